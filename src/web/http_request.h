@@ -44,11 +44,12 @@ enum HttpMethod : int {
 
 // The optional parameters of SendHttpRequest, in their fixed order, so callers
 // name only what they give: SendHttpRequest(url, {.cookies = &c, .timeoutSeconds = 5}).
-// Pointers are the caller's own variables (nullptr: left out); texts are code
+// Every member has an initializer, so naming only some of them compiles
+// without warnings. Pointers are the caller's own variables (nullptr: left out); texts are code
 // page 936, bodies are bytes.
 struct HttpRequestArgs {
   int method = kHttpGet;
-  std::string body;
+  std::string body{};
   // In: the cookie text sent as the Cookie header. The request-object back end
   // removes every "Cookie:" from it and, with mergeCookies, leaves the merged
   // cookies in it.
@@ -65,22 +66,22 @@ struct HttpRequestArgs {
   int* status = nullptr;
   bool noRedirect = false;
   // Raw bytes sent instead of `body` when not empty (request-object back end).
-  std::string byteBody;
+  std::string byteBody{};
   // Proxy address; empty: no proxy.
-  std::string proxy;
+  std::string proxy{};
   // Seconds; -1: no time-out; below 1: HTTP_TIMEOUT_DEFAULT_MS.
   int timeoutSeconds = 0;
   // Request-object back end only.
-  std::string proxyUser;
-  std::string proxyPassword;
+  std::string proxyUser{};
+  std::string proxyPassword{};
   // Request-object back end only: 0 server, 1 proxy. Left out: 0 here, 1 when
   // SendWinHttpRequest is called directly.
-  std::optional<int> credentialsTarget;
+  std::optional<int> credentialsTarget{};
   // Accepted and not read: every call makes its own request object.
   WinHttpRequest* requestObject = nullptr;
   // Request-object back end only: merge the sent cookies into the received
   // ones. Left out: off here, on when SendWinHttpRequest is called directly.
-  std::optional<bool> mergeCookies;
+  std::optional<bool> mergeCookies{};
   // Accepted and not read: the request-object back end always completes and
   // normalises the header lines.
   bool completeHeaders = true;
