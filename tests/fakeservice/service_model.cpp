@@ -1,0 +1,5 @@
+#include "fakeservice/service_model.h"
+
+std::optional<FakeReply> ServiceModel::Handle(const RecordedRequest& request) {
+  return std::nullopt;
+}
