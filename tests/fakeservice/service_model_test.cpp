@@ -424,7 +424,8 @@ TEST_F(ServiceModelTest, CreateFolderQuotaAndUpdateHost) {
   const std::string created =
       Post("/api/create?a=commit&channel=chunlei&web=1&app_id=250528&bdstoken=&clienttype=0",
            "path=" + Encode("//archive/a/") + "&isdir=1&block_list=%5B%5D");
-  const RemoteItem* folder = Tree().Find("/archive/a");
+  const RemoteTree tree = Tree();
+  const RemoteItem* folder = tree.Find("/archive/a");
   ASSERT_NE(folder, nullptr);
   const std::string time = std::to_string(folder->mtime);
   EXPECT_EQ(created, "{\"fs_id\":" + std::to_string(folder->fsId) +
