@@ -44,6 +44,8 @@ class WinHttpRequest {
 
   // Time-outs in milliseconds; 0 means none. Resolve and connect bound the
   // connection; the larger of send and receive bounds the whole exchange.
+  // Without a call: 60 s to connect, 30 s for the exchange, as the platform
+  // object has.
   void SetTimeouts(long resolveMs, long connectMs, long sendMs, long receiveMs);
   // Only kProxyNamed is supported; any other setting means no proxy.
   void SetProxy(int setting, const std::string& proxy);
@@ -102,8 +104,8 @@ class WinHttpRequest {
   CURL* m_handle = nullptr;
   std::string m_verb;
   std::string m_url;
-  long m_connectMs = 0;
-  long m_transferMs = 0;
+  long m_connectMs = 60000;
+  long m_transferMs = 30000;
   std::string m_proxy;
   bool m_followRedirects = true;
   std::string m_user;

@@ -25,4 +25,3 @@ std::vector<std::string> SplitText(std::string_view text, std::string_view separ
 
 // Joins items with the separator.
 std::string JoinText(const std::vector<std::string>& items, std::string_view separator);
-

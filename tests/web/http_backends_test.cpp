@@ -253,7 +253,7 @@ TEST_P(HttpBackendTest, TimeOutRuleAgainstASlowReply) {
       {"below one second counts as left out", -3, 450, false},
       {"two seconds end a longer delay", 2, 150, false},
       {"ten seconds outlast a shorter delay", 10, 50, true},
-      {"-1 sets no limit at all", -1, 450, true},
+      {"-1 keeps the back end's own longer limits", -1, 450, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
