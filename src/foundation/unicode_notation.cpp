@@ -1,0 +1,149 @@
+#include "foundation/unicode_notation.h"
+
+#include "foundation/script_literal.h"
+#include "platform/code_page_codec.h"
+
+namespace {
+
+void ReplaceAll(std::u16string& text, std::u16string_view from, std::u16string_view to) {
+  for (size_t at = text.find(from); at != std::u16string::npos;
+       at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
+}
+
+void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
+}
+
+int HexDigitValue(char16_t c) {
+  if (c >= u'0' && c <= u'9')
+    return c - u'0';
+  if (c >= u'a' && c <= u'f')
+    return c - u'a' + 10;
+  if (c >= u'A' && c <= u'F')
+    return c - u'A' + 10;
+  return -1;
+}
+
+// UTF-16 bytes up to the first zero code unit; a trailing odd byte is ignored.
+std::u16string UnitsBeforeNul(const std::string& bytes) {
+  std::u16string units = LeBytesToUtf16(bytes);
+  const size_t nul = units.find(u'\0');
+  if (nul != std::u16string::npos)
+    units.resize(nul);
+  return units;
+}
+
+constexpr char16_t kRightQuote = u'\u2019';
+constexpr char kUpperHex[] = "0123456789ABCDEF";
+
+}  // namespace
+
+std::string DecodeUnicodeEscapes(const std::string& text) {
+  const std::u16string input = DecodeToUtf16(text, kCodePageLocal);
+  std::u16string out;
+  out.reserve(input.size());
+  size_t at = input.find(u"\\u");
+  out.append(input, 0, std::min(at, input.size()));
+  while (at != std::u16string::npos) {
+    const size_t begin = at + 2;
+    at = input.find(u"\\u", begin);
+    const std::u16string_view piece = std::u16string_view(input).substr(
+        begin, (at == std::u16string::npos ? input.size() : at) - begin);
+    const std::u16string_view head = piece.substr(0, 4);
+    unsigned value = 0;
+    for (char16_t c : head) {
+      const int digit = HexDigitValue(c);
+      if (digit < 0)
+        break;
+      value = value * 16 + static_cast<unsigned>(digit);
+    }
+    out += static_cast<char16_t>(value);
+    if (piece.size() > 4)
+      out.append(piece.substr(4));
+  }
+  if (out.empty())
+    return std::string();
+  out += u'\0';
+  return Utf16ToLeBytes(out);
+}
+
+std::string EscapeToUnicodeNotation(const std::string& utf16Bytes, bool keepLettersDigits,
+                                    bool keepPunctuation) {
+  const std::u16string units = UnitsBeforeNul(utf16Bytes);
+  std::string out;
+  out.reserve(units.size() * 6 + 1);
+  for (char16_t c : units) {
+    const bool letterOrDigit =
+        (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9');
+    const bool punctuation = c >= 0x20 && c <= 0x7E && !letterOrDigit;
+    if ((letterOrDigit && keepLettersDigits) || (punctuation && keepPunctuation)) {
+      out += static_cast<char>(c);
+      continue;
+    }
+    out += "\\u";
+    for (int shift = 12; shift >= 0; shift -= 4)
+      out += kUpperHex[(c >> shift) & 15];
+  }
+  return out;
+}
+
+std::string UnescapeToText(const std::string& text) {
+  std::u16string work = DecodeToUtf16(text, kCodePageLocal);
+  // Line breaks and apostrophes are protected by marks while the escapes are
+  // read, and put back afterwards.
+  ReplaceAll(work, u"\r\n", u"{$}");
+  ReplaceAll(work, u"\n", u"{//n//}");
+  if (!work.empty() && work.front() == u'\r')
+    work.erase(0, 1);
+  ReplaceAll(work, u"\\u", u"%u");
+  ReplaceAll(work, u"'", std::u16string(1, kRightQuote));
+  std::u16string literal;
+  if (!DecodeScriptStringLiteral(work, literal))
+    return text;
+  std::u16string result = ScriptUnescape(literal);
+  ReplaceAll(result, std::u16string(1, kRightQuote), u"'");
+  ReplaceAll(result, u"{$}", u"\r\n");
+  ReplaceAll(result, u"{//n//}", u"\n");
+  return EncodeFromUtf16(result, kCodePageLocal);
+}
+
+std::string EscapeWithScript(const std::string& text, bool restoreBrackets, bool restorePunctuation,
+                             const std::string& percentUReplacement) {
+  std::u16string work = DecodeToUtf16(text, kCodePageLocal);
+  ReplaceAll(work, u"'", std::u16string(1, kRightQuote));
+  std::u16string literal;
+  if (!DecodeScriptStringLiteral(work, literal))
+    literal = work;  // malformed escapes: take the backslashes literally
+  std::string out = EncodeFromUtf16(ScriptEscape(literal), kCodePageLocal);
+  if (restoreBrackets) {
+    ReplaceAll(out, "%7B", "{");
+    ReplaceAll(out, "%7D", "}");
+    ReplaceAll(out, "%5B", "[");
+    ReplaceAll(out, "%5D", "]");
+    ReplaceAll(out, "%28", "(");
+    ReplaceAll(out, "%29", ")");
+  }
+  if (restorePunctuation) {
+    ReplaceAll(out, "%3A", ":");
+    ReplaceAll(out, "%2C", ",");
+    ReplaceAll(out, "%22", "\"");
+  }
+  const bool blank = percentUReplacement.find_first_not_of(' ') == std::string::npos;
+  if (percentUReplacement != "%u" && !blank)
+    ReplaceAll(out, "%u", percentUReplacement);
+  return out;
+}
+
+int FindBytes(const std::string& haystack, const std::string& needle, int start) {
+  if (haystack.empty() || needle.empty())
+    return -1;
+  size_t offset = start > 1 ? static_cast<size_t>(start - 1) : 0;
+  offset += offset % 2;  // the next code unit boundary
+  for (; offset + needle.size() <= haystack.size(); offset += 2) {
+    if (haystack.compare(offset, needle.size(), needle) == 0)
+      return static_cast<int>(offset) + 1;
+  }
+  return -1;
+}

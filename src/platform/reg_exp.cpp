@@ -1,0 +1,296 @@
+#include "platform/reg_exp.h"
+
+#define PCRE2_CODE_UNIT_WIDTH 8
+#include <pcre2.h>
+
+#include "platform/code_page_codec.h"
+
+namespace {
+
+// A code page 936 subject as UTF-8, with the byte offset in the subject of every
+// UTF-8 byte offset (each byte of a character maps to the character's start;
+// the end maps to the subject's end).
+struct MappedSubject {
+  std::string utf8;
+  std::vector<int> localOffset;
+};
+
+void AppendUtf8Unit(std::string& out, char16_t u) {
+  if (u >= 0xD800 && u <= 0xDFFF)
+    u = u'\uFFFD';  // code page 936 holds no supplementary characters
+  if (u < 0x80) {
+    out += static_cast<char>(u);
+  } else if (u < 0x800) {
+    out += static_cast<char>(0xC0 | (u >> 6));
+    out += static_cast<char>(0x80 | (u & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (u >> 12));
+    out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (u & 0x3F));
+  }
+}
+
+// Length of the code page 936 character at `i`: a lead byte with a valid trail
+// byte makes two, everything else one.
+size_t LocalCharLength(std::string_view text, size_t i) {
+  const unsigned char b = static_cast<unsigned char>(text[i]);
+  if (b < 0x81 || b == 0xFF || i + 1 >= text.size())
+    return 1;
+  const unsigned char t = static_cast<unsigned char>(text[i + 1]);
+  return (t >= 0x40 && t <= 0xFE && t != 0x7F) ? 2 : 1;
+}
+
+MappedSubject MapSubject(std::string_view local) {
+  std::vector<size_t> starts;
+  for (size_t i = 0; i < local.size(); i += LocalCharLength(local, i))
+    starts.push_back(i);
+  MappedSubject mapped;
+  mapped.utf8.reserve(local.size() * 3 / 2);
+  mapped.localOffset.reserve(local.size() * 3 / 2 + 1);
+  auto append = [&](std::u16string_view units, size_t localStart) {
+    for (char16_t u : units) {
+      const size_t before = mapped.utf8.size();
+      AppendUtf8Unit(mapped.utf8, u);
+      mapped.localOffset.insert(mapped.localOffset.end(), mapped.utf8.size() - before,
+                                static_cast<int>(localStart));
+    }
+  };
+  const std::u16string whole = DecodeToUtf16(local, kCodePageLocal);
+  if (whole.size() == starts.size()) {
+    // The usual case: one code unit per character.
+    for (size_t k = 0; k < starts.size(); ++k)
+      append(std::u16string_view(&whole[k], 1), starts[k]);
+  } else {
+    // Invalid or unassigned sequences: convert character by character so that
+    // each keeps its own offset.
+    for (size_t k = 0; k < starts.size(); ++k) {
+      const size_t end = k + 1 < starts.size() ? starts[k + 1] : local.size();
+      append(DecodeToUtf16(local.substr(starts[k], end - starts[k]), kCodePageLocal), starts[k]);
+    }
+  }
+  mapped.localOffset.push_back(static_cast<int>(local.size()));
+  return mapped;
+}
+
+size_t Utf8CharLength(std::string_view utf8, size_t i) {
+  const unsigned char b = static_cast<unsigned char>(utf8[i]);
+  size_t len = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+  return std::min(len, utf8.size() - i);
+}
+
+struct MatchDataDeleter {
+  void operator()(pcre2_match_data* p) const { pcre2_match_data_free(p); }
+};
+struct MatchContextDeleter {
+  void operator()(pcre2_match_context* p) const { pcre2_match_context_free(p); }
+};
+
+}  // namespace
+
+struct RegExp::Compiled {
+  pcre2_code* code = nullptr;
+  ~Compiled() { pcre2_code_free(code); }
+};
+
+RegExp::RegExp() = default;
+RegExp::~RegExp() = default;
+
+void RegExp::Invalidate() {
+  m_compiled.reset();
+}
+
+void RegExp::SetPattern(std::string_view pattern) {
+  m_pattern.assign(pattern);
+  Invalidate();
+}
+
+void RegExp::SetIgnoreCase(bool on) {
+  if (on != m_ignoreCase)
+    Invalidate();
+  m_ignoreCase = on;
+}
+
+void RegExp::SetMultiline(bool on) {
+  if (on != m_multiline)
+    Invalidate();
+  m_multiline = on;
+}
+
+RegExpStatus RegExp::Compile() const {
+  if (m_compiled)
+    return RegExpStatus::kOk;
+  uint32_t options = PCRE2_UTF | PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF | PCRE2_DOLLAR_ENDONLY;
+  if (m_ignoreCase)
+    options |= PCRE2_CASELESS;
+  if (m_multiline)
+    options |= PCRE2_MULTILINE;
+  pcre2_compile_context* context = pcre2_compile_context_create(nullptr);
+  if (context == nullptr) {
+    m_lastError = "out of memory";
+    return RegExpStatus::kFailed;
+  }
+  pcre2_set_newline(context, PCRE2_NEWLINE_ANYCRLF);
+  const std::string utf8 = Cp936ToUtf8(m_pattern);
+  int error = 0;
+  PCRE2_SIZE errorOffset = 0;
+  pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(utf8.data()), utf8.size(), options,
+                                   &error, &errorOffset, context);
+  pcre2_compile_context_free(context);
+  if (code == nullptr) {
+    PCRE2_UCHAR message[256];
+    pcre2_get_error_message(error, message, sizeof message);
+    m_lastError = reinterpret_cast<const char*>(message);
+    return RegExpStatus::kBadPattern;
+  }
+  m_compiled = std::make_shared<Compiled>();
+  m_compiled->code = code;
+  return RegExpStatus::kOk;
+}
+
+RegExpStatus RegExp::Execute(std::string_view subject, std::vector<RegExpMatch>& matches) const {
+  matches.clear();
+  m_lastError.clear();
+  RegExpStatus status = Compile();
+  if (status != RegExpStatus::kOk)
+    return status;
+  std::unique_ptr<pcre2_match_data, MatchDataDeleter> data(
+      pcre2_match_data_create_from_pattern(m_compiled->code, nullptr));
+  std::unique_ptr<pcre2_match_context, MatchContextDeleter> context(
+      pcre2_match_context_create(nullptr));
+  if (!data || !context) {
+    m_lastError = "out of memory";
+    return RegExpStatus::kFailed;
+  }
+  pcre2_set_match_limit(context.get(), kMatchLimit);
+  pcre2_set_depth_limit(context.get(), kDepthLimit);
+  uint32_t groups = 0;
+  pcre2_pattern_info(m_compiled->code, PCRE2_INFO_CAPTURECOUNT, &groups);
+
+  const MappedSubject mapped = MapSubject(subject);
+  const auto* text = reinterpret_cast<PCRE2_SPTR>(mapped.utf8.data());
+  const size_t length = mapped.utf8.size();
+  auto piece = [&](size_t from, size_t to) {
+    const int a = mapped.localOffset[from];
+    const int b = mapped.localOffset[to];
+    return std::string(subject.substr(a, b - a));
+  };
+  std::vector<RegExpMatch> found;
+  size_t offset = 0;
+  while (offset <= length) {
+    const int rc = pcre2_match(m_compiled->code, text, length, offset, PCRE2_NO_UTF_CHECK,
+                               data.get(), context.get());
+    if (rc == PCRE2_ERROR_NOMATCH)
+      break;
+    if (rc < 0) {
+      PCRE2_UCHAR message[256];
+      pcre2_get_error_message(rc, message, sizeof message);
+      m_lastError = reinterpret_cast<const char*>(message);
+      return (rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT ||
+              rc == PCRE2_ERROR_HEAPLIMIT)
+                 ? RegExpStatus::kLimitExceeded
+                 : RegExpStatus::kFailed;
+    }
+    const PCRE2_SIZE* ov = pcre2_get_ovector_pointer(data.get());
+    RegExpMatch match;
+    match.value = piece(ov[0], ov[1]);
+    match.position = mapped.localOffset[ov[0]];
+    for (uint32_t g = 1; g <= groups; ++g) {
+      RegExpSubMatch sub;
+      if (static_cast<int>(g) < rc && ov[2 * g] != PCRE2_UNSET) {
+        sub.matched = true;
+        sub.value = piece(ov[2 * g], ov[2 * g + 1]);
+        sub.position = mapped.localOffset[ov[2 * g]];
+      }
+      match.subMatches.push_back(std::move(sub));
+    }
+    found.push_back(std::move(match));
+    if (!m_global)
+      break;
+    if (ov[1] > ov[0]) {
+      offset = ov[1];
+    } else if (ov[1] < length) {
+      // An empty match: go on one character later, as the scripting engines do.
+      offset = ov[1] + Utf8CharLength(mapped.utf8, ov[1]);
+    } else {
+      break;
+    }
+  }
+  matches = std::move(found);
+  return RegExpStatus::kOk;
+}
+
+namespace {
+
+// Expands the $-references of a replacement for one match.
+void AppendReplacement(std::string& out, std::string_view replacement, std::string_view subject,
+                       const RegExpMatch& match) {
+  const size_t groups = match.subMatches.size();
+  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  for (size_t i = 0; i < replacement.size(); ++i) {
+    const char c = replacement[i];
+    if (c != '$' || i + 1 >= replacement.size()) {
+      out += c;
+      continue;
+    }
+    const char next = replacement[i + 1];
+    if (next == '$') {
+      out += '$';
+      ++i;
+    } else if (next == '&') {
+      out += match.value;
+      ++i;
+    } else if (next == '`') {
+      out += subject.substr(0, match.position);
+      ++i;
+    } else if (next == '\'') {
+      out += subject.substr(match.position + match.value.size());
+      ++i;
+    } else if (digit(next)) {
+      size_t number = static_cast<size_t>(next - '0');
+      size_t used = 1;
+      if (i + 2 < replacement.size() && digit(replacement[i + 2])) {
+        const size_t two = number * 10 + static_cast<size_t>(replacement[i + 2] - '0');
+        if (two >= 1 && two <= groups) {
+          number = two;
+          used = 2;
+        }
+      }
+      if (number >= 1 && number <= groups) {
+        out += match.subMatches[number - 1].value;
+        i += used;
+      } else {
+        out += c;  // not a reference: the dollar stands for itself
+      }
+    } else {
+      out += c;
+    }
+  }
+}
+
+}  // namespace
+
+RegExpStatus RegExp::Replace(std::string_view subject, std::string_view replacement,
+                             std::string& out) const {
+  std::vector<RegExpMatch> matches;
+  const RegExpStatus status = Execute(subject, matches);
+  if (status != RegExpStatus::kOk)
+    return status;
+  std::string result;
+  result.reserve(subject.size());
+  size_t done = 0;
+  for (const RegExpMatch& match : matches) {
+    result.append(subject.substr(done, match.position - done));
+    AppendReplacement(result, replacement, subject, match);
+    done = match.position + match.value.size();
+  }
+  result.append(subject.substr(done));
+  out = std::move(result);
+  return RegExpStatus::kOk;
+}
+
+bool RegExp::Test(std::string_view subject) const {
+  RegExp first(*this);
+  first.SetGlobal(false);
+  std::vector<RegExpMatch> matches;
+  return first.Execute(subject, matches) == RegExpStatus::kOk && !matches.empty();
+}
