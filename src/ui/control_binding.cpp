@@ -1,6 +1,7 @@
 #include "ui/control_binding.h"
 
 #include <QAbstractButton>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -52,15 +53,17 @@ int CurrentRow(const QTreeWidget* view) {
   return item == nullptr ? -1 : view->indexOfTopLevelItem(const_cast<QTreeWidgetItem*>(item));
 }
 
-// Unticks a radio button even when Qt's exclusivity would refuse it.
+// Unticks a radio button even when the exclusivity of its group would
+// refuse it (an exclusive group keeps one button ticked).
 void SetRadioChecked(QRadioButton* radio, bool checked) {
-  if (checked || !radio->autoExclusive()) {
+  QButtonGroup* group = radio->group();
+  if (checked || group == nullptr || !group->exclusive()) {
     radio->setChecked(checked);
     return;
   }
-  radio->setAutoExclusive(false);
+  group->setExclusive(false);
   radio->setChecked(false);
-  radio->setAutoExclusive(true);
+  group->setExclusive(true);
 }
 
 }  // namespace
@@ -74,26 +77,25 @@ ControlBinding::ControlBinding(QWidget* root, ControlStore& store)
       Bind(widget, Cp936FromWidgetText(widget->objectName()));
     }
   }
-  m_listenerId = m_store.AddListener([relay = m_relay](const std::string& name,
-                                                       ControlProperty property,
-                                                       ChangeOrigin origin) {
-    if (origin == ChangeOrigin::User) {
-      return;  // it came from a widget
-    }
-    if (QThread::currentThread() == relay->uiThread) {
-      if (relay->binding != nullptr) {
-        relay->binding->Apply(name, property);
-      }
-      return;
-    }
-    std::lock_guard lock(relay->mutex);
-    if (ControlBinding* binding = relay->binding) {
-      // Qt drops the call when the binding is destroyed before it runs.
-      QMetaObject::invokeMethod(
-          binding, [binding, name, property] { binding->Apply(name, property); },
-          Qt::QueuedConnection);
-    }
-  });
+  m_listenerId = m_store.AddListener(
+      [relay = m_relay](const std::string& name, ControlProperty property, ChangeOrigin origin) {
+        if (origin == ChangeOrigin::User) {
+          return;  // it came from a widget
+        }
+        if (QThread::currentThread() == relay->uiThread) {
+          if (relay->binding != nullptr) {
+            relay->binding->Apply(name, property);
+          }
+          return;
+        }
+        std::lock_guard lock(relay->mutex);
+        if (ControlBinding* binding = relay->binding) {
+          // Qt drops the call when the binding is destroyed before it runs.
+          QMetaObject::invokeMethod(
+              binding, [binding, name, property] { binding->Apply(name, property); },
+              Qt::QueuedConnection);
+        }
+      });
 }
 
 ControlBinding::~ControlBinding() {

@@ -96,5 +96,6 @@ void MainWindow::RunOnUiThreadAndWait(const std::function<void()>& work) {
   }
   // Deliberately blocking: the worker waits until the user-interface thread
   // has handled the request, as a synchronously sent message would.
-  QMetaObject::invokeMethod(this, [&work] { work(); }, Qt::BlockingQueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [&work] { work(); }, Qt::BlockingQueuedConnection);
 }

@@ -89,7 +89,7 @@ class MainWindow : public QMainWindow {
   void BuildStatusBar();
   void BuildMenus();
   void BindEvents();
-  void BindClick(std::u16string_view button, MainWindowHandlers::Action MainWindowHandlers::* slot);
+  void BindClick(std::u16string_view button, MainWindowHandlers::Action MainWindowHandlers::*slot);
   void BindLabel(std::u16string_view label, const std::function<void()>& run);
   void SetTooltips();
   void Run(const MainWindowHandlers::Action& handler) const;

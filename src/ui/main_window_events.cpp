@@ -75,8 +75,8 @@ constexpr ClickBinding kButtonClicks[] = {
 
 // The check boxes whose clicks run the option guards.
 constexpr const char16_t* kGuardedOptions[] = {
-    u"选择框_关键词替换",   u"选择框_启用预读取模式", u"选择框_预读取模式下快速替换文件名关键词",
-    u"选择框_删除文件",     u"选择框_删除目录",       u"选择框_通过正则删除",
+    u"选择框_关键词替换", u"选择框_启用预读取模式", u"选择框_预读取模式下快速替换文件名关键词",
+    u"选择框_删除文件",   u"选择框_删除目录",       u"选择框_通过正则删除",
 };
 
 // The edit boxes whose double-click opens the keyword-entry panel.
@@ -124,7 +124,7 @@ void MainWindow::BindEvents() {
     }
   });
 
-  const auto runControlAction = [this](MainWindowHandlers::ControlAction MainWindowHandlers::* slot,
+  const auto runControlAction = [this](MainWindowHandlers::ControlAction MainWindowHandlers::*slot,
                                        const char16_t* name) {
     return [this, slot, name] {
       if (m_handlers.*slot) {

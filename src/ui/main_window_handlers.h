@@ -27,29 +27,29 @@ struct MainWindowHandlers {
   Action deleteSelectedAccount;        // "删除当前选中"
 
   // Remote folder tree and the "导出文件名菜单" menu.
-  Action listTreeFolder;         // 树型框1 double-click, the selected item
-  Action refreshRootFolder;      // 按钮1
-  Action loadRootFolderTree;     // "刷新列表"
-  Action addCopySource;          // "批量复制-选择此文件进行复制"
-  Action setCopyDestination;     // "批量复制-确定将选择的文件复制到此目录"
-  Action copySelectedNodeName;   // "复制选中文件名"
-  Action deleteRemoteItem;       // "从网盘删除选中文件"
-  Action tickAllFolderItems;     // "全选此目录下所有项目"
-  Action tickFolderFiles;        // "全选此目录下文件"
-  Action tickFolderSubfolders;   // "全选此目录下文件夹"
-  Action untickAllTreeItems;     // "取消所有选择项目"
+  Action listTreeFolder;        // 树型框1 double-click, the selected item
+  Action refreshRootFolder;     // 按钮1
+  Action loadRootFolderTree;    // "刷新列表"
+  Action addCopySource;         // "批量复制-选择此文件进行复制"
+  Action setCopyDestination;    // "批量复制-确定将选择的文件复制到此目录"
+  Action copySelectedNodeName;  // "复制选中文件名"
+  Action deleteRemoteItem;      // "从网盘删除选中文件"
+  Action tickAllFolderItems;    // "全选此目录下所有项目"
+  Action tickFolderFiles;       // "全选此目录下文件"
+  Action tickFolderSubfolders;  // "全选此目录下文件夹"
+  Action untickAllTreeItems;    // "取消所有选择项目"
 
   // Rename job, options and windows.
-  Action startRename;                 // 按钮_开始改名
-  Action stopRename;                  // 按钮_停止改名
+  Action startRename;                               // 按钮_开始改名
+  Action stopRename;                                // 按钮_停止改名
   std::function<void(int, int)> showRenamePreview;  // 按钮6 (0, 0), 标签_反馈事件
-  Action openSettingsHelpWindow;      // 按钮8
-  Action openKeywordRulesWindow;      // 按钮7
-  ControlAction openMakerPage;        // 按钮5, 透明标签10, 透明标签7
-  Action openRenameTutorial;          // 透明标签11
-  ControlAction optionGuard;          // the six guarded check boxes
-  ControlAction openKeywordPanel;     // 编辑框_删除文件关键词, 编辑框_删除目录关键词
-  Action closeKeywordPanel;           // 透明标签_关闭设置窗口, 透明标签_临时提示已输入完成
+  Action openSettingsHelpWindow;                    // 按钮8
+  Action openKeywordRulesWindow;                    // 按钮7
+  ControlAction openMakerPage;                      // 按钮5, 透明标签10, 透明标签7
+  Action openRenameTutorial;                        // 透明标签11
+  ControlAction optionGuard;                        // the six guarded check boxes
+  ControlAction openKeywordPanel;  // 编辑框_删除文件关键词, 编辑框_删除目录关键词
+  Action closeKeywordPanel;  // 透明标签_关闭设置窗口, 透明标签_临时提示已输入完成
 
   // Copy and archive jobs.
   Action startCopy;        // 按钮_开始复制文件

@@ -52,7 +52,7 @@ std::span<const ControlSpec> MainWindowControlSpecs();
 // Design place of the tab control and the captions of its three pages.
 inline constexpr QRect kTabControlPlace{8, 8, 312, 520};
 inline constexpr const char16_t* kPageCaptions[3] = {u"选择百度帐号", u"改名前提条件",
-                                                      u"  批量改名设置  "};
+                                                     u"  批量改名设置  "};
 
 // Account list columns: header and width.
 struct ListColumnSpec {

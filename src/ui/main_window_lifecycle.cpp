@@ -1,9 +1,9 @@
 // The main window's created, close-query, destroy and moved handlers.
 
+#include <unistd.h>
 #include <QCloseEvent>
 #include <QMoveEvent>
 #include <cstdio>
-#include <unistd.h>
 
 #include "platform/control_store.h"
 #include "platform/desktop.h"
@@ -30,21 +30,19 @@ struct Tooltip {
 };
 
 constexpr const char16_t* kDeleteFilesTip =
-    u"根据文件名中包含的关键词删除文件。（不会删除目录）\n\n可以一次删除多个，用英文,号分隔，例：关键词1,关键词2,关键词3";
+    u"根据文件名中包含的关键词删除文件。（不会删除目录）\n\n可以一次删除多个，用英文,"
+    u"号分隔，例：关键词1,关键词2,关键词3";
 constexpr const char16_t* kDeleteFoldersTip =
-    u"根据文件名中包含的关键词删除目录。（请谨慎选择！）\n\n可以一次删除多个，用英文,号分隔，例：关键词1,关键词2,关键词3";
+    u"根据文件名中包含的关键词删除目录。（请谨慎选择！）\n\n可以一次删除多个，用英文,"
+    u"号分隔，例：关键词1,关键词2,关键词3";
 constexpr const char16_t* kKeywordTip =
     u"支持多个，用英文,号分隔。如果只是替换改名或删除文件，不需要启用此功能。";
 
 constexpr Tooltip kTooltips[] = {
-    {u"选择框_删除文件", kDeleteFilesTip},
-    {u"编辑框_删除文件关键词", kDeleteFilesTip},
-    {u"选择框_删除目录", kDeleteFoldersTip},
-    {u"编辑框_删除目录关键词", kDeleteFoldersTip},
-    {u"编辑框_不包含的关键词", kKeywordTip},
-    {u"编辑框_包含关键词才修改", kKeywordTip},
-    {u"选择框_不包含关键词才修改", kKeywordTip},
-    {u"选择框_包含关键词才修改", kKeywordTip},
+    {u"选择框_删除文件", kDeleteFilesTip},       {u"编辑框_删除文件关键词", kDeleteFilesTip},
+    {u"选择框_删除目录", kDeleteFoldersTip},     {u"编辑框_删除目录关键词", kDeleteFoldersTip},
+    {u"编辑框_不包含的关键词", kKeywordTip},     {u"编辑框_包含关键词才修改", kKeywordTip},
+    {u"选择框_不包含关键词才修改", kKeywordTip}, {u"选择框_包含关键词才修改", kKeywordTip},
 };
 
 }  // namespace
