@@ -2,6 +2,8 @@
 // Small helpers shared by the widget tests.
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QString>
 #include <ostream>
 #include <string>
@@ -22,12 +24,16 @@ inline std::string Cp(const char16_t* text) {
   return Cp936FromWidgetText(Q(text));
 }
 
-// Runs the user-interface thread's queued calls until `done` holds or about
-// a second of polling has passed; returns whether it holds.
+// Runs the user-interface thread's queued calls until `done` holds or five
+// seconds have passed (a worker thread may not have posted yet); returns
+// whether it holds.
 template <typename Done>
 bool ProcessEventsUntil(Done done) {
-  for (int i = 0; i < 1000 && !done(); ++i) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+  QElapsedTimer waited;
+  waited.start();
+  while (!done() && waited.elapsed() < 5000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QThread::yieldCurrentThread();
   }
   return done();
 }
