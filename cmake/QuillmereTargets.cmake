@@ -18,15 +18,6 @@ function(quill_warnings target)
   target_compile_options(${target} PRIVATE -fexec-charset=GB18030)
 endfunction()
 
-# Targets that include Qt: Qt's headers pull in <chrono>, whose C++20 part
-# holds a literal ("\u00b5s") that code page 936 cannot hold, so the compiler
-# stops there. GB18030 encodes every character that code page 936 holds with
-# the same bytes and can hold that one too; our literals come out unchanged.
-# Qt code writes widget texts as u"..." anyway.
-function(quill_qt_charset target)
-  target_compile_options(${target} PRIVATE -fexec-charset=GB18030)
-endfunction()
-
 # quill_library(<name> [QT] DEPENDS <targets...>)
 # Builds every .cpp of the calling folder into the static library
 # quillmere_<name>, or into an interface library while the folder holds no code.
@@ -41,7 +32,6 @@ function(quill_library name)
     quill_warnings(${target})
     if(ARG_QT)
       set_target_properties(${target} PROPERTIES AUTOMOC ON)
-      quill_qt_charset(${target})
     endif()
   else()
     add_library(${target} INTERFACE)
@@ -72,7 +62,6 @@ function(quill_test_folder)
     quill_warnings(${support_target})
     if(ARG_QT)
       set_target_properties(${support_target} PROPERTIES AUTOMOC ON)
-      quill_qt_charset(${support_target})
     endif()
   endif()
   foreach(test_source ${tests})
@@ -83,11 +72,10 @@ function(quill_test_folder)
     if(NOT ARG_OWN_MAIN)
       target_link_libraries(${exe} PRIVATE GTest::gtest_main)
     endif()
-    quill_warnings(${exe})
     if(ARG_QT)
       set_target_properties(${exe} PROPERTIES AUTOMOC ON)
-      quill_qt_charset(${exe})
     endif()
+    quill_warnings(${exe})
     add_test(NAME ${exe} COMMAND ${exe})
     set_tests_properties(${exe} PROPERTIES TIMEOUT 300
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUILLMERE_TEST_TMP=${CMAKE_BINARY_DIR}/test-tmp")
