@@ -1,5 +1,6 @@
 #include "web/rename_item.h"
 
+#include "data/program_wide_objects.h"
 #include "foundation/blank_lines.h"
 #include "foundation/message_box.h"
 #include "foundation/random_values.h"
@@ -16,7 +17,6 @@
 #include "web/main_window_controls.h"
 #include "web/rename_counters.h"
 #include "web/rename_task_state.h"
-#include "web/renamed_paths.h"
 #include "web/result_log.h"
 #include "web/service_conventions.h"
 #include "web/service_text.h"
@@ -130,6 +130,17 @@ Verdict Judge(const std::string& reply, bool& plainApostrophes) {
   return Verdict::kRetry;
 }
 
+// An item without an id never takes part in the skip rule: every such item
+// would share the one empty key.
+bool AlreadyRenamed(const std::string& fsId) {
+  if (fsId.empty()) {
+    return false;
+  }
+  std::lock_guard lock(g_counterLock);
+  const auto found = g_renamedPaths.find(fsId);
+  return found != g_renamedPaths.end() && found->second == kRenamedMark;
+}
+
 void BookSuccess(const AccountSession& session, const std::string& fsId,
                  const std::string& decodedOld, const std::string& decodedNew) {
   {
@@ -137,7 +148,7 @@ void BookSuccess(const AccountSession& session, const std::string& fsId,
     ++g_renamedCount;
     AppendResultLogEntry(session.user, kLogRenamed, decodedOld + "---->" + decodedNew);
     if (!fsId.empty()) {
-      g_renamedPaths.Set(fsId, kRenamedMark);
+      g_renamedPaths[fsId] = kRenamedMark;
     }
     ++g_dailyRenamedCount;
   }
@@ -188,8 +199,7 @@ std::string RenameFailureReason(const std::string& reply) {
 bool RenameRemoteItem(std::string& path, std::string& newName, bool isFolder,
                       const std::string& fsId) {
   (void)isFolder;
-  if (GetControlStore().Checked(kSkipRenamedCheckBox) && !fsId.empty() &&
-      g_renamedPaths.Get(fsId) == kRenamedMark) {
+  if (GetControlStore().Checked(kSkipRenamedCheckBox) && AlreadyRenamed(fsId)) {
     ++g_skippedCount;
     return false;
   }

@@ -11,6 +11,9 @@
 
 #include <string>
 
+// The mark a successful rename stores under the item's fs_id in g_renamedPaths.
+inline constexpr const char* kRenamedMark = "已修改过";
+
 // `path` (plain text or backslash-u notation) is changed in place: every
 // "%2B" becomes "%252B". `newName` is a name, not a path. `fsId` may be empty;
 // the skip rule and its mark apply only to a non-empty one. True after a

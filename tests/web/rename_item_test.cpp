@@ -33,10 +33,11 @@ TEST_F(RenameItemTest, SendsTheGoldenRequestAndBooksTheSuccess) {
   const RecordedRequest& post = posts[0];
   EXPECT_TRUE(post.tls);
   EXPECT_EQ(post.method, "POST");
-  EXPECT_THAT(post.target,
-              MatchesRegex("/api/filemanager\\?async=0&onnest=fail&opera=rename&bdstoken=" +
-                           Account().bdstoken +
-                           "&clienttype=0&app_id=250528&web=1&dp-logid=[1-9][0-9]{11}[1-9][0-9]{3}"));
+  EXPECT_THAT(
+      post.target,
+      MatchesRegex(
+          "/api/filemanager\\?async=0&onnest=fail&opera=rename&bdstoken=" + Account().bdstoken +
+          "&clienttype=0&app_id=250528&web=1&dp-logid=[1-9][0-9]{11}[1-9][0-9]{3}"));
   const std::string body = "filelist=%5B%7B%22id%22%3A" + id +
                            "%2C%22path%22%3A%22%2Fdocs%2Fold.txt%22%2C%22newname%22%3A%22new%20"
                            "name%2B1%E2%80%99s.txt%22%7D%5D";
@@ -53,7 +54,7 @@ TEST_F(RenameItemTest, SendsTheGoldenRequestAndBooksTheSuccess) {
   EXPECT_NE(Tree().Find(U8(u8"/docs/new name+1\u2019s.txt")), nullptr);
   EXPECT_EQ(g_renamedCount.load(), 1);
   EXPECT_EQ(g_dailyRenamedCount.load(), 1);
-  EXPECT_EQ(g_renamedPaths.Get(id), kRenamedMark);
+  EXPECT_EQ(g_renamedPaths[id], kRenamedMark);
   EXPECT_EQ(LogText(kLogRenamed), "/docs/old.txt---->new name+1's.txt\r\n");
 }
 
@@ -62,9 +63,10 @@ TEST_F(RenameItemTest, NamesInBackslashUNotationTravelAsUtf8) {
   UseMode(kRenameSyncRadio);
   EXPECT_TRUE(Rename("/docs/\\u4e2d\\u6587 %20.txt", "\\u65b0 %20.txt"));
   ASSERT_EQ(Posts().size(), 1u);
-  EXPECT_EQ(Posts()[0].body,
-            "filelist=%5B%7B%22path%22%3A%22%2Fdocs%2F%E4%B8%AD%E6%96%87%20%2520.txt%22%2C%22newname"
-            "%22%3A%22%E6%96%B0%20%2520.txt%22%7D%5D");
+  EXPECT_EQ(
+      Posts()[0].body,
+      "filelist=%5B%7B%22path%22%3A%22%2Fdocs%2F%E4%B8%AD%E6%96%87%20%2520.txt%22%2C%22newname"
+      "%22%3A%22%E6%96%B0%20%2520.txt%22%7D%5D");
   EXPECT_NE(Tree().Find(U8(u8"/docs/新 %20.txt")), nullptr);
   EXPECT_EQ(LogText(kLogRenamed), "/docs/中文  .txt---->新  .txt\r\n");
 }
@@ -133,22 +135,94 @@ TEST_F(RenameItemTest, ReplyBranchesBookTheirOutcome) {
   };
   const std::string body = "/docs/old.txt---->b.txt   失败原因：";
   const Row rows[] = {
-      {"-7 fails at once", FakeReply::Json(ItemReply(-7, "/docs/old.txt")), -1, false, 1, {}, 1, 0,
-       0, kLogRenameFailed, body + "文件或目录名错误或无权访问\r\n\r\n\r\n"},
-      {"-8 fails at once", FakeReply::Json(ItemReply(-8, "/docs/old.txt")), -1, false, 1, {}, 1, 0,
-       0, kLogRenameFailed, body + "该目录下已存在此文件\r\n\r\n\r\n"},
-      {"-9 fails at once", FakeReply::Json(ItemReply(-9, "/docs/old.txt")), -1, false, 1, {}, 1, 0,
-       0, kLogRenameFailed, body + "文件被所有者删除，操作失败\r\n\r\n\r\n"},
-      {"busy 111 twice, then renamed", FakeReply::Json(ItemReply(111, "/docs/old.txt")), 2, true,
-       3, {5000, 5000}, 0, 0, 0, kLogRenamed, "/docs/old.txt---->b.txt\r\n"},
-      {"top-level busy is unknown: next attempt at once", FakeReply::Json(TopBusyReply(111)), 1,
-       true, 2, {}, 0, 0, 0, kLogRenamed, "/docs/old.txt---->b.txt\r\n"},
-      {"other item errno waits 2 s", FakeReply::Json(ItemReply(2, "/docs/old.txt")), 1, true, 2,
-       {2000}, 0, 0, 0, kLogRenamed, "/docs/old.txt---->b.txt\r\n"},
-      {"unchanged", FakeReply::Json(UnchangedReply()), -1, false, 1, {}, 0, 0, 1, kLogUnchanged,
+      {"-7 fails at once",
+       FakeReply::Json(ItemReply(-7, "/docs/old.txt")),
+       -1,
+       false,
+       1,
+       {},
+       1,
+       0,
+       0,
+       kLogRenameFailed,
+       body + "文件或目录名错误或无权访问\r\n\r\n\r\n"},
+      {"-8 fails at once",
+       FakeReply::Json(ItemReply(-8, "/docs/old.txt")),
+       -1,
+       false,
+       1,
+       {},
+       1,
+       0,
+       0,
+       kLogRenameFailed,
+       body + "该目录下已存在此文件\r\n\r\n\r\n"},
+      {"-9 fails at once",
+       FakeReply::Json(ItemReply(-9, "/docs/old.txt")),
+       -1,
+       false,
+       1,
+       {},
+       1,
+       0,
+       0,
+       kLogRenameFailed,
+       body + "文件被所有者删除，操作失败\r\n\r\n\r\n"},
+      {"busy 111 twice, then renamed",
+       FakeReply::Json(ItemReply(111, "/docs/old.txt")),
+       2,
+       true,
+       3,
+       {5000, 5000},
+       0,
+       0,
+       0,
+       kLogRenamed,
+       "/docs/old.txt---->b.txt\r\n"},
+      {"top-level busy is unknown: next attempt at once",
+       FakeReply::Json(TopBusyReply(111)),
+       1,
+       true,
+       2,
+       {},
+       0,
+       0,
+       0,
+       kLogRenamed,
+       "/docs/old.txt---->b.txt\r\n"},
+      {"other item errno waits 2 s",
+       FakeReply::Json(ItemReply(2, "/docs/old.txt")),
+       1,
+       true,
+       2,
+       {2000},
+       0,
+       0,
+       0,
+       kLogRenamed,
+       "/docs/old.txt---->b.txt\r\n"},
+      {"unchanged",
+       FakeReply::Json(UnchangedReply()),
+       -1,
+       false,
+       1,
+       {},
+       0,
+       0,
+       1,
+       kLogUnchanged,
        "/docs/old.txt---->b.txt\r\n\r\n\r\n"},
-      {"five empty replies make one attempt", FakeReply::Fault(ReplyFault::kCloseWithoutReply), 7,
-       true, 8, {}, 0, 0, 0, kLogRenamed, "/docs/old.txt---->b.txt\r\n"},
+      {"five empty replies make one attempt",
+       FakeReply::Fault(ReplyFault::kCloseWithoutReply),
+       7,
+       true,
+       8,
+       {},
+       0,
+       0,
+       0,
+       kLogRenamed,
+       "/docs/old.txt---->b.txt\r\n"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -180,8 +254,7 @@ TEST_F(RenameItemTest, ThirtyAttemptsRunOutWithTheirReason) {
   const std::string invalid = InvalidReply();
   const Row rows[] = {
       {"-30 waits 2 s each time", same, 2000, 1, 0, "文件已存在。" + same},
-      {"busy to the end counts as waiting", ItemReply(31034, "/docs/old.txt"), 5000, 0, 1,
-       "31034"},
+      {"busy to the end counts as waiting", ItemReply(31034, "/docs/old.txt"), 5000, 0, 1, "31034"},
       {"invalid cookie retries at once", invalid, 0, 1, 0, "ret：" + invalid},
   };
   for (const Row& row : rows) {
@@ -218,7 +291,7 @@ TEST_F(RenameItemTest, MissingTaskSourceSwitchesToPlainApostrophes) {
 
 TEST_F(RenameItemTest, NothingIsSentForSkippedUnchangedOrEmptyNames) {
   GetControlStore().SetChecked(kSkipRenamedCheckBox, true);
-  g_renamedPaths.Set("412", kRenamedMark);
+  g_renamedPaths["412"] = kRenamedMark;
   EXPECT_FALSE(Rename("/docs/old.txt", "b.txt", "412"));
   EXPECT_EQ(g_skippedCount.load(), 1);
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "data/program_wide_objects.h"
 #include "fakeservice/fake_service.h"
 #include "fakeservice/starting_trees.h"
 #include "foundation/file_system_path.h"
@@ -25,7 +26,6 @@
 #include "web/http_request.h"
 #include "web/rename_counters.h"
 #include "web/rename_task_state.h"
-#include "web/renamed_paths.h"
 #include "web/result_log.h"
 #include "web/service_config.h"
 
@@ -66,9 +66,9 @@ class ServiceTest : public ::testing::Test {
     ZeroRenameCounters();
     g_dailyRenamedCount = 0;
     g_renameStopRequested = 0;
-    g_renamedPaths.Clear();
     {
       std::lock_guard lock(g_counterLock);
+      g_renamedPaths.clear();
       g_renameTaskStamp = "2025年7月9日13时5分";
     }
     m_waitMark = m_ui.clock.Sleeps().size();
