@@ -1,21 +1,5 @@
 # Helpers that keep the per-folder build files one line long.
 
-# GCC 12's <chrono> holds one narrow literal ("\u00b5s") that code page 936
-# cannot hold, so with -fexec-charset=CP936 every file that includes it (Qt's
-# headers do) fails. Our targets see a copy made at configure time from the
-# installed header with that literal written "us"; nothing else changes.
-find_file(QUILL_SYSTEM_CHRONO chrono PATHS ${CMAKE_CXX_IMPLICIT_INCLUDE_DIRECTORIES}
-  NO_DEFAULT_PATH NO_CACHE)
-set(QUILL_COMPAT_INCLUDE ${CMAKE_BINARY_DIR}/compat-include)
-if(QUILL_SYSTEM_CHRONO)
-  file(READ ${QUILL_SYSTEM_CHRONO} chrono_text)
-  string(FIND "${chrono_text}" "\\u00b5s" chrono_micro)
-  if(NOT chrono_micro EQUAL -1)
-    string(REPLACE "\\u00b5s" "us" chrono_text "${chrono_text}")
-    file(WRITE ${QUILL_COMPAT_INCLUDE}/chrono "${chrono_text}")
-  endif()
-endif()
-
 # Flags for our own code. Third-party headers come in as SYSTEM includes, so
 # their warnings never fail our build.
 function(quill_warnings target)
@@ -25,11 +9,13 @@ function(quill_warnings target)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
   # Every narrow string literal is a code page 936 text inside the program.
-  # Source files are UTF-8; the compiler converts the literals.
-  target_compile_options(${target} PRIVATE -fexec-charset=CP936)
-  if(EXISTS ${QUILL_COMPAT_INCLUDE}/chrono)
-    target_include_directories(${target} SYSTEM BEFORE PRIVATE ${QUILL_COMPAT_INCLUDE})
-  endif()
+  # Source files are UTF-8; the compiler converts the literals. GB18030 gives
+  # the same bytes as code page 936 for every character code page 936 holds;
+  # it is named here because the standard library's <chrono> (pulled in by Qt
+  # too) holds a literal code page 936 cannot encode. A literal with such a
+  # character (Hangul, emoji) therefore compiles without a warning: write those
+  # as u8"" or u"" literals, never as narrow ones.
+  target_compile_options(${target} PRIVATE -fexec-charset=GB18030)
 endfunction()
 
 # quill_library(<name> [QT] DEPENDS <targets...>)
