@@ -10,7 +10,7 @@ size_t BucketOf(const JsonMemberTable& table, uint32_t hash) {
   return (hash & 0x7FFFFFFFu) % table.buckets.size();
 }
 
-void GrowBuckets(JsonMemberTable& table) {
+void RehashMembers(JsonMemberTable& table) {
   const size_t newCount = table.buckets.size() * 2 + 1;
   std::vector<JsonTreeNode*> old;
   old.swap(table.buckets);
@@ -105,7 +105,7 @@ int32_t InsertMember(JsonMemberTable& table, std::u16string_view key, JsonTreeNo
   if (position < -1 || position > table.memberCount)
     return -1;
   if (table.memberCount >= table.threshold)
-    GrowBuckets(table);
+    RehashMembers(table);
   node->keyHash = HashJsonKey(key);
   node->key.assign(key);
   node->hasKey = true;
