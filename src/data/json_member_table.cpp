@@ -10,6 +10,16 @@ size_t BucketOf(const JsonMemberTable& table, uint32_t hash) {
   return (hash & 0x7FFFFFFFu) % table.buckets.size();
 }
 
+JsonTreeNode* FindHashed(const JsonMemberTable& table, std::u16string_view key, uint32_t hash) {
+  if (table.buckets.empty())
+    return nullptr;
+  for (JsonTreeNode* m = table.buckets[BucketOf(table, hash)]; m; m = m->nextInBucket) {
+    if (m->keyHash == hash && m->key == key)
+      return m;
+  }
+  return nullptr;
+}
+
 void RehashMembers(JsonMemberTable& table) {
   const size_t newCount = table.buckets.size() * 2 + 1;
   std::vector<JsonTreeNode*> old;
@@ -53,14 +63,7 @@ void InitMemberTable(JsonMemberTable& table, int32_t bucketCount) {
 }
 
 JsonTreeNode* FindMember(const JsonMemberTable& table, std::u16string_view key) {
-  if (table.buckets.empty())
-    return nullptr;
-  const uint32_t hash = HashJsonKey(key);
-  for (JsonTreeNode* m = table.buckets[BucketOf(table, hash)]; m; m = m->nextInBucket) {
-    if (m->keyHash == hash && m->key == key)
-      return m;
-  }
-  return nullptr;
+  return FindHashed(table, key, HashJsonKey(key));
 }
 
 void ChainMember(JsonMemberTable& table, JsonTreeNode* node) {
@@ -82,7 +85,8 @@ int32_t InsertMember(JsonMemberTable& table, std::u16string_view key, JsonTreeNo
                      JsonTreeNode** replaced, int32_t position) {
   if (!node || table.buckets.empty())
     return -1;
-  if (JsonTreeNode* old = FindMember(table, key)) {
+  const uint32_t hash = HashJsonKey(key);
+  if (JsonTreeNode* old = FindHashed(table, key, hash)) {
     UnchainMember(table, old);
     node->key = std::move(old->key);
     node->hasKey = true;
@@ -106,7 +110,7 @@ int32_t InsertMember(JsonMemberTable& table, std::u16string_view key, JsonTreeNo
     return -1;
   if (table.memberCount >= table.threshold)
     RehashMembers(table);
-  node->keyHash = HashJsonKey(key);
+  node->keyHash = hash;
   node->key.assign(key);
   node->hasKey = true;
   ChainMember(table, node);

@@ -112,7 +112,8 @@ class ParseRun {
 
   std::u16string Key(size_t start, size_t length) {
     std::u16string key(m_text.substr(start, length));
-    UnescapeJsonText(key, (m_options & kJsonDecodeUnicodeEscapes) != 0);
+    if (key.find(u'\\') != std::u16string::npos)
+      UnescapeJsonText(key, (m_options & kJsonDecodeUnicodeEscapes) != 0);
     return key;
   }
 
