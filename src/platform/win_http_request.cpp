@@ -145,7 +145,7 @@ size_t WinHttpRequest::OnHeader(char* data, size_t size, size_t count, void* sel
   return length;
 }
 
-bool WinHttpRequest::ApplyOptions(const std::string& body, curl_slist** list) {
+bool WinHttpRequest::ApplyOptions(const std::string& body, HeaderLists& lists) {
   CURL* h = m_handle;
   bool ok = ApplyCommonCurlOptions(h, &m_extraCaFile) == CURLE_OK;
   auto set = [&ok](CURLcode code) { ok = ok && code == CURLE_OK; };
@@ -169,58 +169,68 @@ bool WinHttpRequest::ApplyOptions(const std::string& body, curl_slist** list) {
     set(curl_easy_setopt(h, CURLOPT_PASSWORD, m_password.c_str()));
     set(curl_easy_setopt(h, CURLOPT_HTTPAUTH, CURLAUTH_ANY));
   }
+  ok = ok && ApplyBody(body) && ApplyHeaders(body.size(), lists);
+  return ok;
+}
 
-  bool hasBody = !body.empty() || (m_verb != "GET" && m_verb != "HEAD");
+bool WinHttpRequest::ApplyBody(const std::string& body) {
+  CURL* h = m_handle;
   if (m_verb == "HEAD") {
-    set(curl_easy_setopt(h, CURLOPT_NOBODY, 1L));
-  } else if (m_verb == "GET" && body.empty()) {
-    set(curl_easy_setopt(h, CURLOPT_HTTPGET, 1L));
-  } else {
-    // Every other request states its body length, also 0, so no request is
-    // ever sent chunked.
-    set(curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size())));
-    set(curl_easy_setopt(h, CURLOPT_COPYPOSTFIELDS, body.c_str()));
-    if (m_verb != "POST") {
-      set(curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, m_verb.c_str()));
-    }
+    return curl_easy_setopt(h, CURLOPT_NOBODY, 1L) == CURLE_OK;
   }
+  if (m_verb == "GET" && body.empty()) {
+    return curl_easy_setopt(h, CURLOPT_HTTPGET, 1L) == CURLE_OK;
+  }
+  // Every other request states its body length, also 0, so no request is ever
+  // sent chunked.
+  bool ok = curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE,
+                             static_cast<curl_off_t>(body.size())) == CURLE_OK &&
+            curl_easy_setopt(h, CURLOPT_COPYPOSTFIELDS, body.c_str()) == CURLE_OK;
+  if (m_verb != "POST") {
+    ok = ok && curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, m_verb.c_str()) == CURLE_OK;
+  }
+  return ok;
+}
 
-  bool hasContentType = false;
-  for (auto& [name, value] : m_requestHeaders) {
+bool WinHttpRequest::ApplyHeaders(size_t bodyBytes, HeaderLists& lists) {
+  bool sendsBody = m_verb != "GET" && m_verb != "HEAD";
+  sendsBody = sendsBody || (m_verb == "GET" && bodyBytes > 0);
+  bool ok = true;
+  auto append = [&ok](curl_slist*& list, const std::string& line) {
+    curl_slist* grown = ok ? curl_slist_append(list, line.c_str()) : nullptr;
+    ok = grown != nullptr;
+    list = ok ? grown : list;
+  };
+  auto asked = [this](const char* name) {
+    return std::any_of(m_requestHeaders.begin(), m_requestHeaders.end(),
+                       [name](const auto& header) { return EqualsNoCase(header.first, name); });
+  };
+  for (const auto& [name, value] : m_requestHeaders) {
     std::string line = name + ": " + value;
     if (EqualsNoCase(name, "Content-Length")) {
-      // The length sent is always the true one.
-      line = name + ": " + std::to_string(body.size());
+      line = name + ": " + std::to_string(bodyBytes);  // the length sent is always the true one
     } else if (EqualsNoCase(name, "Accept-Encoding")) {
       std::string codings = FilterAcceptEncoding(value);
       line = name + ": " + codings;
-      set(curl_easy_setopt(h, CURLOPT_ACCEPT_ENCODING, codings.c_str()));
+      ok = ok && curl_easy_setopt(m_handle, CURLOPT_ACCEPT_ENCODING, codings.c_str()) == CURLE_OK;
+    } else if (EqualsNoCase(name.substr(0, 6), "Proxy-")) {
+      // Proxy credentials go to the proxy only, never to the server.
+      if (!m_proxy.empty()) {
+        append(lists.proxy, line);
+      }
+      continue;
     }
-    hasContentType = hasContentType || EqualsNoCase(name, "Content-Type");
-    curl_slist* grown = curl_slist_append(*list, line.c_str());
-    if (grown == nullptr) {
-      return false;
-    }
-    *list = grown;
+    append(lists.server, line);
   }
   // libcurl adds headers of its own that the request did not ask for; these
   // lines without a value switch them off.
-  const char* suppressed[] = {
-      "Expect:", "Accept:", hasBody && !hasContentType ? "Content-Type:" : nullptr};
-  for (const char* line : suppressed) {
-    bool asked = false;
-    for (auto& header : m_requestHeaders) {
-      asked = asked || (line != nullptr && EqualsNoCase(header.first + ":", line));
-    }
-    if (line != nullptr && !asked) {
-      curl_slist* grown = curl_slist_append(*list, line);
-      if (grown == nullptr) {
-        return false;
-      }
-      *list = grown;
+  for (const char* name : {"Expect", "Accept", "Content-Type"}) {
+    if (!asked(name) && (sendsBody || std::string(name) != "Content-Type")) {
+      append(lists.server, std::string(name) + ":");
     }
   }
-  set(curl_easy_setopt(h, CURLOPT_HTTPHEADER, *list));
+  ok = ok && curl_easy_setopt(m_handle, CURLOPT_HTTPHEADER, lists.server) == CURLE_OK;
+  ok = ok && curl_easy_setopt(m_handle, CURLOPT_PROXYHEADER, lists.proxy) == CURLE_OK;
   return ok;
 }
 
@@ -231,14 +241,14 @@ bool WinHttpRequest::Send(const std::string& body) {
     m_lastError = "the request was not opened";
     return false;
   }
-  curl_slist* list = nullptr;
+  HeaderLists lists;
   char errorText[CURL_ERROR_SIZE] = {};
-  bool ok = ApplyOptions(body, &list) &&
+  bool ok = ApplyOptions(body, lists) &&
             curl_easy_setopt(m_handle, CURLOPT_ERRORBUFFER, errorText) == CURLE_OK;
   CURLcode code = ok ? curl_easy_perform(m_handle) : CURLE_BAD_FUNCTION_ARGUMENT;
   curl_easy_setopt(m_handle, CURLOPT_ERRORBUFFER, nullptr);
   curl_easy_setopt(m_handle, CURLOPT_HTTPHEADER, nullptr);
-  curl_slist_free_all(list);
+  curl_easy_setopt(m_handle, CURLOPT_PROXYHEADER, nullptr);
   if (code != CURLE_OK) {
     m_lastError = m_overCap ? "reply larger than allowed"
                             : (errorText[0] != '\0' ? errorText : curl_easy_strerror(code));

@@ -11,7 +11,8 @@
 //
 // Differences from the platform object it stands in for, by decision:
 // certificates are always verified (an extra CA file may be trusted), no proxy
-// is taken from the environment, HTTP/1.1 only, and the reply body and header
+// is taken from the environment, "Proxy-" headers go to a proxy only, HTTP/1.1
+// only, the Content-Length sent is the true one, and the reply body and header
 // block are capped in size; a reply piece that cannot be stored fails the send.
 
 #include <curl/curl.h>
@@ -43,6 +44,8 @@ class WinHttpRequest {
 
   // Time-outs in milliseconds; 0 means none. Resolve and connect bound the
   // connection; the larger of send and receive bounds the whole exchange.
+  // Without a call: 60 s to connect, 30 s for the exchange, as the platform
+  // object has.
   void SetTimeouts(long resolveMs, long connectMs, long sendMs, long receiveMs);
   // Only kProxyNamed is supported; any other setting means no proxy.
   void SetProxy(int setting, const std::string& proxy);
@@ -81,14 +84,28 @@ class WinHttpRequest {
  private:
   static size_t OnBody(char* data, size_t size, size_t count, void* self);
   static size_t OnHeader(char* data, size_t size, size_t count, void* self);
-  [[nodiscard]] bool ApplyOptions(const std::string& body, curl_slist** list);
+  // The header lists of one send, freed when it ends.
+  struct HeaderLists {
+    curl_slist* server = nullptr;
+    curl_slist* proxy = nullptr;
+    HeaderLists() = default;
+    HeaderLists(const HeaderLists&) = delete;
+    HeaderLists& operator=(const HeaderLists&) = delete;
+    ~HeaderLists() {
+      curl_slist_free_all(server);
+      curl_slist_free_all(proxy);
+    }
+  };
+  [[nodiscard]] bool ApplyOptions(const std::string& body, HeaderLists& lists);
+  [[nodiscard]] bool ApplyBody(const std::string& body);
+  [[nodiscard]] bool ApplyHeaders(size_t bodyBytes, HeaderLists& lists);
   void ClearReply();
 
   CURL* m_handle = nullptr;
   std::string m_verb;
   std::string m_url;
-  long m_connectMs = 0;
-  long m_transferMs = 0;
+  long m_connectMs = 60000;
+  long m_transferMs = 30000;
   std::string m_proxy;
   bool m_followRedirects = true;
   std::string m_user;

@@ -11,23 +11,21 @@ namespace {
 // Browser-like headers added when the caller's header text lacks them.
 void CompleteCurlHeaders(CurlHttpClient& client, const std::string& headerText, bool post) {
   struct Completion {
+    bool postOnly;
     const char* tested;
     const char* name;
     const char* value;
   };
   static const Completion kRows[] = {
-      {"Content-Type:", "Content-Type", "application/x-www-form-urlencoded"},
-      {"User-Agent:", "User-Agent",
+      {true, "Content-Type:", "Content-Type", "application/x-www-form-urlencoded"},
+      {false, "User-Agent:", "User-Agent",
        "Mozilla/5.0 (Windows NT 10.0; WOW64) AppleWebKit/537.36 (KHTML, like Gecko) "
        "Chrome/63.0.3239.132 Safari/537.36"},
-      {"Accept:", "Accept", "*/*"},
-      {"Accept-Language:", "Accept-Language", "zh-cn"},
+      {false, "Accept:", "Accept", "*/*"},
+      {false, "Accept-Language:", "Accept-Language", "zh-cn"},
   };
   for (const Completion& row : kRows) {
-    if (&row == &kRows[0] && !post) {
-      continue;
-    }
-    if (FindNoCase(headerText, row.tested) == std::string::npos) {
+    if ((post || !row.postOnly) && FindNoCase(headerText, row.tested) == std::string::npos) {
       client.AddHeader(row.name, row.value);
     }
   }

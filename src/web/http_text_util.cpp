@@ -93,19 +93,3 @@ std::string JoinText(const std::vector<std::string>& items, std::string_view sep
   }
   return joined;
 }
-
-std::string EncodeBase64(std::string_view bytes) {
-  static constexpr char kAlphabet[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out;
-  for (size_t i = 0; i < bytes.size(); i += 3) {
-    unsigned b0 = static_cast<unsigned char>(bytes[i]);
-    unsigned b1 = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0;
-    unsigned b2 = i + 2 < bytes.size() ? static_cast<unsigned char>(bytes[i + 2]) : 0;
-    out += kAlphabet[b0 >> 2];
-    out += kAlphabet[((b0 & 3) << 4) | (b1 >> 4)];
-    out += i + 1 < bytes.size() ? kAlphabet[((b1 & 15) << 2) | (b2 >> 6)] : '=';
-    out += i + 2 < bytes.size() ? kAlphabet[b2 & 63] : '=';
-  }
-  return out;
-}

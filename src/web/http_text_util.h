@@ -1,6 +1,6 @@
 #pragma once
 // Small text routines of the HTTP layer: blank trimming, case-blind search and
-// splitting over code page 936 texts, and base64 for the proxy authorisation.
+// splitting over code page 936 texts.
 // Internal to src/web; exposed for its tests.
 
 #include <string>
@@ -25,6 +25,3 @@ std::vector<std::string> SplitText(std::string_view text, std::string_view separ
 
 // Joins items with the separator.
 std::string JoinText(const std::vector<std::string>& items, std::string_view separator);
-
-// Standard base64 (RFC 4648) with "=" padding, without line breaks.
-std::string EncodeBase64(std::string_view bytes);

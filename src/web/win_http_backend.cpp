@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "foundation/base64.h"
 #include "platform/win_http_request.h"
 #include "web/http_header_text.h"
 #include "web/http_text_util.h"
@@ -129,7 +130,7 @@ std::string SendWinHttpRequest(const std::string& url, const HttpRequestArgs& ar
     request->SetCredentials(args.proxyUser, args.proxyPassword, credentialsTarget);
     if (credentialsTarget == WinHttpRequest::kCredentialsProxy) {
       request->SetRequestHeader("Proxy-Authorization",
-                                "Basic " + EncodeBase64(args.proxyUser + ":" + args.proxyPassword));
+                                "Basic " + Base64Encode(args.proxyUser + ":" + args.proxyPassword));
     }
   }
   if (args.cookies != nullptr) {

@@ -1,19 +1,15 @@
 #include "foundation/locked_queue.h"
 
+#include "test_bytes.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <thread>
 
 namespace {
-
-std::string Bytes(std::initializer_list<int> values) {
-  std::string s;
-  for (int v : values)
-    s += static_cast<char>(v);
-  return s;
-}
 
 TEST(LockedQueue, NewQueueIsEmptyWithOneGrowStepOfRoom) {
   LockedQueue q;

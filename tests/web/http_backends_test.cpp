@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <thread>
 
 #include "fakeservice/fake_service.h"
 #include "web/http_request.h"
@@ -252,7 +253,7 @@ TEST_P(HttpBackendTest, TimeOutRuleAgainstASlowReply) {
       {"below one second counts as left out", -3, 450, false},
       {"two seconds end a longer delay", 2, 150, false},
       {"ten seconds outlast a shorter delay", 10, 50, true},
-      {"-1 sets no limit at all", -1, 450, true},
+      {"-1 keeps the back end's own longer limits", -1, 450, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -406,6 +407,46 @@ TEST_P(HttpBackendTest, ACertificateNotFromTheTrustedCaIsRefused) {
   EXPECT_EQ(status, 0);
   EXPECT_EQ(body, "");
   EXPECT_THAT(stranger.Requests(), IsEmpty());
+}
+
+TEST_P(HttpBackendTest, ByteBodyReplacesTheTextBodyOnlyInTheRequestObject) {
+  ReplyWith(FakeReply::Json("{}"));
+  SendHttpRequest(Url("/b"),
+                  {.method = kHttpPost, .body = "text=1", .byteBody = std::string("a\0b", 3)});
+  EXPECT_EQ(OnlyRequest().body, Curl() ? "text=1" : std::string("a\0b", 3));
+}
+
+TEST_P(HttpBackendTest, ConcurrentCallsShareNothing) {
+  s_service->SetHook([](const RecordedRequest& request) -> std::optional<FakeReply> {
+    FakeReply reply = FakeReply::Json(request.Header("Cookie").value_or("none"));
+    reply.headers.emplace_back("Set-Cookie", "echo=" + request.Path().substr(1) + "; path=/");
+    return reply;
+  });
+  constexpr int kThreads = 8;
+  constexpr int kRounds = 2;
+  std::vector<int> mismatches(kThreads, 0);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([t, &mismatches] {
+      for (int round = 0; round < kRounds; ++round) {
+        std::string tag = std::to_string(t) + "-" + std::to_string(round);
+        std::string cookies = "t=" + tag;
+        std::string received;
+        int status = 0;
+        std::string body = SendHttpRequest(
+            Url("/" + tag), {.cookies = &cookies, .receivedCookies = &received, .status = &status});
+        std::string expectedReceived = "echo=" + tag;
+        bool ok = status == 200 && body == cookies &&
+                  received.find(expectedReceived) != std::string::npos;
+        mismatches[t] += ok ? 0 : 1;
+      }
+    });
+  }
+  for (std::thread& thread : threads) {
+    thread.join();
+  }
+  EXPECT_THAT(mismatches, ::testing::Each(0));
+  EXPECT_EQ(s_service->Requests().size(), size_t{kThreads * kRounds});
 }
 
 INSTANTIATE_TEST_SUITE_P(BothBackEnds, HttpBackendTest,

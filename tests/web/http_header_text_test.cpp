@@ -140,23 +140,6 @@ TEST(HeaderCompletion, AddsWhatIsMissingInOrderTestedWithoutCase) {
   }
 }
 
-TEST(HttpTextUtil, Base64MatchesTheStandardAlphabetAndPadding) {
-  struct Row {
-    std::string in;
-    std::string out;
-  };
-  const Row rows[] = {{"", ""},
-                      {"f", "Zg=="},
-                      {"fo", "Zm8="},
-                      {"foo", "Zm9v"},
-                      {"user:pa ss", "dXNlcjpwYSBzcw=="},
-                      {"\xFF\xFE", "//4="}};
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.in);
-    EXPECT_EQ(EncodeBase64(row.in), row.out);
-  }
-}
-
 TEST(HttpTextUtil, CaseBlindSearchNeverStartsInsideADoubleByteCharacter) {
   // "\xB0" + "C" would be one character: the "C" there is a trail byte.
   EXPECT_EQ(FindNoCase("\xB0"

@@ -118,27 +118,4 @@ TEST_F(ReplyCapsTest, BodyAndHeaderCapsFailTheRequest) {
   }
 }
 
-TEST_F(ReplyCapsTest, RequestObjectKeepsOnlyTheFinalRepliesHeadersAndStatus) {
-  m_service.SetHook([](const RecordedRequest& request) -> std::optional<FakeReply> {
-    if (request.Path() == "/a") {
-      FakeReply reply = FakeReply::Redirect(301, "/b");
-      reply.headers.emplace_back("X-First", "1");
-      return reply;
-    }
-    FakeReply reply = FakeReply::Html("b");
-    reply.headers.emplace_back("X-Final", "2");
-    return reply;
-  });
-  WinHttpRequest request;
-  request.SetExtraCaFile(m_service.CaFile());
-  ASSERT_TRUE(request.Open("GET", m_service.BaseUrl() + "/a"));
-  ASSERT_TRUE(request.Send()) << request.LastError();
-  EXPECT_EQ(request.Status(), 200);
-  EXPECT_EQ(request.ResponseBody(), "b");
-  const std::string& headers = request.GetAllResponseHeaders();
-  EXPECT_THAT(headers, ::testing::HasSubstr("X-Final: 2\r\n"));
-  EXPECT_THAT(headers, ::testing::Not(::testing::HasSubstr("X-First")));
-  EXPECT_THAT(headers, ::testing::Not(::testing::HasSubstr("HTTP/1.1")));
-}
-
 }  // namespace
