@@ -16,13 +16,19 @@ int DefaultRandomIndex(int count) {
 }
 
 std::string PickReplacementWord(const TextArray& words, const RandomIndex& random) {
-  if (words.empty())
+  int count = 0;
+  for (const std::string& word : words)
+    count += word.empty() ? 0 : 1;
+  if (count == 0)
     return std::string();
-  const int count = static_cast<int>(words.size());
   int k = random ? random(count) : DefaultRandomIndex(count);
   if (k < 1 || k > count)
     k = 1;  // a source out of range never reads past the list
-  return words[static_cast<std::size_t>(k - 1)];
+  for (const std::string& word : words) {
+    if (!word.empty() && --k == 0)
+      return word;
+  }
+  return std::string();
 }
 
 std::string PickReplacementWord() {

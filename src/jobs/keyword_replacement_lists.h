@@ -35,8 +35,10 @@ using RandomIndex = std::function<int(int count)>;
 // give the same word to draws of the same instant).
 int DefaultRandomIndex(int count);
 
-// A random entry of `words`, counted from 1 by `random`; the empty text when the
-// list is empty. Any thread.
+// A random non-empty entry of `words`: `random` picks the k-th of them, counted
+// from 1. Empty entries (a stray blank line in the rule file) are never drawn,
+// so they never delete keywords from names; the empty text when the list holds
+// no non-empty entry. Any thread.
 std::string PickReplacementWord(const TextArray& words, const RandomIndex& random);
 
 // A random entry of g_replacementWords (taken under g_keywordRulesLock) with
