@@ -17,6 +17,7 @@
 #include "data/program_wide_objects.h"
 #include "fakeservice/fake_service.h"
 #include "fakeservice/starting_trees.h"
+#include "foundation/base64.h"
 #include "foundation/file_system_path.h"
 #include "foundation/shared_locks.h"
 #include "platform/control_store.h"
@@ -94,6 +95,8 @@ class ServiceTest : public ::testing::Test {
   }
   RemoteTree Tree() const { return Service().Model().Tree("demo"); }
   const FakeAccount& Account() const { return m_account; }
+  // The logid the account's cookies give: the Base64 of its BAIDUID value.
+  std::string MakeLogIdFromBaiduId() const { return Base64Encode(m_account.baiduid); }
 
   std::vector<RecordedRequest> RequestsTo(const std::string& path) const {
     return Service().RequestsTo(path);
