@@ -24,6 +24,8 @@
 #include "support/scratch_folder.h"
 #include "support/scripted_desktop_guard.h"
 #include "web/account_session.h"
+#include "web/account_session_check.h"
+#include "web/folder_tree_model.h"
 #include "web/http_request.h"
 #include "web/rename_counters.h"
 #include "web/rename_task_state.h"
@@ -64,6 +66,7 @@ class ServiceTest : public ::testing::Test {
     Service().ClearRequests();
     Service().ClearFailures();
     GetControlStore().Clear();
+    GetFolderTree().Clear();
     ZeroRenameCounters();
     g_dailyRenamedCount = 0;
     g_renameStopRequested = 0;
