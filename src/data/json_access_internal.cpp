@@ -11,10 +11,14 @@ std::u16string CutAtNul(std::u16string units) {
   return units;
 }
 
+std::string_view BeforeNul(std::string_view text) {
+  return text.substr(0, text.find('\0'));
+}
+
 }  // namespace
 
 std::u16string JsonArgFromText(std::string_view text) {
-  return CutAtNul(JsonTextToUtf16(text, 936));
+  return JsonTextToUtf16(BeforeNul(text), 936);
 }
 
 std::u16string JsonArgFromW(std::string_view bytes) {
@@ -22,7 +26,7 @@ std::u16string JsonArgFromW(std::string_view bytes) {
 }
 
 std::u16string JsonArgFromUtf8(std::string_view text) {
-  return CutAtNul(JsonTextToUtf16(text, 65001));
+  return JsonTextToUtf16(BeforeNul(text), 65001);
 }
 
 std::string JsonResultToW(std::u16string_view units) {

@@ -278,6 +278,6 @@ bool JsonTreeAccess::AddMembersFrom(const std::string& path, const JsonTreeAcces
 bool JsonTreeAccess::AppendElementsFrom(const std::string& path, const JsonTreeAccess& source) {
   return CopyChildrenIn(m_node, JsonArgFromText(path), source.m_node, JsonNodeType::Array);
 }
-bool JsonTreeAccess::Swap(const std::string& path, JsonTreeAccess& other) {
+bool JsonTreeAccess::Swap(const std::string& path, const JsonTreeAccess& other) {
   return SwapNodes(ResolvePath(m_node, JsonArgFromText(path)), other.m_node);
 }

@@ -10,7 +10,17 @@ size_t BucketOf(const JsonMemberTable& table, uint32_t hash) {
   return (hash & 0x7FFFFFFFu) % table.buckets.size();
 }
 
-void GrowBuckets(JsonMemberTable& table) {
+JsonTreeNode* FindHashed(const JsonMemberTable& table, std::u16string_view key, uint32_t hash) {
+  if (table.buckets.empty())
+    return nullptr;
+  for (JsonTreeNode* m = table.buckets[BucketOf(table, hash)]; m; m = m->nextInBucket) {
+    if (m->keyHash == hash && m->key == key)
+      return m;
+  }
+  return nullptr;
+}
+
+void RehashMembers(JsonMemberTable& table) {
   const size_t newCount = table.buckets.size() * 2 + 1;
   std::vector<JsonTreeNode*> old;
   old.swap(table.buckets);
@@ -53,14 +63,7 @@ void InitMemberTable(JsonMemberTable& table, int32_t bucketCount) {
 }
 
 JsonTreeNode* FindMember(const JsonMemberTable& table, std::u16string_view key) {
-  if (table.buckets.empty())
-    return nullptr;
-  const uint32_t hash = HashJsonKey(key);
-  for (JsonTreeNode* m = table.buckets[BucketOf(table, hash)]; m; m = m->nextInBucket) {
-    if (m->keyHash == hash && m->key == key)
-      return m;
-  }
-  return nullptr;
+  return FindHashed(table, key, HashJsonKey(key));
 }
 
 void ChainMember(JsonMemberTable& table, JsonTreeNode* node) {
@@ -82,7 +85,8 @@ int32_t InsertMember(JsonMemberTable& table, std::u16string_view key, JsonTreeNo
                      JsonTreeNode** replaced, int32_t position) {
   if (!node || table.buckets.empty())
     return -1;
-  if (JsonTreeNode* old = FindMember(table, key)) {
+  const uint32_t hash = HashJsonKey(key);
+  if (JsonTreeNode* old = FindHashed(table, key, hash)) {
     UnchainMember(table, old);
     node->key = std::move(old->key);
     node->hasKey = true;
@@ -105,8 +109,8 @@ int32_t InsertMember(JsonMemberTable& table, std::u16string_view key, JsonTreeNo
   if (position < -1 || position > table.memberCount)
     return -1;
   if (table.memberCount >= table.threshold)
-    GrowBuckets(table);
-  node->keyHash = HashJsonKey(key);
+    RehashMembers(table);
+  node->keyHash = hash;
   node->key.assign(key);
   node->hasKey = true;
   ChainMember(table, node);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "data/json_numbers.h"
+#include "data/json_parse_stack.h"
 #include "data/json_tree_node.h"
 
 namespace {
@@ -58,9 +59,11 @@ struct Phase {
 class ParseRun {
  public:
   ParseRun(JsonTreeNode* target, std::u16string_view text, int32_t options)
-      : m_target(target), m_text(text), m_options(options) {
-    m_maxOpen = static_cast<size_t>(std::max(0, kMaxJsonDepth - NodeDepth(target)));
-  }
+      : m_target(target),
+        m_text(text),
+        m_options(options),
+        // The target's own depth counts against the bound.
+        m_stack(static_cast<size_t>(std::max(0, kMaxJsonDepth - NodeDepth(target)))) {}
 
   int32_t Run(int32_t* errorPosition) {
     ClearNodeValue(m_target);
@@ -72,27 +75,22 @@ class ParseRun {
       int32_t code;
       if (c == u'{' || c == u'[')
         code = Open(i, c == u'{');
-      else if (m_stack.empty())
+      else if (m_stack.Empty())
         code = TopLevelStep(i);
-      else if (m_stack.back().node->type == JsonNodeType::Array)
+      else if (m_stack.Peek().node->type == JsonNodeType::Array)
         code = ArrayStep(i);
       else
         code = ObjectStep(i);
       if (code != kJsonParseOk)
         return Failed(code, m_errorPosition, errorPosition);
     }
-    if (!m_stack.empty())
+    if (!m_stack.Empty())
       return Failed(kJsonUnclosed, m_text.size() + 1, errorPosition);
     *errorPosition = 0;
     return kJsonParseOk;
   }
 
  private:
-  struct Entry {
-    JsonTreeNode* node;
-    int32_t state;
-  };
-
   char16_t At(size_t i) const { return i < m_text.size() ? m_text[i] : u'\0'; }
 
   int32_t Fail(int32_t code, size_t position) {
@@ -114,28 +112,28 @@ class ParseRun {
 
   std::u16string Key(size_t start, size_t length) {
     std::u16string key(m_text.substr(start, length));
-    UnescapeJsonText(key, (m_options & kJsonDecodeUnicodeEscapes) != 0);
+    if (key.find(u'\\') != std::u16string::npos)
+      UnescapeJsonText(key, (m_options & kJsonDecodeUnicodeEscapes) != 0);
     return key;
   }
 
   void Pop() {
-    m_stack.pop_back();
-    if (!m_stack.empty())
-      m_stack.back().state = AfterChild;
+    m_stack.Pop();
+    m_stack.SetTopState(AfterChild);
   }
 
   int32_t Open(size_t at, bool object) {
-    if (m_stack.size() >= m_maxOpen)
+    if (m_stack.Full())
       return Fail(kJsonNoMemory, at);
     JsonTreeNode* node = m_target;
-    if (m_stack.empty()) {
+    if (m_stack.Empty()) {
       // A second top-level container of the same kind adds to the first.
       if (object && node->type != JsonNodeType::Object)
         MakeObjectNode(node, kJsonDefaultBuckets);
       if (!object && node->type != JsonNodeType::Array)
         MakeArrayNode(node, kJsonDefaultCapacity);
     } else {
-      const Entry& top = m_stack.back();
+      const JsonParseStack::Entry top = m_stack.Peek();
       if (top.state != ExpectValue)
         return Fail(kJsonMisplaced, at);
       if (top.node->type == JsonNodeType::Object && m_pendingKeyStart == kNoKey)
@@ -150,7 +148,7 @@ class ParseRun {
         return Fail(kJsonNoMemory, at);
       }
     }
-    m_stack.push_back({node, object ? ExpectKey : ExpectValue});
+    m_stack.Push(node, object ? ExpectKey : ExpectValue);
     return kJsonParseOk;
   }
 
@@ -168,14 +166,13 @@ class ParseRun {
   }
 
   int32_t ArrayStep(size_t& i) {
-    Entry& top = m_stack.back();
+    const JsonParseStack::Entry top = m_stack.Peek();
     JsonTreeNode* array = top.node;
     if (top.state == AfterChild) {
-      top.state = ExpectValue;
+      m_stack.SetTopState(ExpectValue);
       if (At(i) == u',')
         return kJsonParseOk;
-    }
-    if (top.state != ExpectValue)
+    } else if (top.state != ExpectValue)
       return Fail(kJsonBadValue, i);
     Phase token;
     token.start = i;
@@ -233,13 +230,13 @@ class ParseRun {
   }
 
   int32_t ObjectStep(size_t& i) {
-    JsonTreeNode* object = m_stack.back().node;
-    if (m_stack.back().state == AfterChild) {
-      m_stack.back().state = ExpectKey;
+    const JsonParseStack::Entry top = m_stack.Peek();
+    JsonTreeNode* object = top.node;
+    if (top.state == AfterChild) {
+      m_stack.SetTopState(ExpectKey);
       if (At(i) == u',')
         return kJsonParseOk;
-    }
-    if (m_stack.back().state != ExpectKey)
+    } else if (top.state != ExpectKey)
       return Fail(kJsonMisplaced, i);
     Phase key;
     Phase token;
@@ -289,7 +286,7 @@ class ParseRun {
             return Fail(kJsonMisplaced, j);
           inValue = true;
           token.start = j + 1;
-          m_stack.back().state = ExpectValue;
+          m_stack.SetTopState(ExpectValue);
           m_pendingKeyStart = key.start;
           m_pendingKeyLength = key.length;
           continue;
@@ -336,7 +333,7 @@ class ParseRun {
     m_pendingKeyStart = kNoKey;
     m_pendingKeyLength = 0;
     if (!closed)
-      m_stack.back().state = ExpectKey;
+      m_stack.SetTopState(ExpectKey);
     return kJsonParseOk;
   }
 
@@ -373,8 +370,7 @@ class ParseRun {
   JsonTreeNode* m_target;
   std::u16string_view m_text;
   int32_t m_options;
-  size_t m_maxOpen = 0;
-  std::vector<Entry> m_stack;
+  JsonParseStack m_stack;
   size_t m_pendingKeyStart = kNoKey;
   size_t m_pendingKeyLength = 0;
   size_t m_errorPosition = 0;

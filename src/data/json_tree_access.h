@@ -179,7 +179,7 @@ class JsonTreeAccess {
   // of the node at the path and the other object's node; each stays in its
   // place. False when either is missing, one lies inside the other, the
   // exchange would give an object a key twice, or a tree would grow too deep.
-  bool Swap(const std::string& path, JsonTreeAccess& other);
+  bool Swap(const std::string& path, const JsonTreeAccess& other);
 
  protected:
   JsonTreeAccess() = default;

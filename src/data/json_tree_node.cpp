@@ -291,10 +291,27 @@ void SetNodeDouble(JsonTreeNode* node, double value, std::u16string_view literal
   node->type = JsonNodeType::Double;
 }
 
+// Both code pages the tree converts from and to keep ASCII as it is, and a
+// double-byte or multi-byte sequence never starts below 0x80, so the ASCII
+// prefix of a text (all of a typical reply) is widened or narrowed directly.
 std::u16string JsonTextToUtf16(std::string_view text, unsigned codePage) {
-  return DecodeToUtf16(text, codePage);
+  size_t ascii = 0;
+  while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80)
+    ++ascii;
+  std::u16string units(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(ascii));
+  if (ascii < text.size())
+    units += DecodeToUtf16(text.substr(ascii), codePage);
+  return units;
 }
 
 std::string JsonUtf16ToText(std::u16string_view text, unsigned codePage) {
-  return EncodeFromUtf16(text, codePage);
+  size_t ascii = 0;
+  while (ascii < text.size() && text[ascii] < 0x80)
+    ++ascii;
+  std::string bytes(ascii, '\0');
+  for (size_t i = 0; i < ascii; ++i)
+    bytes[i] = static_cast<char>(text[i]);
+  if (ascii < text.size())
+    bytes += EncodeFromUtf16(text.substr(ascii), codePage);
+  return bytes;
 }
