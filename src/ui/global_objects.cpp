@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <mutex>
 
 #include "data/program_wide_objects.h"
 #include "data/sqlite_callback_adapters.h"
@@ -9,6 +10,7 @@
 #include "foundation/never_destroyed.h"
 #include "foundation/run_directory.h"
 #include "foundation/screen_scaling.h"
+#include "jobs/keyword_replacement_lists.h"
 
 namespace {
 
@@ -29,6 +31,12 @@ Wv2Environment& g_wv2Environment = s_wv2Environment.Get();
 Wv2Controller& g_wv2Controller = s_wv2Controller.Get();
 
 void CreateGlobalObjects() {
+  {
+    std::lock_guard<std::recursive_mutex> lock(g_keywordRulesLock);
+    g_replaceKeywords.clear();
+    g_replacementWords.clear();
+    g_specifiedReplacements.clear();
+  }
   ResetSharedDataObjects();
   g_wv2Webview.SetHandle(nullptr);
   g_wv2Environment.SetHandle(nullptr);

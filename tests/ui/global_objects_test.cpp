@@ -13,6 +13,7 @@
 #include "data/program_wide_objects.h"
 #include "data/sqlite_callback_adapters.h"
 #include "foundation/code_page.h"
+#include "jobs/keyword_replacement_lists.h"
 #include "platform/qt/qt_drop_target_host.h"
 #include "platform/qt/qt_window_handle.h"
 #include "support/scratch_folder.h"
@@ -84,7 +85,7 @@ TEST(GlobalObjects, ExitRoutineUnregistersDropTargetsAndKeepsTheRest) {
   g_keywordLabelDropTarget.Register(
       WindowHandleOf(&label2), [](const std::string&) {}, false);
   ASSERT_TRUE(edit.acceptDrops() && label7.acceptDrops() && label2.acceptDrops());
-  g_replaceKeywords = {"关键词"};
+  g_copySources = {"/复制/源.txt"};
   g_jobQueue.PushText("1-|||||-/a-|||||-1-|||||-0");
 
   DestroyGlobalObjects();
@@ -94,7 +95,7 @@ TEST(GlobalObjects, ExitRoutineUnregistersDropTargetsAndKeepsTheRest) {
   EXPECT_FALSE(label7.acceptDrops());
   EXPECT_FALSE(label2.acceptDrops());
   // What workers use is still whole after the exit routine.
-  EXPECT_EQ(g_replaceKeywords, std::vector<std::string>{"关键词"});
+  EXPECT_EQ(g_copySources, std::vector<std::string>{"/复制/源.txt"});
   std::string item;
   EXPECT_TRUE(g_jobQueue.PopText(item));
   EXPECT_EQ(item, "1-|||||-/a-|||||-1-|||||-0");
@@ -105,9 +106,9 @@ TEST(GlobalObjects, ExitRoutineUnregistersDropTargetsAndKeepsTheRest) {
 // ends through the exit routine and exit().
 void BusyWorker(std::atomic<bool>& started) {
   for (unsigned i = 0;; ++i) {
-    g_replaceKeywords.push_back("关键词");
-    if (g_replaceKeywords.size() > 64) {
-      g_replaceKeywords.clear();
+    g_copySources.push_back("/复制/源.txt");
+    if (g_copySources.size() > 64) {
+      g_copySources.clear();
     }
     g_renamedPaths[std::to_string(i % 128)] = "已修改过";
     g_jobQueue.PushText("1-|||||-/folder-|||||-1-|||||-0");
