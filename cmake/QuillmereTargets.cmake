@@ -9,8 +9,13 @@ function(quill_warnings target)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
   # Every narrow string literal is a code page 936 text inside the program.
-  # Source files are UTF-8; the compiler converts the literals.
-  target_compile_options(${target} PRIVATE -fexec-charset=CP936)
+  # Source files are UTF-8; the compiler converts the literals. GB18030 gives
+  # the same bytes as code page 936 for every character code page 936 holds;
+  # it is named here because the standard library's <chrono> (pulled in by Qt
+  # too) holds a literal code page 936 cannot encode. A literal with such a
+  # character (Hangul, emoji) therefore compiles without a warning: write those
+  # as u8"" or u"" literals, never as narrow ones.
+  target_compile_options(${target} PRIVATE -fexec-charset=GB18030)
 endfunction()
 
 # quill_library(<name> [QT] DEPENDS <targets...>)

@@ -2,7 +2,8 @@
 // A clock for tests: time moves only when a wait or the test moves it.
 //
 // Auto-advance mode (the default): SleepFor returns at once and moves the
-// clock forward by the requested time, so a wait of two minutes costs nothing.
+// clock forward by the requested time, so a wait of two minutes costs nothing
+// (waits on several threads add up).
 // Manual mode: SleepFor blocks until the test has advanced the clock past the
 // wait's end (Advance) or the wait's stop condition holds; use it when a test
 // must act while another thread waits.

@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 #include "fakeservice/test_client.h"
@@ -171,6 +172,50 @@ TEST_F(FakeServiceTest, SamePortServesPlainHttpAndLocalhostName) {
   ASSERT_EQ(requests.size(), 2u);
   EXPECT_FALSE(requests[0].tls);
   EXPECT_TRUE(requests[1].tls);
+}
+
+TEST_F(FakeServiceTest, OversizedRequestsAreRefusedAndRecordedAsFailures) {
+  m_service.SetHook([](const RecordedRequest&) { return FakeReply::Json("{}"); });
+  struct Row {
+    const char* name;
+    std::vector<std::string> headers;
+  };
+  const Row rows[] = {
+      {"header block over 64 KiB", {"X-Big: " + std::string(70 * 1024, 'h')}},
+      {"declared body over 16 MiB", {"Content-Length: 16777217"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    m_service.ClearFailures();
+    ClientRequest request = To("/big");
+    request.headers = row.headers;
+    const ClientReply reply = Fetch(request);
+    EXPECT_EQ(reply.status, 400);
+    EXPECT_THAT(m_service.Failures(), ElementsAre("malformed request"));
+  }
+  EXPECT_THAT(m_service.Requests(), IsEmpty());
+  m_service.ClearFailures();
+}
+
+TEST_F(FakeServiceTest, ConcurrentClientsAreAllRecorded) {
+  m_service.SetHook([](const RecordedRequest&) { return FakeReply::Json("{}"); });
+  std::vector<std::thread> clients;
+  std::atomic<int> answered{0};
+  for (int client = 0; client < 8; ++client) {
+    clients.emplace_back([&, client] {
+      for (int i = 0; i < 5; ++i) {
+        if (Fetch(To("/c" + std::to_string(client))).status == 200) {
+          ++answered;
+        }
+      }
+    });
+  }
+  for (std::thread& client : clients) {
+    client.join();
+  }
+  EXPECT_EQ(answered, 40);
+  EXPECT_EQ(m_service.Requests().size(), 40u);
+  EXPECT_EQ(m_service.RequestsTo("/c3").size(), 5u);
 }
 
 TEST(FakeServiceCertificateTest, SelfSignedServerIsRefusedByTheTestCa) {

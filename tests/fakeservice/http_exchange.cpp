@@ -234,6 +234,16 @@ std::string SerializeReplyHead(const FakeReply& reply) {
   return head;
 }
 
+void PrintTo(const RecordedRequest& request, std::ostream* out) {
+  *out << request.method << " " << request.target << (request.tls ? "" : " (plain)");
+  for (const auto& [name, value] : request.headers) {
+    *out << "\n  " << name << ": " << value;
+  }
+  if (!request.body.empty()) {
+    *out << "\n  body: " << request.body.substr(0, 200);
+  }
+}
+
 std::string PercentDecode(std::string_view text, bool plusIsBlank) {
   std::string out;
   out.reserve(text.size());

@@ -8,6 +8,7 @@
 // unit suffixes do not compile, and every test including this would inherit it.
 
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -83,6 +84,9 @@ bool DecodeChunkedBody(std::string_view raw, std::string& body, bool& malformed)
 // The bytes of the reply's status line and header block (ends with the blank
 // line). Adds Content-Length when asked for and absent, and Connection: close.
 std::string SerializeReplyHead(const FakeReply& reply);
+
+// The request line and headers, for readable test failures.
+void PrintTo(const RecordedRequest& request, std::ostream* out);
 
 // Percent-decoding; `plusIsBlank` turns "+" into a blank. Bad escapes stay as they are.
 std::string PercentDecode(std::string_view text, bool plusIsBlank);

@@ -136,8 +136,8 @@ bool ReadRequest(Connection& connection, RecordedRequest& request, bool& malform
     }
     data.append(buffer, got);
   }
-  if (ParseRequestHead(std::string_view(data).substr(0, headEnd + 4), request) !=
-      HeadParse::kComplete) {
+  if (headEnd > kMaxHeadBytes || ParseRequestHead(std::string_view(data).substr(0, headEnd + 4),
+                                                  request) != HeadParse::kComplete) {
     malformed = true;
     return false;
   }

@@ -1,13 +1,126 @@
 #pragma once
-// The in-memory service behind the emulator: accounts, their remote trees,
-// tasks and quota, and the handlers of the service's requests.
+// The in-memory service behind the emulator: accounts with their cookies and
+// remote trees, asynchronous tasks, quota, the web pages (session page,
+// sign-in, update host) and the handlers of every service request. Texts are
+// UTF-8 as on the wire. All methods lock one mutex, so tests may change the
+// model (revoke an account, fail an item) while a job runs.
 
+#include <cstdint>
+#include <map>
+#include <mutex>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "fakeservice/http_exchange.h"
+#include "fakeservice/remote_tree.h"
+#include "fakeservice/service_replies.h"
+
+struct FakeAccount {
+  std::string userName;  // may hold "*"
+  std::string uk;
+  std::string bdstoken;
+  std::string bduss;
+  std::string stoken;
+  std::string baiduid;
+  bool valid = true;
+  int64_t quotaTotal = 2199023255552;
+  int64_t quotaUsed = -1;  // -1: the sum of the tree's file sizes
+  RemoteTree tree;
+
+  // An account with cookie values, uk and bdstoken derived from `userName`,
+  // so that two accounts never share them.
+  static FakeAccount Make(std::string userName, RemoteTree tree = RemoteTree());
+  // "BAIDUID=...; BDUSS=...; STOKEN=..." as a signed-in browser would hold it.
+  std::string CookieText() const;
+};
+
+// Which cookies the sign-in form sets.
+enum class SignInCookies {
+  kAll,                // BDUSS (HttpOnly), STOKEN, BAIDUID
+  kBdussOnly,          // BDUSS and BAIDUID
+  kLowerCaseNames,     // bduss, stoken, BAIDUID
+  kStokenOnlyInOther,  // BDUSS and a cookie whose value says "stoken", no STOKEN
+  kNone,
+};
+
+struct ModelOptions {
+  int asyncOneAnswers = 2;                // what async=1 means: 0 a synchronous reply, 2 a task
+  int renameConflictErrno = -8;           // a sibling already has the new name: -8 or -30
+  int taskRunningPolls = 0;               // running replies before a task's result
+  bool tasksNeverFinish = false;          // running forever; progress stops at 100
+  bool copyKeepsOthersOnConflict = true;  // a -30 copy task still copies the other items
+  bool moveOntoItselfSucceeds = true;     // else it fails with -8
+  bool strictBdstoken = false;  // a wrong non-empty bdstoken gets the invalid-cookie reply
+  bool strictLogid = false;     // a logid other than Base64(BAIDUID) gets the same
+  SignInCookies signInCookies = SignInCookies::kAll;
+  // The update manifest; "{U}" stands for the requested host. Empty: a sample
+  // announcing version 11211.
+  std::string manifest;
+  std::string updaterBody = "MZ quillmere updater";
+};
 
 class ServiceModel {
  public:
   // The reply for a request the service knows, nullopt for anything else.
   std::optional<FakeReply> Handle(const RecordedRequest& request);
+
+  // Accounts are named by their user name. Adding one with a known name replaces it.
+  void AddAccount(FakeAccount account);
+  std::optional<FakeAccount> Account(const std::string& userName) const;
+  std::string CookieText(const std::string& userName) const;
+  void RevokeAccount(const std::string& userName);
+
+  RemoteTree Tree(const std::string& userName) const;
+  void SetTree(const std::string& userName, RemoteTree tree);
+
+  void SetOptions(const ModelOptions& options);
+  ModelOptions Options() const;
+
+  // Every operation on `path` (its source path, normalised) answers
+  // `itemErrno` for that item instead of being done, `times` times (-1: always).
+  void FailItem(const std::string& path, int itemErrno, int times = -1);
+  void ClearItemFaults();
+
+  // Oddities the service tolerates but a test may want to see, such as a
+  // rename whose id does not match the item at its path.
+  std::vector<std::string> Notes() const;
+  int TaskCount() const;
+
+ private:
+  struct Task {
+    std::vector<TaskEntry> entries;
+    int failedErrno = 4;  // task_errno when an entry failed
+    int polls = 0;
+  };
+
+  FakeAccount* Authenticate(const RecordedRequest& request);
+  std::optional<int> TakeItemFault(const std::string& path);
+  int64_t AddTask(Task task);
+  bool StrictChecksFail(const RecordedRequest& request, const FakeAccount& account) const;
+
+  FakeReply SessionPage(const RecordedRequest& request);
+  FakeReply SignInPage(const RecordedRequest& request, const std::string& redirect);
+  FakeReply SignInSubmit(const RecordedRequest& request);
+  FakeReply UpdateHost(const RecordedRequest& request);
+  FakeReply Listing(const RecordedRequest& request, FakeAccount& account);
+  FakeReply TaskQuery(const RecordedRequest& request);
+  FakeReply FileManager(const RecordedRequest& request, FakeAccount& account);
+  FakeReply Rename(const RecordedRequest& request, FakeAccount& account, bool asTask);
+  FakeReply Delete(const RecordedRequest& request, FakeAccount& account);
+  FakeReply CopyOrMove(const RecordedRequest& request, FakeAccount& account, bool copy,
+                       bool asTask);
+  FakeReply CreateFolder(const RecordedRequest& request, FakeAccount& account);
+
+  mutable std::mutex m_mutex;
+  std::vector<FakeAccount> m_accounts;
+  ModelOptions m_options;
+  std::map<int64_t, Task> m_tasks;
+  int64_t m_nextTaskId = 260145123456789;
+  struct ItemFault {
+    int itemErrno;
+    int times;
+  };
+  std::map<std::string, ItemFault> m_itemFaults;
+  std::vector<std::string> m_notes;
 };

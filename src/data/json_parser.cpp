@@ -1,0 +1,497 @@
+// The JSON parser: a state machine over UTF-16 units with an explicit stack of
+// open containers. A parse of a folder-listing reply runs once over the text
+// and makes no allocations beyond the nodes, their texts and one scratch
+// buffer. Nothing here recurses.
+
+#include "data/json_parser.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "data/json_numbers.h"
+#include "data/json_parse_stack.h"
+#include "data/json_tree_node.h"
+
+namespace {
+
+enum ParserState : int32_t { ExpectKey = 1, ExpectValue = 2, AfterChild = 3 };
+
+constexpr size_t kNoKey = static_cast<size_t>(-1);
+
+bool IsBlank(char16_t c) {
+  return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
+bool IsQuote(char16_t c) {
+  return c == u'"' || c == u'\'';
+}
+
+int HexValue(char16_t c) {
+  if (c >= u'0' && c <= u'9')
+    return c - u'0';
+  if (c >= u'a' && c <= u'f')
+    return c - u'a' + 10;
+  if (c >= u'A' && c <= u'F')
+    return c - u'A' + 10;
+  return -1;
+}
+
+// Counts the units of one phase of a scan (a key or a value token) and notices
+// blanks that stand between its units: such a token would be cut short, so it
+// is refused instead.
+struct Phase {
+  size_t start = 0;
+  size_t length = 0;
+  bool blankPending = false;
+  bool innerBlank = false;
+  void Count(size_t units) {
+    innerBlank = innerBlank || blankPending;
+    blankPending = false;
+    length += units;
+  }
+  void Blank(size_t at) {
+    if (length == 0)
+      start = at + 1;
+    else
+      blankPending = true;
+  }
+};
+
+class ParseRun {
+ public:
+  ParseRun(JsonTreeNode* target, std::u16string_view text, int32_t options)
+      : m_target(target),
+        m_text(text),
+        m_options(options),
+        // The target's own depth counts against the bound.
+        m_stack(static_cast<size_t>(std::max(0, kMaxJsonDepth - NodeDepth(target)))) {}
+
+  int32_t Run(int32_t* errorPosition) {
+    ClearNodeValue(m_target);
+    m_scratch.reserve(m_text.size() + 1);
+    for (size_t i = 0; i <= m_text.size(); ++i) {
+      const char16_t c = At(i);
+      if (IsBlank(c) || c == 0)
+        continue;
+      int32_t code;
+      if (c == u'{' || c == u'[')
+        code = Open(i, c == u'{');
+      else if (m_stack.Empty())
+        code = TopLevelStep(i);
+      else if (m_stack.Peek().node->type == JsonNodeType::Array)
+        code = ArrayStep(i);
+      else
+        code = ObjectStep(i);
+      if (code != kJsonParseOk)
+        return Failed(code, m_errorPosition, errorPosition);
+    }
+    if (!m_stack.Empty())
+      return Failed(kJsonUnclosed, m_text.size() + 1, errorPosition);
+    *errorPosition = 0;
+    return kJsonParseOk;
+  }
+
+ private:
+  char16_t At(size_t i) const { return i < m_text.size() ? m_text[i] : u'\0'; }
+
+  int32_t Fail(int32_t code, size_t position) {
+    m_errorPosition = position;
+    return code;
+  }
+
+  int32_t Failed(int32_t code, size_t position, int32_t* errorPosition) {
+    ClearNodeValue(m_target);
+    *errorPosition = static_cast<int32_t>(position);
+    return code;
+  }
+
+  // Units a backslash takes together with what follows it, kept inside the text.
+  size_t EscapeWidth(size_t at) const {
+    const size_t width = At(at + 1) == u'u' ? 6 : 2;
+    return std::min(width, m_text.size() - at);
+  }
+
+  std::u16string Key(size_t start, size_t length) {
+    std::u16string key(m_text.substr(start, length));
+    if (key.find(u'\\') != std::u16string::npos)
+      UnescapeJsonText(key, (m_options & kJsonDecodeUnicodeEscapes) != 0);
+    return key;
+  }
+
+  void Pop() {
+    m_stack.Pop();
+    m_stack.SetTopState(AfterChild);
+  }
+
+  int32_t Open(size_t at, bool object) {
+    if (m_stack.Full())
+      return Fail(kJsonNoMemory, at);
+    JsonTreeNode* node = m_target;
+    if (m_stack.Empty()) {
+      // A second top-level container of the same kind adds to the first.
+      if (object && node->type != JsonNodeType::Object)
+        MakeObjectNode(node, kJsonDefaultBuckets);
+      if (!object && node->type != JsonNodeType::Array)
+        MakeArrayNode(node, kJsonDefaultCapacity);
+    } else {
+      const JsonParseStack::Entry top = m_stack.Peek();
+      if (top.state != ExpectValue)
+        return Fail(kJsonMisplaced, at);
+      if (top.node->type == JsonNodeType::Object && m_pendingKeyStart == kNoKey)
+        return Fail(kJsonMisplaced, at);
+      node = object ? NewObjectNode() : NewArrayNode();
+      const bool linked =
+          top.node->type == JsonNodeType::Array
+              ? LinkElement(top.node, node)
+              : LinkMember(top.node, Key(m_pendingKeyStart, m_pendingKeyLength), node);
+      if (!linked) {
+        FreeNode(node);
+        return Fail(kJsonNoMemory, at);
+      }
+    }
+    m_stack.Push(node, object ? ExpectKey : ExpectValue);
+    return kJsonParseOk;
+  }
+
+  int32_t TopLevelStep(size_t& i) {
+    if (m_options & kJsonIgnoreOutside)
+      return kJsonParseOk;
+    JsonTreeNode* value = nullptr;
+    const int32_t code = Convert(0, m_text.size(), &value);
+    if (code != kJsonParseOk)
+      return code;
+    MoveNodeValue(value, m_target);
+    FreeNode(value);
+    i = m_text.size();
+    return kJsonParseOk;
+  }
+
+  int32_t ArrayStep(size_t& i) {
+    const JsonParseStack::Entry top = m_stack.Peek();
+    JsonTreeNode* array = top.node;
+    if (top.state == AfterChild) {
+      m_stack.SetTopState(ExpectValue);
+      if (At(i) == u',')
+        return kJsonParseOk;
+    } else if (top.state != ExpectValue)
+      return Fail(kJsonBadValue, i);
+    Phase token;
+    token.start = i;
+    char16_t quote = 0;
+    size_t j = i;
+    for (; j < m_text.size(); ++j) {
+      const char16_t c = m_text[j];
+      if (!quote && IsBlank(c)) {
+        token.Blank(j);
+        continue;
+      }
+      if (IsQuote(c)) {
+        if (!quote)
+          quote = c;
+        else if (quote == c)
+          quote = 0;
+      } else if (c == u'\\') {
+        const size_t width = EscapeWidth(j);
+        token.Count(width);
+        j += width - 1;
+        continue;
+      } else if (!quote) {
+        if (c == u'{' || c == u'[') {
+          if (token.length != 0)
+            return Fail(kJsonBadValue, token.start);
+          i = j;
+          return Open(j, c == u'{');
+        }
+        if (c == u']') {
+          Pop();
+          if (token.length == 0) {
+            i = j;
+            return kJsonParseOk;
+          }
+          break;
+        }
+        if (c == u',')
+          break;
+      }
+      token.Count(1);
+    }
+    i = j;
+    if (quote)
+      return Fail(kJsonOpenQuote, token.start);
+    if (token.length == 0)
+      return kJsonParseOk;  // empty elements and trailing commas add nothing
+    if (token.innerBlank)
+      return Fail(kJsonBadValue, token.start);
+    JsonTreeNode* value = nullptr;
+    const int32_t code = Convert(token.start, token.length, &value);
+    if (code != kJsonParseOk)
+      return code;
+    LinkElement(array, value);
+    return kJsonParseOk;
+  }
+
+  int32_t ObjectStep(size_t& i) {
+    const JsonParseStack::Entry top = m_stack.Peek();
+    JsonTreeNode* object = top.node;
+    if (top.state == AfterChild) {
+      m_stack.SetTopState(ExpectKey);
+      if (At(i) == u',')
+        return kJsonParseOk;
+    } else if (top.state != ExpectKey)
+      return Fail(kJsonMisplaced, i);
+    Phase key;
+    Phase token;
+    key.start = i;
+    bool inValue = false;
+    bool quotedKey = false;
+    bool quoteInKey = false;
+    bool closed = false;
+    char16_t quote = 0;
+    size_t j = i;
+    for (; j < m_text.size(); ++j) {
+      const char16_t c = m_text[j];
+      Phase& phase = inValue ? token : key;
+      if (!quote && IsBlank(c)) {
+        phase.Blank(j);
+        continue;
+      }
+      if (IsQuote(c) && !quote) {
+        quote = c;
+        quoteInKey = !inValue;
+        if (inValue) {
+          token.Count(1);
+        } else {
+          if (key.length != 0)
+            return Fail(kJsonMisplaced, j + 1);
+          key.start = j + 1;  // the quote is not part of the key
+        }
+        continue;
+      }
+      if (quote && c == quote) {
+        quote = 0;
+        if (inValue)
+          token.Count(1);
+        else
+          quotedKey = true;
+        continue;
+      }
+      if (c == u'\\') {
+        const size_t width = EscapeWidth(j);
+        phase.Count(width);
+        j += width - 1;
+        continue;
+      }
+      if (!quote) {
+        if (c == u':' && !inValue) {
+          if (key.length == 0 && !quotedKey)
+            return Fail(kJsonMisplaced, j);
+          inValue = true;
+          token.start = j + 1;
+          m_stack.SetTopState(ExpectValue);
+          m_pendingKeyStart = key.start;
+          m_pendingKeyLength = key.length;
+          continue;
+        }
+        if (c == u'{' || c == u'[') {
+          if (token.length != 0)
+            return Fail(kJsonBadValue, token.start);
+          i = j;
+          return Open(j, c == u'{');
+        }
+        if (c == u'}') {
+          Pop();
+          closed = true;
+          if (key.length == 0 && !quotedKey) {
+            i = j;
+            return kJsonParseOk;
+          }
+          break;
+        }
+        if (c == u',')
+          break;
+        if (!inValue && quotedKey)
+          return Fail(kJsonMisplaced, j);
+      }
+      phase.Count(1);
+    }
+    i = j;
+    if (key.length == 0 && token.length != 0 && !quotedKey)
+      return Fail(kJsonMisplaced, key.start);
+    if (key.length != 0 && token.length == 0)
+      return Fail(kJsonBadValue, token.start);
+    if (quote)
+      return Fail(kJsonOpenQuote, quoteInKey ? key.start : token.start);
+    if (key.innerBlank)
+      return Fail(kJsonMisplaced, key.start);
+    if (token.innerBlank)
+      return Fail(kJsonBadValue, token.start);
+    JsonTreeNode* value = nullptr;
+    const int32_t code = Convert(token.start, token.length, &value);
+    if (code != kJsonParseOk)
+      return code;
+    // A key given twice keeps its first place and takes the last value.
+    LinkMember(object, Key(key.start, key.length), value);
+    m_pendingKeyStart = kNoKey;
+    m_pendingKeyLength = 0;
+    if (!closed)
+      m_stack.SetTopState(ExpectKey);
+    return kJsonParseOk;
+  }
+
+  // Makes the node of one value token.
+  int32_t Convert(size_t start, size_t length, JsonTreeNode** node) {
+    const std::u16string_view token = m_text.substr(start, length);
+    if (!token.empty() && IsQuote(token[0])) {
+      if (token.size() < 2 || token.back() != token[0])
+        return Fail(kJsonBadValue, start);
+      m_scratch.assign(token);
+      UnescapeJsonText(m_scratch, (m_options & kJsonDecodeUnicodeEscapes) != 0);
+      const size_t inner = m_scratch.size() >= 2 ? m_scratch.size() - 2 : 0;
+      *node = NewStringNode(std::u16string_view(m_scratch).substr(1, inner));
+      return kJsonParseOk;
+    }
+    switch (ClassifyJsonToken(token)) {
+      case 0:
+        *node = NewNode();
+        return kJsonParseOk;
+      case 3:
+        *node = NewBoolNode(token == u"true");
+        return kJsonParseOk;
+      case 1:
+        *node = NewDoubleNode(ReadJsonDoublePrefix(token), token);
+        return kJsonParseOk;
+      case 2:
+        *node = NewInt64Node(ReadJsonInt64Prefix(token), token);
+        return kJsonParseOk;
+      default:
+        return Fail(kJsonBadValue, start);
+    }
+  }
+
+  JsonTreeNode* m_target;
+  std::u16string_view m_text;
+  int32_t m_options;
+  JsonParseStack m_stack;
+  size_t m_pendingKeyStart = kNoKey;
+  size_t m_pendingKeyLength = 0;
+  size_t m_errorPosition = 0;
+  std::u16string m_scratch;
+};
+
+}  // namespace
+
+int32_t ParseJsonUtf16(JsonTreeNode* target, std::u16string_view text, int32_t options,
+                       int32_t* errorPosition) {
+  int32_t ignored = 0;
+  if (!errorPosition)
+    errorPosition = &ignored;
+  *errorPosition = 0;
+  const size_t nul = text.find(u'\0');
+  if (nul != std::u16string_view::npos)
+    text = text.substr(0, nul);
+  if (!target || text.empty())
+    return kJsonNoInput;
+  ParseRun run(target, text, options);
+  return run.Run(errorPosition);
+}
+
+void UnescapeJsonText(std::u16string& text, bool decodeUnicode) {
+  size_t w = 0;
+  size_t r = 0;
+  const size_t n = text.size();
+  while (r < n) {
+    const char16_t c = text[r];
+    if (c != u'\\' || r + 1 >= n) {
+      text[w++] = c;
+      ++r;
+      continue;
+    }
+    const char16_t next = text[r + 1];
+    switch (next) {
+      case u'\\':
+      case u'/':
+      case u'"':
+        text[w++] = next;
+        r += 2;
+        break;
+      case u'b':
+      case u't':
+      case u'r':
+      case u'f':
+        text[w++] = next == u'b' ? u'\b' : next == u't' ? u'\t' : next == u'r' ? u'\r' : u'\f';
+        r += 2;
+        break;
+      case u'n':
+        if (w != 0 && text[w - 1] != u'\r')
+          text[w++] = u'\r';  // only when the escape does not follow a CR
+        text[w++] = u'\n';
+        r += 2;
+        break;
+      case u'u': {
+        int unit = 0;
+        bool hex = decodeUnicode && r + 5 < n;
+        for (size_t k = 2; hex && k < 6; ++k) {
+          const int digit = HexValue(text[r + k]);
+          hex = digit >= 0;
+          unit = unit * 16 + digit;
+        }
+        if (!hex) {
+          text[w++] = c;
+          ++r;
+          break;
+        }
+        if (unit != 0)
+          text[w++] = static_cast<char16_t>(unit);
+        r += 6;
+        break;
+      }
+      default:
+        text[w++] = c;
+        ++r;
+        break;
+    }
+  }
+  text.resize(w);
+}
+
+int32_t ClassifyJsonToken(std::u16string_view token) {
+  if (token == u"null")
+    return 0;
+  if (token == u"true" || token == u"false")
+    return 3;
+  bool fractional = false;
+  if (IsJsonNumber(token, &fractional))
+    return fractional ? 1 : 2;
+  return 255;
+}
+
+bool IsJsonNumber(std::u16string_view token, bool* fractional) {
+  bool first = true;
+  int points = 0;
+  int exponents = 0;
+  int signs = 0;
+  for (const char16_t c : token) {
+    if (c <= 32)
+      continue;
+    const bool digit = c >= u'0' && c <= u'9';
+    if (first) {
+      if (!digit && c != u'+' && c != u'-' && c != u'.')
+        return false;
+      points += c == u'.';
+      first = false;
+      continue;
+    }
+    if (c == u'.')
+      ++points;
+    else if (c == u'e' || c == u'E')
+      ++exponents;
+    else if (c == u'+' || c == u'-')
+      ++signs;
+    else if (!digit)
+      return false;
+  }
+  if (first || points > 1 || exponents > 1 || signs > 1)
+    return false;
+  if (fractional)
+    *fractional = points > 0 || exponents > 0 || signs > 0;
+  return true;
+}

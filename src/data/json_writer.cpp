@@ -1,0 +1,151 @@
+// Writing a JSON tree as text. The walk recurses once per level, which the
+// tree's depth bound keeps within kMaxJsonDepth frames.
+
+#include "data/json_writer.h"
+
+#include "data/json_tree_node.h"
+
+namespace {
+
+void AppendTabs(std::u16string& out, int32_t count) {
+  out.append(static_cast<size_t>(count), u'\t');
+}
+
+bool EscapeUnit(char16_t c, std::u16string& out) {
+  switch (c) {
+    case u'\\':
+      out += u"\\\\";
+      return true;
+    case u'"':
+      out += u"\\\"";
+      return true;
+    case u'\b':
+      out += u"\\b";
+      return true;
+    case u'\t':
+      out += u"\\t";
+      return true;
+    case u'\n':
+      out += u"\\n";
+      return true;
+    case u'\f':
+      out += u"\\f";
+      return true;
+    case u'\r':
+      out += u"\\r";
+      return true;
+    default:
+      return false;
+  }
+}
+
+void WriteObject(const JsonTreeNode* node, std::u16string& out, bool pretty, int32_t depth,
+                 bool escape) {
+  out += u'{';
+  if (pretty)
+    out += u"\r\n";
+  const int32_t inner = depth + 1;
+  const auto& order = node->members->order;
+  for (size_t k = 0; k < order.size(); ++k) {
+    const JsonTreeNode* member = order[k];
+    if (pretty)
+      AppendTabs(out, inner);
+    out += u'"';
+    out += escape ? EscapeJsonKey(member->key) : member->key;
+    out += u"\":";
+    WriteJsonNode(member, out, pretty, inner, escape);
+    if (k + 1 < order.size())
+      out += u',';
+    if (pretty)
+      out += u"\r\n";
+  }
+  if (pretty)
+    AppendTabs(out, depth);
+  out += u'}';
+}
+
+}  // namespace
+
+void WriteJsonNode(const JsonTreeNode* node, std::u16string& out, bool pretty, int32_t depth,
+                   bool escape) {
+  if (!node)
+    return;
+  switch (node->type) {
+    case JsonNodeType::Null:
+      out += u"null";
+      break;
+    case JsonNodeType::Bool:
+      out += node->value.b ? u"true" : u"false";
+      break;
+    case JsonNodeType::Double:
+    case JsonNodeType::Int64:
+      out += node->literal;
+      break;
+    case JsonNodeType::String:
+      out += u'"';
+      if (escape)
+        EscapeJsonString(node->text, out);
+      else
+        out += node->text;
+      out += u'"';
+      break;
+    case JsonNodeType::Array: {
+      out += u'[';
+      const auto& list = *node->elements;
+      for (size_t k = 0; k < list.size(); ++k) {
+        if (k > 0)
+          out += u',';
+        WriteJsonNode(list[k], out, pretty, depth + 1, escape);
+      }
+      out += u']';
+      break;
+    }
+    case JsonNodeType::Object:
+      WriteObject(node, out, pretty, depth, escape);
+      break;
+  }
+}
+
+std::u16string NodeToJsonUtf16(const JsonTreeNode* node, bool pretty, bool escape,
+                               int32_t initialChars) {
+  std::u16string out;
+  if (!node)
+    return out;
+  // The starting room is a hint; a caller's huge number must not reserve more
+  // than a large listing needs.
+  constexpr int32_t kMaxInitialChars = 1 << 20;
+  const int32_t room = initialChars > 0 ? initialChars : kJsonDefaultInitialChars;
+  out.reserve(static_cast<size_t>(room < kMaxInitialChars ? room : kMaxInitialChars));
+  WriteJsonNode(node, out, pretty, 0, escape);
+  return out;
+}
+
+std::string NodeToJsonText(const JsonTreeNode* node, bool pretty, bool escape,
+                           int32_t initialChars) {
+  return JsonUtf16ToText(NodeToJsonUtf16(node, pretty, escape, initialChars), 936);
+}
+
+std::string NodeToJsonUtf8(const JsonTreeNode* node, bool pretty, bool escape,
+                           int32_t initialChars) {
+  return JsonUtf16ToText(NodeToJsonUtf16(node, pretty, escape, initialChars), 65001);
+}
+
+void EscapeJsonString(std::u16string_view text, std::u16string& out) {
+  out.reserve(out.size() + text.size() * 2);
+  for (const char16_t c : text) {
+    if (!EscapeUnit(c, out))
+      out += c;
+  }
+}
+
+std::u16string EscapeJsonKey(std::u16string_view text) {
+  std::u16string out;
+  out.reserve(text.size() + 8);
+  for (const char16_t c : text) {
+    if (c == u'/')
+      out += u"\\/";
+    else if (!EscapeUnit(c, out))
+      out += c;
+  }
+  return out;
+}

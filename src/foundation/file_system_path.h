@@ -1,0 +1,29 @@
+#pragma once
+// Internal: how the program's path texts reach the Linux file system.
+//
+// Paths inside the program are code page 936 texts. The file system takes
+// UTF-8, with "/" between levels. A "\" the program writes between levels (as
+// in run directory + "\renset") becomes "/"; the conversion to UTF-8 comes
+// first, so a trail byte of a double-byte character that happens to equal "\"
+// is never mistaken for a separator.
+
+#include <string>
+#include <string_view>
+
+// Code page 936 path text to the UTF-8 path the file system takes.
+std::string FileSystemPathFromText(std::string_view path);
+// UTF-16 bytes (little-endian, optionally zero-terminated; the text ends at the
+// first zero code unit) to the UTF-8 path the file system takes.
+std::string FileSystemPathFromWide(std::string_view utf16Bytes);
+// A UTF-8 name or path from the file system to code page 936 text.
+std::string TextFromFileSystemPath(std::string_view utf8Path);
+
+// True for "/" and "\".
+inline bool IsPathSeparator(char c) {
+  return c == '/' || c == '\\';
+}
+
+// The byte length of the character starting at `text[i]`: 2 for a lead byte
+// (0x81-0xFE) followed by a byte, else 1. Searches in code page 936 texts step
+// by it so that trail bytes never match ASCII characters.
+size_t Cp936CharLength(std::string_view text, size_t i);

@@ -1,0 +1,185 @@
+#include "jobs/name_characters.h"
+
+#include "platform/code_page_codec.h"
+
+namespace {
+
+constexpr char kUpperHex[] = "0123456789ABCDEF";
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9')
+    return c - '0';
+  if (c >= 'a' && c <= 'f')
+    return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F')
+    return c - 'A' + 10;
+  return -1;
+}
+
+// Bytes of the code page 936 character at `i`: a lead byte with a valid trail
+// byte makes two, everything else one.
+std::size_t CharLength(std::string_view text, std::size_t i) {
+  const auto lead = static_cast<unsigned char>(text[i]);
+  if (lead < 0x81 || lead == 0xFF || i + 1 >= text.size())
+    return 1;
+  const auto trail = static_cast<unsigned char>(text[i + 1]);
+  return (trail >= 0x40 && trail <= 0xFE && trail != 0x7F) ? 2 : 1;
+}
+
+NameChar MakeChar(char16_t unit, std::string_view form) {
+  NameChar c;
+  c.unit = unit;
+  c.size = static_cast<std::uint8_t>(form.size());
+  form.copy(c.form, form.size());
+  return c;
+}
+
+NameChar EscapedChar(char16_t unit) {
+  const bool letterOrDigit = (unit >= u'A' && unit <= u'Z') || (unit >= u'a' && unit <= u'z') ||
+                             (unit >= u'0' && unit <= u'9');
+  const bool keptPunctuation =
+      unit >= 0x20 && unit <= 0x7E && unit != u'\\' && unit != u'%' && !letterOrDigit;
+  if (letterOrDigit || keptPunctuation) {
+    const char c = static_cast<char>(unit);
+    return MakeChar(unit, std::string_view(&c, 1));
+  }
+  char escape[6] = {'\\', 'u'};
+  for (int k = 0; k < 4; ++k)
+    escape[2 + k] = kUpperHex[(unit >> (12 - 4 * k)) & 15];
+  return MakeChar(unit, std::string_view(escape, 6));
+}
+
+// Appends the characters of a run of code page 936 text with their own bytes.
+void AppendPlainRun(NameChars& chars, std::string_view text) {
+  std::vector<std::size_t> starts;
+  for (std::size_t i = 0; i < text.size(); i += CharLength(text, i))
+    starts.push_back(i);
+  auto endOf = [&](std::size_t k) { return k + 1 < starts.size() ? starts[k + 1] : text.size(); };
+  const std::u16string whole = DecodeToUtf16(text, kCodePageLocal);
+  if (whole.size() == starts.size()) {
+    // The usual case: every character is one code unit.
+    for (std::size_t k = 0; k < starts.size(); ++k)
+      chars.push_back(MakeChar(whole[k], text.substr(starts[k], endOf(k) - starts[k])));
+    return;
+  }
+  for (std::size_t k = 0; k < starts.size(); ++k) {
+    const std::string_view bytes = text.substr(starts[k], endOf(k) - starts[k]);
+    const std::u16string unit = DecodeToUtf16(bytes, kCodePageLocal);
+    chars.push_back(MakeChar(unit.size() == 1 ? unit[0] : u'\uFFFD', bytes));
+  }
+}
+
+bool IsEscapeAt(std::string_view text, std::size_t i) {
+  if (i + 6 > text.size() || text[i] != '\\' || text[i + 1] != 'u')
+    return false;
+  for (std::size_t k = 2; k < 6; ++k) {
+    if (HexValue(text[i + k]) < 0)
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+NameChars SplitPlainName(std::string_view name) {
+  NameChars chars;
+  chars.reserve(name.size());
+  AppendPlainRun(chars, name);
+  return chars;
+}
+
+NameChars SplitEscapedName(std::string_view name) {
+  NameChars chars;
+  chars.reserve(name.size());
+  std::size_t runStart = 0;
+  std::size_t i = 0;
+  while (i < name.size()) {
+    if (!IsEscapeAt(name, i)) {
+      i += CharLength(name, i);
+      continue;
+    }
+    AppendPlainRun(chars, name.substr(runStart, i - runStart));
+    unsigned value = 0;
+    for (std::size_t k = 2; k < 6; ++k)
+      value = value * 16 + static_cast<unsigned>(HexValue(name[i + k]));
+    chars.push_back(MakeChar(static_cast<char16_t>(value), name.substr(i, 6)));
+    i += 6;
+    runStart = i;
+  }
+  AppendPlainRun(chars, name.substr(runStart));
+  return chars;
+}
+
+void AppendText(NameChars& chars, std::string_view text, NameForm form) {
+  if (form == NameForm::kPlain) {
+    AppendPlainRun(chars, text);
+    return;
+  }
+  for (char16_t unit : TextUnits(text))
+    chars.push_back(EscapedChar(unit));
+}
+
+NameChars TextChars(std::string_view text, NameForm form) {
+  NameChars chars;
+  AppendText(chars, text, form);
+  return chars;
+}
+
+std::u16string TextUnits(std::string_view text) {
+  return DecodeToUtf16(text, kCodePageLocal);
+}
+
+std::string JoinName(const NameChars& chars) {
+  std::string name;
+  name.reserve(chars.size() * 2);
+  for (const NameChar& c : chars)
+    name.append(c.Form());
+  return name;
+}
+
+std::size_t FindUnits(const NameChars& chars, std::u16string_view units, std::size_t from) {
+  if (units.empty() || chars.size() < units.size())
+    return std::string::npos;
+  for (std::size_t i = from; i + units.size() <= chars.size(); ++i) {
+    std::size_t k = 0;
+    while (k < units.size() && chars[i + k].unit == units[k])
+      ++k;
+    if (k == units.size())
+      return i;
+  }
+  return std::string::npos;
+}
+
+bool EqualsUnits(const NameChars& chars, std::u16string_view units) {
+  return chars.size() == units.size() && (units.empty() || FindUnits(chars, units) == 0);
+}
+
+bool ReplaceUnits(NameChars& chars, std::u16string_view units, const NameChars& replacement) {
+  std::size_t at = FindUnits(chars, units);
+  if (at == std::string::npos)
+    return false;
+  NameChars out;
+  out.reserve(chars.size() + replacement.size());
+  std::size_t copied = 0;
+  while (at != std::string::npos) {
+    out.insert(out.end(), chars.begin() + static_cast<std::ptrdiff_t>(copied),
+               chars.begin() + static_cast<std::ptrdiff_t>(at));
+    out.insert(out.end(), replacement.begin(), replacement.end());
+    copied = at + units.size();
+    at = FindUnits(chars, units, copied);
+  }
+  out.insert(out.end(), chars.begin() + static_cast<std::ptrdiff_t>(copied), chars.end());
+  chars = std::move(out);
+  return true;
+}
+
+std::size_t ExtensionStart(const NameChars& chars) {
+  std::size_t dot = std::string::npos;
+  for (std::size_t i = 0; i < chars.size(); ++i) {
+    if (chars[i].unit == u'.')
+      dot = i;
+    else if (chars[i].unit == u'\\' || chars[i].unit == u' ')
+      dot = std::string::npos;
+  }
+  return dot;
+}

@@ -1,0 +1,33 @@
+#pragma once
+// Settings that every libcurl transfer of the program shares, whichever HTTP
+// back end runs it: one-time library set-up, verified TLS with an optional
+// extra CA file, HTTP/1.1 only, no proxy taken from the environment, and
+// content decoding limited to what this libcurl build can decode.
+//
+// Thread-safe: the set-up runs once; the other routines work on the handle
+// they are given, which belongs to the calling thread.
+
+#include <curl/curl.h>
+
+#include <string>
+#include <string_view>
+
+// Runs curl_global_init exactly once for the process. Call it at start-up,
+// before any thread sends a request; the request routines call it too, so a
+// forgotten start-up call costs nothing but a late initialisation.
+void InitializeCurlOnce();
+
+// The content encodings this libcurl build decodes, in the order they are
+// offered ("gzip, deflate, br, zstd" when all are present).
+std::string DecodableContentEncodings();
+
+// Keeps from an Accept-Encoding value only the codings we can decode (and
+// "identity"), preserving order and quality parameters. Returns "identity" when
+// nothing is left, so the server never sends a body we cannot read.
+std::string FilterAcceptEncoding(std::string_view value);
+
+// The options every transfer sets on a fresh handle: HTTP/1.1, http and https
+// only, no proxy unless one is set later, no signals, certificates and host
+// names always verified. `*extraCaFile` (read at each handshake, may be empty; must outlive
+// the handle) is trusted in addition to the system's authorities.
+[[nodiscard]] CURLcode ApplyCommonCurlOptions(CURL* handle, const std::string* extraCaFile);

@@ -1,0 +1,316 @@
+#include "platform/qt/qt_desktop.h"
+
+#include "platform/code_page_codec.h"
+#include "platform/qt/ui_thread.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
+
+#include <condition_variable>
+#include <vector>
+
+struct QtDesktop::PendingCall {
+  std::mutex mutex;
+  std::condition_variable answered;
+  bool done = false;
+  int result = 0;
+
+  void Complete(int value) {
+    std::lock_guard lock(mutex);
+    if (done)
+      return;
+    result = value;
+    done = true;
+    answered.notify_all();
+  }
+};
+
+namespace {
+
+// How often a box with a time-out looks at a test clock (real milliseconds).
+constexpr int kTestClockPollMs = 5;
+// How often a local event loop asks its stop condition.
+constexpr int kStopPollMs = 10;
+
+QString ToQString(std::string_view localText) {
+  return QString::fromStdU16String(DecodeToUtf16(localText, kCodePageLocal));
+}
+
+struct ButtonSpec {
+  QMessageBox::StandardButton standard;
+  const char16_t* label;
+  int result;
+};
+
+// The buttons of each box type (its low four bits) and the answer that closing
+// the box without a button gives.
+std::vector<ButtonSpec> ButtonsFor(int type, int& escapeResult) {
+  const ButtonSpec ok{QMessageBox::Ok, u"确定", kBoxResultOk};
+  const ButtonSpec cancel{QMessageBox::Cancel, u"取消", 2};
+  const ButtonSpec yes{QMessageBox::Yes, u"是(&Y)", kBoxResultYes};
+  const ButtonSpec no{QMessageBox::No, u"否(&N)", kBoxResultNo};
+  const ButtonSpec abort{QMessageBox::Abort, u"中止(&A)", 3};
+  const ButtonSpec retry{QMessageBox::Retry, u"重试(&R)", 4};
+  const ButtonSpec ignore{QMessageBox::Ignore, u"忽略(&I)", 5};
+  switch (type & 0xF) {
+    case 1:
+      escapeResult = 2;
+      return {ok, cancel};
+    case 2:
+      escapeResult = 3;
+      return {abort, retry, ignore};
+    case 3:
+      escapeResult = 2;
+      return {yes, no, cancel};
+    case 4:
+      escapeResult = kBoxResultNo;
+      return {yes, no};
+    case 5:
+      escapeResult = 2;
+      return {retry, cancel};
+    default:
+      escapeResult = kBoxResultOk;
+      return {ok};
+  }
+}
+
+QMessageBox::Icon IconFor(int type) {
+  switch (type & 0xF0) {
+    case kBoxIconError:
+      return QMessageBox::Critical;
+    case kBoxIconQuestion:
+      return QMessageBox::Question;
+    case kBoxIconWarning:
+      return QMessageBox::Warning;
+    case kBoxIconInformation:
+      return QMessageBox::Information;
+    default:
+      return QMessageBox::NoIcon;
+  }
+}
+
+// Shows a non-modal box and calls done(result) once when it closes. UI thread.
+void OpenBox(const QString& caption, const QString& text, int type, std::int64_t timeoutMs,
+             std::function<void(int)> done) {
+  auto* box = new QMessageBox(QApplication::activeWindow());
+  box->setObjectName(QStringLiteral("quillmere_message_box"));
+  box->setWindowModality(Qt::NonModal);
+  box->setWindowTitle(caption);
+  box->setText(text);
+  box->setIcon(IconFor(type));
+  int escapeResult = kBoxResultOk;
+  const std::vector<ButtonSpec> specs = ButtonsFor(type, escapeResult);
+  auto results = std::make_shared<std::map<QAbstractButton*, int>>();
+  for (const ButtonSpec& spec : specs) {
+    QPushButton* button = box->addButton(spec.standard);
+    button->setText(QString::fromUtf16(spec.label));
+    (*results)[button] = spec.result;
+    if (spec.result == escapeResult)
+      box->setEscapeButton(button);
+  }
+  const std::size_t defaultIndex = static_cast<std::size_t>((type >> 8) & 0xF);
+  if (defaultIndex < specs.size())
+    box->setDefaultButton(qobject_cast<QPushButton*>(box->button(specs[defaultIndex].standard)));
+
+  auto timedOut = std::make_shared<bool>(false);
+  QObject::connect(box, &QDialog::finished, box, [box, results, timedOut, escapeResult, done] {
+    auto it = results->find(box->clickedButton());
+    done(*timedOut ? kBoxResultTimedOut : it != results->end() ? it->second : escapeResult);
+    box->deleteLater();
+  });
+
+  if (timeoutMs > 0) {
+    const auto expire = [box, timedOut] {
+      *timedOut = true;
+      box->done(0);
+    };
+    Clock& clock = GetClock();
+    if (clock.IsReal() || timeoutMs > INT32_MAX) {
+      QTimer::singleShot(static_cast<int>(std::min<std::int64_t>(timeoutMs, INT32_MAX)), box,
+                         expire);
+    } else {
+      // A test clock moves only when the test moves it: look at it often.
+      const std::int64_t due = clock.SteadyMs() + timeoutMs;
+      auto* poll = new QTimer(box);
+      QObject::connect(poll, &QTimer::timeout, box, [due, expire, poll] {
+        if (GetClock().SteadyMs() >= due) {
+          poll->stop();
+          expire();
+        }
+      });
+      poll->start(kTestClockPollMs);
+    }
+  }
+  box->show();
+}
+
+}  // namespace
+
+QtDesktop::QtDesktop() = default;
+
+QtDesktop::~QtDesktop() {
+  std::set<std::shared_ptr<PendingCall>> pending;
+  {
+    std::lock_guard lock(m_mutex);
+    m_closing = true;
+    pending.swap(m_pending);
+  }
+  for (const auto& call : pending)
+    call->Complete(kBoxResultNone);
+}
+
+bool QtDesktop::IsUiThread() const {
+  return QCoreApplication::instance() != nullptr &&
+         QThread::currentThread() == QCoreApplication::instance()->thread();
+}
+
+int QtDesktop::CallOnUiThread(std::function<int()> call) {
+  if (IsUiThread())
+    return call();
+  auto pending = std::make_shared<PendingCall>();
+  {
+    std::lock_guard lock(m_mutex);
+    if (m_closing)
+      return kBoxResultNone;
+    m_pending.insert(pending);
+  }
+  RunOnUiThread(&m_context, [pending, call] { pending->Complete(call()); });
+  // Deliberately blocking crossing: the worker waits for the user-interface
+  // thread, which never waits for a worker.
+  {
+    std::unique_lock lock(pending->mutex);
+    pending->answered.wait(lock, [&] { return pending->done; });
+  }
+  std::lock_guard lock(m_mutex);
+  m_pending.erase(pending);
+  return pending->result;
+}
+
+int QtDesktop::ShowMessageBox(std::string_view caption, std::string_view text, int type,
+                              std::int64_t timeoutMs) {
+  const QString qCaption = ToQString(caption);
+  const QString qText = ToQString(text);
+  if (IsUiThread()) {
+    // A local event loop keeps the windows (and other boxes) working.
+    int result = kBoxResultNone;
+    bool closed = false;
+    QEventLoop loop;
+    OpenBox(qCaption, qText, type, timeoutMs, [&](int value) {
+      result = value;
+      closed = true;
+      loop.quit();
+    });
+    if (!closed)
+      loop.exec();
+    return result;
+  }
+  auto pending = std::make_shared<PendingCall>();
+  {
+    std::lock_guard lock(m_mutex);
+    if (m_closing)
+      return kBoxResultNone;
+    m_pending.insert(pending);
+  }
+  RunOnUiThread(&m_context, [qCaption, qText, type, timeoutMs, pending] {
+    OpenBox(qCaption, qText, type, timeoutMs, [pending](int value) { pending->Complete(value); });
+  });
+  // Deliberately blocking crossing: only the calling worker waits for the box.
+  {
+    std::unique_lock lock(pending->mutex);
+    pending->answered.wait(lock, [&] { return pending->done; });
+  }
+  std::lock_guard lock(m_mutex);
+  m_pending.erase(pending);
+  return pending->result;
+}
+
+void QtDesktop::SetStatusPanel(int panel, std::string_view text) {
+  PostStatus(panel, ToQString(text));
+}
+
+void QtDesktop::SetStatusPanelUtf16(int panel, std::string_view utf16Bytes) {
+  std::u16string units = LeBytesToUtf16(utf16Bytes);
+  const auto end = units.find(u'\0');
+  if (end != std::u16string::npos)
+    units.resize(end);
+  PostStatus(panel, QString::fromStdU16String(units));
+}
+
+void QtDesktop::PostStatus(int panel, QString text) {
+  {
+    std::lock_guard lock(m_mutex);
+    m_panelTexts[panel] = std::move(text);
+  }
+  if (IsUiThread())
+    ShowPanelText(panel);
+  else
+    RunOnUiThread(&m_context, [this, panel] { ShowPanelText(panel); });
+}
+
+void QtDesktop::ShowPanelText(int panel) {
+  auto label = m_panelLabels.find(panel);
+  if (label == m_panelLabels.end() || label->second.isNull())
+    return;
+  label->second->setText(StatusPanelText(panel));
+}
+
+void QtDesktop::BindStatusPanel(int panel, QLabel* label) {
+  m_panelLabels[panel] = label;
+  ShowPanelText(panel);
+}
+
+QString QtDesktop::StatusPanelText(int panel) const {
+  std::lock_guard lock(m_mutex);
+  auto it = m_panelTexts.find(panel);
+  return it == m_panelTexts.end() ? QString() : it->second;
+}
+
+int QtDesktop::OpenTarget(std::string_view target) {
+  const QUrl url = QUrl::fromUserInput(ToQString(target));
+  if (!url.isValid() || url.isEmpty())
+    return 2;
+  return CallOnUiThread([url] { return QDesktopServices::openUrl(url) ? 42 : 2; });
+}
+
+void QtDesktop::PumpEvents() {
+  if (IsUiThread())
+    QCoreApplication::processEvents();
+}
+
+bool QtDesktop::PumpEventsFor(std::int64_t ms, const StopCondition& stop) {
+  if (!IsUiThread())
+    return GetClock().SleepFor(ms, stop);
+  QCoreApplication::processEvents();
+  if (stop && stop())
+    return false;
+  if (ms <= 0)
+    return true;
+  Clock& clock = GetClock();
+  if (!clock.IsReal())
+    return clock.SleepFor(ms, stop);
+  QEventLoop loop;
+  bool stopped = false;
+  QTimer deadline;
+  deadline.setSingleShot(true);
+  QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+  deadline.start(static_cast<int>(std::min<std::int64_t>(ms, INT32_MAX)));
+  QTimer poll;
+  if (stop) {
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+      if (stop()) {
+        stopped = true;
+        loop.quit();
+      }
+    });
+    poll.start(kStopPollMs);
+  }
+  loop.exec();
+  return !stopped;
+}

@@ -1,0 +1,71 @@
+#pragma once
+// The Desktop of the running program, over Qt Widgets. Make it on the
+// user-interface thread after the QApplication, install it with InstallDesktop
+// (or ScopedDesktop), and keep it until the event loop has ended.
+//
+// Message boxes: a non-modal QMessageBox (object name "quillmere_message_box")
+// on the user-interface thread. Called there, the call runs a local event loop
+// until the box closes, so the windows stay responsive and several boxes can
+// be open at once. Called from a worker, the box is posted to the
+// user-interface thread and only the worker waits. A time-out closes the box
+// with 32000; it is measured on the installed Clock. Closing a box by its
+// window frame or Escape gives No for Yes/No boxes and the only button
+// otherwise.
+//
+// Status panels: the main window binds a label per panel (BindStatusPanel);
+// writes from any thread are posted, and a panel bound later shows the latest
+// text. Opening a target goes through QDesktopServices.
+
+#include "platform/desktop.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+
+class QLabel;
+
+class QtDesktop final : public Desktop {
+ public:
+  QtDesktop();
+  ~QtDesktop() override;
+  QtDesktop(const QtDesktop&) = delete;
+  QtDesktop& operator=(const QtDesktop&) = delete;
+
+  int ShowMessageBox(std::string_view caption, std::string_view text, int type,
+                     std::int64_t timeoutMs) override;
+  void SetStatusPanel(int panel, std::string_view text) override;
+  void SetStatusPanelUtf16(int panel, std::string_view utf16Bytes) override;
+  int OpenTarget(std::string_view target) override;
+  bool IsUiThread() const override;
+  void PumpEvents() override;
+  bool PumpEventsFor(std::int64_t ms, const StopCondition& stop = {}) override;
+
+  // User-interface thread only. label shows panel `panel` from now on (null
+  // unbinds); it takes the panel's latest text at once.
+  void BindStatusPanel(int panel, QLabel* label);
+  // The latest text of a panel (any thread).
+  QString StatusPanelText(int panel) const;
+
+  struct PendingCall;  // a worker waiting for the user-interface thread's answer
+
+ private:
+  // Runs call on the user-interface thread and returns what it gives; from a
+  // worker this blocks the worker (only) until the answer comes, or gives 0
+  // when the desktop goes away first.
+  int CallOnUiThread(std::function<int()> call);
+  void PostStatus(int panel, QString text);
+  void ShowPanelText(int panel);  // UI thread
+
+  QObject m_context;  // lives on the user-interface thread; posted work binds to it
+  mutable std::mutex m_mutex;
+  std::map<int, QString> m_panelTexts;               // under m_mutex
+  std::map<int, QPointer<QLabel>> m_panelLabels;     // UI thread only
+  std::set<std::shared_ptr<PendingCall>> m_pending;  // under m_mutex
+  bool m_closing = false;                            // under m_mutex
+};

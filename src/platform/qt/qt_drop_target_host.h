@@ -1,0 +1,33 @@
+#pragma once
+// Dropped files on Qt widgets: an event filter on each accepting widget takes
+// drags that carry local files and hands every drop's paths to the widget's
+// handler. Drops of anything else (text, web addresses) go to the widget as
+// before. User-interface thread only.
+
+#include <QObject>
+#include <QPointer>
+#include <map>
+
+#include "platform/drop_target_host.h"
+
+class QWidget;
+
+class QtDropTargetHost final : public QObject, public DropTargetHost {
+ public:
+  QtDropTargetHost() = default;
+  ~QtDropTargetHost() override;
+
+  bool AcceptDrops(WindowHandle window, DroppedFilesHandler handler) override;
+  void RefuseDrops(WindowHandle window) override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  struct Registration {
+    QPointer<QWidget> widget;
+    DroppedFilesHandler handler;
+    bool acceptedDropsBefore = false;
+  };
+  std::map<QObject*, Registration> m_registrations;
+};

@@ -1,0 +1,216 @@
+#include "ui/control_binding.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMetaObject>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QThread>
+#include <QTreeWidget>
+#include <mutex>
+
+#include "ui/qt_text.h"
+
+// The part of the binding that the store's listener holds. The listener may
+// run on any thread and may outlive the binding by one call, so it reaches the
+// binding only through this relay, which the binding empties when it goes.
+struct ControlBinding::Relay {
+  std::mutex mutex;
+  ControlBinding* binding = nullptr;  // written on the user-interface thread only
+  QThread* uiThread = nullptr;
+};
+
+namespace {
+
+bool IsListView(const QTreeWidget* view) {
+  return !view->isHeaderHidden();
+}
+
+bool IsCheckable(const QWidget* widget) {
+  return qobject_cast<const QCheckBox*>(widget) != nullptr ||
+         qobject_cast<const QRadioButton*>(widget) != nullptr;
+}
+
+bool IsBindable(const QWidget* widget) {
+  return qobject_cast<const QAbstractButton*>(widget) || qobject_cast<const QLineEdit*>(widget) ||
+         qobject_cast<const QPlainTextEdit*>(widget) || qobject_cast<const QLabel*>(widget) ||
+         qobject_cast<const QGroupBox*>(widget) || qobject_cast<const QTabWidget*>(widget) ||
+         qobject_cast<const QTreeWidget*>(widget);
+}
+
+bool IsControlName(const QString& name) {
+  return !name.isEmpty() && !name.startsWith(QStringLiteral("qt_")) &&
+         !name.contains(QLatin1Char(':'));
+}
+
+int CurrentRow(const QTreeWidget* view) {
+  const QTreeWidgetItem* item = view->currentItem();
+  return item == nullptr ? -1 : view->indexOfTopLevelItem(const_cast<QTreeWidgetItem*>(item));
+}
+
+// Unticks a radio button even when the exclusivity of its group would
+// refuse it (an exclusive group keeps one button ticked).
+void SetRadioChecked(QRadioButton* radio, bool checked) {
+  QButtonGroup* group = radio->group();
+  if (checked || group == nullptr || !group->exclusive()) {
+    radio->setChecked(checked);
+    return;
+  }
+  group->setExclusive(false);
+  radio->setChecked(false);
+  group->setExclusive(true);
+}
+
+}  // namespace
+
+ControlBinding::ControlBinding(QWidget* root, ControlStore& store)
+    : QObject(root), m_store(store), m_relay(std::make_shared<Relay>()) {
+  m_relay->binding = this;
+  m_relay->uiThread = thread();
+  for (QWidget* widget : root->findChildren<QWidget*>()) {
+    if (IsControlName(widget->objectName()) && IsBindable(widget)) {
+      Bind(widget, Cp936FromWidgetText(widget->objectName()));
+    }
+  }
+  m_listenerId = m_store.AddListener(
+      [relay = m_relay](const std::string& name, ControlProperty property, ChangeOrigin origin) {
+        if (origin == ChangeOrigin::User) {
+          return;  // it came from a widget
+        }
+        if (QThread::currentThread() == relay->uiThread) {
+          if (relay->binding != nullptr) {
+            relay->binding->Apply(name, property);
+          }
+          return;
+        }
+        std::lock_guard lock(relay->mutex);
+        if (ControlBinding* binding = relay->binding) {
+          // Qt drops the call when the binding is destroyed before it runs.
+          QMetaObject::invokeMethod(
+              binding, [binding, name, property] { binding->Apply(name, property); },
+              Qt::QueuedConnection);
+        }
+      });
+}
+
+ControlBinding::~ControlBinding() {
+  m_store.RemoveListener(m_listenerId);
+  std::lock_guard lock(m_relay->mutex);
+  m_relay->binding = nullptr;
+}
+
+void ControlBinding::Bind(QWidget* widget, const std::string& name) {
+  m_widgets[name] = widget;
+  WriteInitialState(widget, name);
+  ConnectUserEdits(widget, name);
+}
+
+void ControlBinding::WriteInitialState(QWidget* widget, const std::string& name) {
+  constexpr ChangeOrigin kFromWidget = ChangeOrigin::User;
+  m_store.SetEnabled(name, widget->isEnabled(), kFromWidget);
+  const QWidget* parent = widget->parentWidget();
+  m_store.SetVisible(name, parent ? widget->isVisibleTo(parent) : widget->isVisible(), kFromWidget);
+  if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+    m_store.SetCaption(name, Cp936FromWidgetText(button->text()), kFromWidget);
+    if (IsCheckable(widget)) {
+      m_store.SetChecked(name, button->isChecked(), kFromWidget);
+    }
+  } else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+    m_store.SetText(name, Cp936FromWidgetText(line->text()), kFromWidget);
+  } else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
+    m_store.SetText(name, Cp936FromWidgetText(edit->toPlainText()), kFromWidget);
+  } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+    m_store.SetText(name, Cp936FromWidgetText(label->text()), kFromWidget);
+  } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+    m_store.SetCaption(name, Cp936FromWidgetText(group->title()), kFromWidget);
+  } else if (auto* tabs = qobject_cast<QTabWidget*>(widget)) {
+    m_store.SetSelection(name, tabs->currentIndex(), kFromWidget);
+  } else if (auto* view = qobject_cast<QTreeWidget*>(widget); view && IsListView(view)) {
+    m_store.SetSelection(name, CurrentRow(view), kFromWidget);
+  }
+}
+
+void ControlBinding::ConnectUserEdits(QWidget* widget, const std::string& name) {
+  ControlStore* store = &m_store;
+  if (IsCheckable(widget)) {
+    // Also catches the radio buttons that Qt unticks when another of their
+    // group is ticked.
+    connect(static_cast<QAbstractButton*>(widget), &QAbstractButton::toggled, this,
+            [store, name](bool on) { store->SetChecked(name, on, ChangeOrigin::User); });
+  } else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+    connect(line, &QLineEdit::textChanged, this, [store, name](const QString& text) {
+      store->SetText(name, Cp936FromWidgetText(text), ChangeOrigin::User);
+    });
+  } else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
+    connect(edit, &QPlainTextEdit::textChanged, this, [store, name, edit] {
+      store->SetText(name, Cp936FromWidgetText(edit->toPlainText()), ChangeOrigin::User);
+    });
+  } else if (auto* tabs = qobject_cast<QTabWidget*>(widget)) {
+    connect(tabs, &QTabWidget::currentChanged, this,
+            [store, name](int page) { store->SetSelection(name, page, ChangeOrigin::User); });
+  } else if (auto* view = qobject_cast<QTreeWidget*>(widget); view && IsListView(view)) {
+    connect(view, &QTreeWidget::currentItemChanged, this, [store, name, view] {
+      store->SetSelection(name, CurrentRow(view), ChangeOrigin::User);
+    });
+  }
+}
+
+void ControlBinding::Apply(const std::string& name, ControlProperty property) {
+  const auto found = m_widgets.find(name);
+  if (found == m_widgets.end() || found->second.isNull()) {
+    return;
+  }
+  QWidget* widget = found->second;
+  const ControlState state = m_store.State(name);
+  switch (property) {
+    case ControlProperty::Enabled:
+      widget->setEnabled(state.enabled);
+      return;
+    case ControlProperty::Visible:
+      widget->setVisible(state.visible);
+      return;
+    case ControlProperty::Checked:
+      if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
+        SetRadioChecked(radio, state.checked);
+      } else if (auto* box = qobject_cast<QCheckBox*>(widget)) {
+        box->setChecked(state.checked);
+      }
+      return;
+    case ControlProperty::Caption:
+      if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        button->setText(WidgetTextFromCp936(state.caption));
+      } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+        group->setTitle(WidgetTextFromCp936(state.caption));
+      }
+      return;
+    case ControlProperty::Text: {
+      const QString text = WidgetTextFromCp936(state.text);
+      if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+        if (line->text() != text) {
+          line->setText(text);
+        }
+      } else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
+        if (edit->toPlainText() != text) {
+          edit->setPlainText(text);
+        }
+      } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+        label->setText(text);
+      }
+      return;
+    }
+    case ControlProperty::Selection:
+      if (auto* tabs = qobject_cast<QTabWidget*>(widget)) {
+        tabs->setCurrentIndex(state.selection);
+      } else if (auto* view = qobject_cast<QTreeWidget*>(widget)) {
+        view->setCurrentItem(state.selection < 0 ? nullptr : view->topLevelItem(state.selection));
+      }
+      return;
+    case ControlProperty::Items:
+      return;  // lists keep their rows through their own code
+  }
+}

@@ -1,0 +1,57 @@
+#pragma once
+// Binds the named controls of a window to the ControlStore, so that jobs and
+// workers read and write controls by name from any thread.
+//
+// - At binding, every control's current state (text or caption, tick,
+//   enabled, visible, selection) is written into the store.
+// - A program write to the store (any thread) reaches the widget on the
+//   user-interface thread: at once when written there, else through a queued
+//   call that reads the store again when it runs. Calls still queued when the
+//   binding is gone are dropped.
+// - A user edit (typing, ticking, choosing a page or a row) is written into
+//   the store with ChangeOrigin::User.
+//
+// Bound are the descendants of the root whose object name is a control name:
+// not empty, not Qt's own ("qt_..."), and without ':' (names with ':' mark
+// parts of a control such as a status bar panel or a page). Kinds: buttons,
+// check boxes and radio buttons (caption, tick), edit boxes and labels (text),
+// group boxes (caption), the tab control and list views (selection: page or
+// row). Tree views bind enabled and visible only; their items are kept by the
+// tree's own code.
+//
+// Create and destroy on the user-interface thread.
+
+#include <QObject>
+#include <QPointer>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/control_store.h"
+
+class QWidget;
+
+class ControlBinding : public QObject {
+  Q_OBJECT
+ public:
+  ControlBinding(QWidget* root, ControlStore& store);
+  ~ControlBinding() override;
+  ControlBinding(const ControlBinding&) = delete;
+  ControlBinding& operator=(const ControlBinding&) = delete;
+
+  // Brings one control's widget to the store's value of `property` now.
+  // User-interface thread.
+  void Apply(const std::string& name, ControlProperty property);
+
+ private:
+  struct Relay;  // shared with the store's listener, outlives the binding
+
+  void Bind(QWidget* widget, const std::string& name);
+  void WriteInitialState(QWidget* widget, const std::string& name);
+  void ConnectUserEdits(QWidget* widget, const std::string& name);
+
+  ControlStore& m_store;
+  std::map<std::string, QPointer<QWidget>, std::less<>> m_widgets;
+  std::shared_ptr<Relay> m_relay;
+  int m_listenerId = 0;
+};

@@ -1,0 +1,101 @@
+#include "ui/main_window.h"
+
+#include <QLabel>
+#include <QMetaObject>
+#include <QStatusBar>
+#include <QThread>
+
+#include "ui/control_binding.h"
+#include "ui/main_window_layout.h"
+#include "ui/qt_text.h"
+
+int g_lastWindowTop = 0;
+
+namespace {
+
+// Design size of the client area at 96 DPI: the controls' area above the
+// status bar, and the status bar docked below it.
+constexpr int kClientWidth = 981;
+constexpr int kControlsHeight = 650;
+constexpr int kStatusBarHeight = 20;
+constexpr QPoint kWindowPlace{50, 50};
+// The controls are drawn for a 12-pixel font at 96 DPI.
+constexpr int kDesignFontPixels = 12;
+
+}  // namespace
+
+MainWindow::MainWindow(ControlStore& store, QWidget* parent)
+    : QMainWindow(parent), m_store(store), m_endProcess(&EndProcessNow) {
+  setObjectName(QStringLiteral("MainWindow"));
+  setWindowTitle(QtText(u"Tarrowby-Quillmere"));
+  QFont designFont = font();
+  designFont.setPixelSize(kDesignFontPixels);
+  setFont(designFont);
+
+  auto* client = new QWidget(this);
+  client->setObjectName(QStringLiteral("MainWindowClient"));
+  client->setMinimumSize(kClientWidth, kControlsHeight);
+  setCentralWidget(client);
+  BuildMainWindowControls(client);
+  BuildStatusBar();
+  BuildMenus();
+  BindEvents();
+  m_binding = new ControlBinding(this, m_store);
+
+  move(kWindowPlace);
+  resize(kClientWidth, kControlsHeight + kStatusBarHeight);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::BuildStatusBar() {
+  auto* bar = new QStatusBar(this);
+  bar->setObjectName(QtText(u"状态条1"));
+  bar->setFixedHeight(kStatusBarHeight);
+  bar->setSizeGripEnabled(false);
+  for (int i = 0; i < 3; ++i) {
+    auto* panel = new QLabel(QtText(kStatusPanels[i].text), bar);
+    panel->setObjectName(QtText(u"状态条1:") + QString::number(i));
+    panel->setTextFormat(Qt::PlainText);
+    if (i == 1) {
+      // The status line takes what the window leaves between the other two
+      // panels, up to its own width, so the submission panel stays visible.
+      panel->setMinimumWidth(0);
+      panel->setMaximumWidth(kStatusPanels[i].width);
+      panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+      bar->addWidget(panel, 1);
+    } else if (i == 0) {
+      panel->setFixedWidth(kStatusPanels[i].width);
+      bar->addWidget(panel);
+    } else {
+      panel->setFixedWidth(kStatusPanels[i].width);
+      bar->addPermanentWidget(panel);
+    }
+  }
+  setStatusBar(bar);
+}
+
+QWidget* MainWindow::Control(std::u16string_view name) const {
+  const QString wanted = QString::fromUtf16(name.data(), static_cast<qsizetype>(name.size()));
+  if (auto* bar = statusBar(); bar->objectName() == wanted) {
+    return bar;
+  }
+  return findChild<QWidget*>(wanted);
+}
+
+void MainWindow::Run(const MainWindowHandlers::Action& handler) const {
+  if (handler) {
+    handler();
+  }
+}
+
+void MainWindow::RunOnUiThreadAndWait(const std::function<void()>& work) {
+  if (QThread::currentThread() == thread()) {
+    work();
+    return;
+  }
+  // Deliberately blocking: the worker waits until the user-interface thread
+  // has handled the request, as a synchronously sent message would.
+  QMetaObject::invokeMethod(
+      this, [&work] { work(); }, Qt::BlockingQueuedConnection);
+}

@@ -1,0 +1,58 @@
+#include "web/http_request.h"
+
+#include <atomic>
+
+#include "platform/curl_support.h"
+#include "web/http_request_internal.h"
+#include "web/win_http_backend.h"
+
+int g_useCurl = 0;
+
+namespace {
+
+std::atomic<long> s_secondMs{1000};
+
+}  // namespace
+
+void SetHttpSecondMsForTesting(long milliseconds) {
+  s_secondMs = milliseconds;
+}
+
+std::optional<long> HttpTimeoutMs(int timeoutSeconds) {
+  long second = s_secondMs;
+  if (timeoutSeconds == -1) {
+    return std::nullopt;
+  }
+  if (timeoutSeconds < 1) {
+    return HTTP_TIMEOUT_DEFAULT_MS * second / 1000;
+  }
+  return timeoutSeconds * second;
+}
+
+std::string SendHttpRequest(const std::string& url, const HttpRequestArgs& args) {
+  InitializeCurlOnce();
+  HttpRequestArgs resolved = args;
+  std::string localHeaders;
+  if (resolved.headers == nullptr) {
+    resolved.headers = &localHeaders;
+  }
+  if (resolved.headers->empty()) {
+    *resolved.headers = kDefaultHttpHeaderLine;
+  }
+  if (g_useCurl != 0) {
+    return SendCurlHttpRequest(url, resolved);
+  }
+  // The request-object back end gets every parameter as given, so its own
+  // defaults for a left-out cookie text, credentials target and merge flag do
+  // not apply.
+  std::string localCookies;
+  if (resolved.cookies == nullptr) {
+    resolved.cookies = &localCookies;
+  }
+  resolved.credentialsTarget = args.credentialsTarget.value_or(0);
+  resolved.mergeCookies = args.mergeCookies.value_or(false);
+  resolved.requestObject = nullptr;
+  resolved.completeHeaders = true;
+  resolved.normalizeHeaders = true;
+  return SendWinHttpRequest(url, resolved);
+}

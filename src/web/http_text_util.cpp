@@ -1,0 +1,95 @@
+#include "web/http_text_util.h"
+
+namespace {
+
+// Length of the character starting at `pos`: 2 for a lead byte of a double-byte
+// character with its trail byte present, else 1.
+size_t CharLength(std::string_view text, size_t pos) {
+  auto byte = static_cast<unsigned char>(text[pos]);
+  return byte >= 0x81 && byte <= 0xFE && pos + 1 < text.size() ? 2 : 1;
+}
+
+bool IsBlankAt(std::string_view text, size_t pos, size_t length) {
+  if (length == 1) {
+    return text[pos] == ' ';
+  }
+  return static_cast<unsigned char>(text[pos]) == 0xA1 &&
+         static_cast<unsigned char>(text[pos + 1]) == 0xA1;
+}
+
+char LowerAscii(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
+}  // namespace
+
+std::string TrimBlanks(std::string_view text) {
+  size_t begin = std::string_view::npos;
+  size_t end = 0;
+  for (size_t pos = 0; pos < text.size();) {
+    size_t length = CharLength(text, pos);
+    if (!IsBlankAt(text, pos, length)) {
+      if (begin == std::string_view::npos) {
+        begin = pos;
+      }
+      end = pos + length;
+    }
+    pos += length;
+  }
+  return begin == std::string_view::npos ? std::string()
+                                         : std::string(text.substr(begin, end - begin));
+}
+
+std::string RemoveAllBlanks(std::string_view text) {
+  std::string kept;
+  for (size_t pos = 0; pos < text.size();) {
+    size_t length = CharLength(text, pos);
+    if (!IsBlankAt(text, pos, length)) {
+      kept.append(text.substr(pos, length));
+    }
+    pos += length;
+  }
+  return kept;
+}
+
+size_t FindNoCase(std::string_view text, std::string_view needle, size_t from) {
+  for (size_t pos = 0; pos < text.size(); pos += CharLength(text, pos)) {
+    if (pos < from || text.size() - pos < needle.size()) {
+      continue;
+    }
+    bool same = true;
+    for (size_t i = 0; same && i < needle.size(); ++i) {
+      same = LowerAscii(text[pos + i]) == LowerAscii(needle[i]);
+    }
+    if (same) {
+      return pos;
+    }
+  }
+  return needle.empty() && from <= text.size() ? from : std::string::npos;
+}
+
+std::vector<std::string> SplitText(std::string_view text, std::string_view separator) {
+  std::vector<std::string> items;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t next = separator.empty() ? std::string_view::npos : text.find(separator, pos);
+    if (next == std::string_view::npos) {
+      items.emplace_back(text.substr(pos));
+      break;
+    }
+    items.emplace_back(text.substr(pos, next - pos));
+    pos = next + separator.size();
+  }
+  return items;
+}
+
+std::string JoinText(const std::vector<std::string>& items, std::string_view separator) {
+  std::string joined;
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (i > 0) {
+      joined += separator;
+    }
+    joined += items[i];
+  }
+  return joined;
+}

@@ -1,0 +1,79 @@
+// quillmere-fakeservice: the service emulator as a program, so that a person
+// can try Quillmere without an account of the real service. Serves the sample
+// tree under one account, prints the settings to export and the cookie text
+// to paste, logs each request, and runs until interrupted.
+//
+// Usage: quillmere-fakeservice [--port N]
+
+#include <signal.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <mutex>
+
+#include "fakeservice/fake_service.h"
+#include "fakeservice/starting_trees.h"
+
+namespace {
+
+constexpr int kCertificateDays = 30;
+const char* const kUserName = "demo*01";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  FakeServiceOptions options;
+  options.certificateDays = kCertificateDays;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc) {
+      options.port = std::atoi(argv[++i]);
+    } else {
+      std::cerr << "usage: quillmere-fakeservice [--port N]\n";
+      return 2;
+    }
+  }
+  // Block the stop signals before any thread starts, so that every thread
+  // inherits the mask and sigwait below receives them.
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+  FakeService service(options);
+  std::string error;
+  if (!service.Start(&error)) {
+    std::cerr << "quillmere-fakeservice: " << error << "\n";
+    return 1;
+  }
+  service.Model().AddAccount(FakeAccount::Make(kUserName, SampleTree()));
+  std::mutex printMutex;
+  service.SetHook([&printMutex](const RecordedRequest& request) -> std::optional<FakeReply> {
+    std::lock_guard lock(printMutex);
+    std::cout << request.method << " " << request.target << (request.tls ? "" : " (plain)")
+              << std::endl;
+    return std::nullopt;
+  });
+
+  const std::string host = service.Host();
+  const std::string named = "localhost:" + std::to_string(service.Port());
+  std::cout << "Service emulator listening on " << service.BaseUrl() << "\n\n"
+            << "Start Quillmere with:\n"
+            << "  export QUILLMERE_WEB_HOST=" << host << "\n"
+            << "  export QUILLMERE_PASSPORT_HOST=" << named << "\n"
+            << "  export QUILLMERE_UPDATE_HOST=" << host << "\n"
+            << "  export QUILLMERE_CA_FILE=" << service.CaFile() << "\n\n"
+            << "Cookie text of account " << kUserName << " (paste it when adding an account):\n"
+            << "  " << service.Model().CookieText(kUserName) << "\n\n"
+            << "Stop with Ctrl+C. Requests:" << std::endl;
+
+  int received = 0;
+  sigwait(&stopSignals, &received);
+  service.Stop();
+  for (const std::string& failure : service.Failures()) {
+    std::cout << "unexpected: " << failure << "\n";
+  }
+  service.ClearFailures();
+  return 0;
+}

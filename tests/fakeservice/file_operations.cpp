@@ -1,0 +1,190 @@
+// The file manager of the service model: rename, delete, copy, move (one
+// request carries a JSON list of items, each done independently and in order)
+// and folder creation. Runs under the model's lock.
+
+#include <algorithm>
+
+#include "fakeservice/json_text.h"
+#include "fakeservice/service_model.h"
+
+namespace {
+
+struct ItemResult {
+  int itemErrno = 0;
+  std::string from;  // the path as submitted
+  std::string to;
+};
+
+std::string JoinPath(const std::string& dir, const std::string& name) {
+  const std::string folder = RemoteTree::Normalise(dir);
+  return folder == "/" ? "/" + name : folder + "/" + name;
+}
+
+std::string ParentOf(const std::string& path) {
+  const std::string normal = RemoteTree::Normalise(path);
+  const size_t slash = normal.rfind('/');
+  return slash == 0 ? "/" : normal.substr(0, slash);
+}
+
+bool Failed(const ItemResult& result) {
+  return result.itemErrno != kErrnoOk && result.itemErrno != kResultUnchanged;
+}
+
+FakeReply SyncOutcome(const std::vector<ItemResult>& results) {
+  if (results.size() == 1 && results[0].itemErrno == kResultUnchanged) {
+    return FakeReply::Json(UnchangedReply());
+  }
+  std::vector<std::pair<int, std::string>> items;
+  std::vector<std::string> paths;
+  for (const ItemResult& result : results) {
+    items.emplace_back(Failed(result) ? result.itemErrno : 0, result.from);
+    paths.push_back(result.from);
+  }
+  const bool anyFailed = std::any_of(results.begin(), results.end(), Failed);
+  return FakeReply::Json(anyFailed ? ItemsReply(items) : SyncReply(paths));
+}
+
+std::vector<TaskEntry> Entries(const std::vector<ItemResult>& results) {
+  std::vector<TaskEntry> entries;
+  for (const ItemResult& result : results) {
+    entries.push_back({Failed(result) ? result.itemErrno : 0, result.from, result.to});
+  }
+  return entries;
+}
+
+std::optional<JsonValue> FileList(const RecordedRequest& request) {
+  const std::optional<std::string> text = request.FormValue("filelist");
+  std::optional<JsonValue> list = text ? ParseJson(*text) : std::nullopt;
+  if (!list || list->kind != JsonValue::Kind::kArray) {
+    return std::nullopt;
+  }
+  return list;
+}
+
+// The reply to a file list the service cannot read.
+constexpr int kErrnoParameter = 2;
+
+}  // namespace
+
+FakeReply ServiceModel::FileManager(const RecordedRequest& request, FakeAccount& account) {
+  const std::string opera = request.QueryValue("opera").value_or("");
+  const std::string async = request.QueryValue("async").value_or("2");
+  const bool asTask = async == "2" || (async == "1" && m_options.asyncOneAnswers != 0) ||
+                      (async != "0" && async != "1");
+  if (opera == "rename") {
+    return Rename(request, account, asTask);
+  }
+  if (opera == "delete") {
+    return Delete(request, account);
+  }
+  if (opera == "copy" || opera == "move") {
+    return CopyOrMove(request, account, opera == "copy", asTask);
+  }
+  m_notes.push_back("unknown file operation: " + request.target);
+  return FakeReply::Json(ErrnoReply(kErrnoParameter));
+}
+
+FakeReply ServiceModel::Rename(const RecordedRequest& request, FakeAccount& account, bool asTask) {
+  const std::optional<JsonValue> list = FileList(request);
+  if (!list) {
+    m_notes.push_back("unreadable rename list: " + request.body);
+    return FakeReply::Json(ErrnoReply(kErrnoParameter));
+  }
+  std::vector<ItemResult> results;
+  for (const JsonValue& item : list->items) {
+    ItemResult result;
+    result.from = item.String("path").value_or("");
+    const std::string newName = item.String("newname").value_or("");
+    result.to = JoinPath(ParentOf(result.from), newName);
+    const std::optional<int64_t> id = item.Int("id");
+    const std::optional<int64_t> actual = account.tree.FsId(result.from);
+    if (id && actual && *id != *actual) {
+      m_notes.push_back("rename id " + std::to_string(*id) + " is not the fs_id of " + result.from);
+    }
+    const std::optional<int> fault = TakeItemFault(result.from);
+    result.itemErrno =
+        fault ? *fault : account.tree.Rename(result.from, newName, m_options.renameConflictErrno);
+    results.push_back(result);
+  }
+  if (!asTask) {
+    return SyncOutcome(results);
+  }
+  return FakeReply::Json(TaskReply(AddTask({Entries(results), 4, 0})));
+}
+
+FakeReply ServiceModel::Delete(const RecordedRequest& request, FakeAccount& account) {
+  const std::optional<JsonValue> list = FileList(request);
+  if (!list) {
+    m_notes.push_back("unreadable delete list: " + request.body);
+    return FakeReply::Json(ErrnoReply(kErrnoParameter));
+  }
+  std::vector<ItemResult> results;
+  for (const JsonValue& item : list->items) {
+    ItemResult result;
+    result.from = item.kind == JsonValue::Kind::kString ? item.text : "";
+    const std::optional<int> fault = TakeItemFault(result.from);
+    result.itemErrno = fault ? *fault : account.tree.Remove(result.from);
+    results.push_back(result);
+  }
+  if (std::any_of(results.begin(), results.end(), Failed)) {
+    return SyncOutcome(results);
+  }
+  return FakeReply::Json(TaskReply(AddTask({Entries(results), 4, 0})));
+}
+
+FakeReply ServiceModel::CopyOrMove(const RecordedRequest& request, FakeAccount& account, bool copy,
+                                   bool asTask) {
+  const std::optional<JsonValue> list = FileList(request);
+  if (!list) {
+    m_notes.push_back("unreadable copy or move list: " + request.body);
+    return FakeReply::Json(ErrnoReply(kErrnoParameter));
+  }
+  const RemoteTree before = account.tree;
+  std::vector<ItemResult> results;
+  for (const JsonValue& item : list->items) {
+    ItemResult result;
+    result.from = item.String("path").value_or("");
+    const std::string dest = item.String("dest").value_or("");
+    const std::string newName = item.String("newname").value_or("");
+    result.to = JoinPath(dest, newName);
+    if (const std::optional<int> fault = TakeItemFault(result.from)) {
+      result.itemErrno = *fault;
+    } else if (copy) {
+      const bool newCopy = item.String("ondup").value_or("") == "newcopy";
+      result.itemErrno = account.tree.Copy(result.from, dest, newName, newCopy, &result.to);
+    } else {
+      result.itemErrno = account.tree.Move(result.from, dest, newName);
+      if (result.itemErrno == kResultOntoItself) {
+        result.itemErrno = m_options.moveOntoItselfSucceeds ? kErrnoOk : kErrnoNameTaken;
+      }
+    }
+    results.push_back(result);
+  }
+  const bool sameName = std::any_of(results.begin(), results.end(), [](const ItemResult& r) {
+    return r.itemErrno == kErrnoSameNameCopy;
+  });
+  if (sameName && !m_options.copyKeepsOthersOnConflict) {
+    account.tree = before;
+    std::erase_if(results, [](const ItemResult& r) { return r.itemErrno != kErrnoSameNameCopy; });
+  }
+  if (!asTask) {
+    return SyncOutcome(results);
+  }
+  return FakeReply::Json(
+      TaskReply(AddTask({Entries(results), sameName ? kErrnoSameNameCopy : 4, 0})));
+}
+
+FakeReply ServiceModel::CreateFolder(const RecordedRequest& request, FakeAccount& account) {
+  const std::string path = RemoteTree::Normalise(request.FormValue("path").value_or(""));
+  int64_t fsId = 0;
+  const std::optional<int> fault = TakeItemFault(path);
+  const int result = fault ? *fault : account.tree.CreateFolder(path, &fsId);
+  if (result != kErrnoOk) {
+    return FakeReply::Json(ErrnoReply(result));
+  }
+  const std::string time = std::to_string(account.tree.Find(path)->mtime);
+  return FakeReply::Json("{\"fs_id\":" + std::to_string(fsId) + ",\"path\":" + JsonQuote(path) +
+                         ",\"ctime\":" + time + ",\"mtime\":" + time +
+                         ",\"status\":0,\"errno\":0,\"isdir\":1,\"request_id\":" +
+                         std::to_string(NextRequestId()) + "}");
+}

@@ -1,0 +1,195 @@
+#include "platform/qt/qt_desktop.h"
+
+#include "platform/code_page_codec.h"
+#include "platform/fake_clock.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+// Handles events until condition holds or maxMs of real time have passed.
+bool ProcessUntil(const std::function<bool()>& condition, int maxMs = 5000) {
+  const auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(maxMs);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > due)
+      return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  return true;
+}
+
+std::vector<QMessageBox*> OpenBoxes() {
+  std::vector<QMessageBox*> boxes;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    auto* box = qobject_cast<QMessageBox*>(widget);
+    if (box && box->isVisible() && box->objectName() == "quillmere_message_box")
+      boxes.push_back(box);
+  }
+  return boxes;
+}
+
+QMessageBox* BoxTitled(const QString& title) {
+  for (QMessageBox* box : OpenBoxes())
+    if (box->windowTitle() == title)
+      return box;
+  return nullptr;
+}
+
+class QtDesktopTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    ProcessUntil([] { return OpenBoxes().empty(); }, 1000);
+  }
+  QtDesktop m_desktop;
+  ScopedDesktop m_use{m_desktop};
+};
+
+TEST_F(QtDesktopTest, WorkersYesNoBoxIsAnsweredWhileTheUiThreadKeepsRunning) {
+  int ticks = 0;
+  QTimer ticker;
+  QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+  ticker.start(1);
+  std::atomic<int> result{-1};
+  std::thread worker([&] {
+    result = GetDesktop().ShowMessageBox("确定：", "当前有进行中的改名任务，是否关闭软件？",
+                                         kBoxYesNo + kBoxIconQuestion, 0);
+  });
+  ASSERT_TRUE(ProcessUntil([] { return OpenBoxes().size() == 1; }));
+  QMessageBox* box = OpenBoxes().front();
+  EXPECT_EQ(box->windowTitle(), QString::fromUtf16(u"确定："));
+  EXPECT_EQ(box->text(), QString::fromUtf16(u"当前有进行中的改名任务，是否关闭软件？"));
+  EXPECT_EQ(box->icon(), QMessageBox::Question);
+  EXPECT_EQ(box->buttons().size(), 2);
+  EXPECT_FALSE(box->isModal());
+
+  const int before = ticks;
+  ASSERT_TRUE(ProcessUntil([&] { return ticks >= before + 3; })) << "the UI thread is not blocked";
+  EXPECT_EQ(result, -1) << "the worker waits for the answer";
+
+  box->button(QMessageBox::Yes)->click();
+  ASSERT_TRUE(ProcessUntil([&] { return result != -1; }));
+  worker.join();
+  EXPECT_EQ(result, kBoxResultYes);
+}
+
+TEST_F(QtDesktopTest, UnansweredBoxTimesOutWith32000OnTheClock) {
+  FakeClock clock;
+  ScopedClock useClock(clock);
+  std::atomic<int> result{-1};
+  std::thread worker([&] { result = GetDesktop().ShowMessageBox("提示：", "x", 64, 5000); });
+  ASSERT_TRUE(ProcessUntil([] { return OpenBoxes().size() == 1; }));
+  clock.Advance(4999);
+  ProcessUntil([] { return false; }, 20);
+  EXPECT_EQ(result, -1);
+  clock.Advance(1);
+  ASSERT_TRUE(ProcessUntil([&] { return result != -1; }));
+  worker.join();
+  EXPECT_EQ(result, kBoxResultTimedOut);
+  EXPECT_TRUE(ProcessUntil([] { return OpenBoxes().empty(); }));
+}
+
+TEST_F(QtDesktopTest, ClosingAYesNoBoxByItsFrameAnswersNo) {
+  std::atomic<int> result{-1};
+  std::thread worker([&] { result = GetDesktop().ShowMessageBox("确定：", "?", 36, 0); });
+  ASSERT_TRUE(ProcessUntil([] { return OpenBoxes().size() == 1; }));
+  OpenBoxes().front()->close();
+  ASSERT_TRUE(ProcessUntil([&] { return result != -1; }));
+  worker.join();
+  EXPECT_EQ(result, kBoxResultNo);
+}
+
+TEST_F(QtDesktopTest, SeveralBoxesCanBeOpenOnTheUiThread) {
+  bool sawBoth = false;
+  int second = -1;
+  QTimer answerer;
+  QObject::connect(&answerer, &QTimer::timeout, [&] {
+    QMessageBox* a = BoxTitled("A");
+    QMessageBox* b = BoxTitled("B");
+    if (a && b) {
+      sawBoth = true;
+      b->button(QMessageBox::No)->click();
+    } else if (a && second != -1) {
+      a->button(QMessageBox::Ok)->click();
+    }
+  });
+  answerer.start(2);
+  QTimer::singleShot(0, [&] { second = m_desktop.ShowMessageBox("B", "second", 36, 0); });
+  const int first = m_desktop.ShowMessageBox("A", "first", 64, 0);
+  EXPECT_TRUE(sawBoth);
+  EXPECT_EQ(second, kBoxResultNo);
+  EXPECT_EQ(first, kBoxResultOk);
+}
+
+TEST_F(QtDesktopTest, StatusPanelsFollowWritesFromAnyThread) {
+  QLabel line;
+  m_desktop.BindStatusPanel(1, &line);
+  std::thread([] { GetDesktop().SetStatusPanel(1, "正在改名：3"); }).join();
+  EXPECT_TRUE(ProcessUntil([&] { return line.text() == QString::fromUtf16(u"正在改名：3"); }));
+
+  const std::string bytes = Utf16ToLeBytes(std::u16string(u"\uAC00.txt") + u'\0');
+  std::thread([&] { GetDesktop().SetStatusPanelUtf16(1, bytes); }).join();
+  EXPECT_TRUE(ProcessUntil([&] { return line.text() == QString::fromUtf16(u"\uAC00.txt"); }));
+
+  m_desktop.SetStatusPanel(2, "提交中");
+  QLabel late;
+  m_desktop.BindStatusPanel(2, &late);
+  EXPECT_EQ(late.text(), QString::fromUtf16(u"提交中")) << "a late label shows the latest text";
+  m_desktop.SetStatusPanel(1, "");
+  EXPECT_EQ(line.text(), QString()) << "on the UI thread the panel changes at once";
+}
+
+class UrlCatcher : public QObject {
+  Q_OBJECT
+ public:
+  QList<QUrl> urls;
+ public slots:
+  void Open(const QUrl& url) { urls.append(url); }
+};
+
+TEST_F(QtDesktopTest, OpenTargetHandsTheAddressToTheDesktopServices) {
+  UrlCatcher catcher;
+  QDesktopServices::setUrlHandler("https", &catcher, "Open");
+  std::atomic<int> result{-1};
+  std::thread worker([&] { result = GetDesktop().OpenTarget("https://example.invalid/帮助"); });
+  ASSERT_TRUE(ProcessUntil([&] { return result != -1; }));
+  worker.join();
+  QDesktopServices::unsetUrlHandler("https");
+  EXPECT_GT(result, 32);
+  ASSERT_EQ(catcher.urls.size(), 1);
+  EXPECT_EQ(catcher.urls[0], QUrl(QString::fromUtf16(u"https://example.invalid/帮助")));
+  EXPECT_LE(m_desktop.OpenTarget(""), 32);
+}
+
+TEST_F(QtDesktopTest, PumpingWaitOnTheUiThreadHandlesEvents) {
+  FakeClock clock;
+  ScopedClock useClock(clock);
+  bool handled = false;
+  QTimer::singleShot(0, [&] { handled = true; });
+  EXPECT_TRUE(m_desktop.PumpEventsFor(500));
+  EXPECT_TRUE(handled);
+  EXPECT_EQ(clock.SteadyMs(), 500);
+}
+
+TEST_F(QtDesktopTest, RealPumpingWaitEndsOnItsStopCondition) {
+  bool stop = false;
+  QTimer::singleShot(1, [&] { stop = true; });
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(m_desktop.PumpEventsFor(60000, [&] { return stop; }));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+}  // namespace
+
+#include "qt_desktop_test.moc"

@@ -1,0 +1,162 @@
+// The main window's controls and the ControlStore: program writes from any
+// thread reach the widgets on the user-interface thread, user edits reach the
+// store.
+
+#include <gtest/gtest.h>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "platform/control_store.h"
+#include "ui/main_window.h"
+#include "ui_test_support.h"
+
+namespace {
+
+struct WorkerWriteRow {
+  const char* name;
+  std::function<void(ControlStore&)> write;      // runs on a worker thread
+  std::function<bool(const MainWindow&)> shown;  // the widget shows the write
+};
+
+TEST(ControlBindingTest, WorkerWritesShowInTheWidgetsOnTheUiThread) {
+  const WorkerWriteRow rows[] = {
+      {"edit text with a line break",
+       [](ControlStore& s) { s.SetText(Cp(u"编辑框_临时输入框"), Cp(u"第一行\r\n第二行")); },
+       [](const MainWindow& w) {
+         return w.ControlAs<QPlainTextEdit>(u"编辑框_临时输入框")->toPlainText() ==
+                Q(u"第一行\n第二行");
+       }},
+      {"single-line edit text",
+       [](ControlStore& s) { s.SetText(Cp(u"编辑框_复制到目标位置"), Cp(u"/目录/子目录")); },
+       [](const MainWindow& w) {
+         return w.ControlAs<QLineEdit>(u"编辑框_复制到目标位置")->text() == Q(u"/目录/子目录");
+       }},
+      {"start button disabled while a job runs",
+       [](ControlStore& s) { s.SetEnabled(Cp(u"按钮_开始改名"), false); },
+       [](const MainWindow& w) { return !w.Control(u"按钮_开始改名")->isEnabled(); }},
+      {"button caption",
+       [](ControlStore& s) { s.SetCaption(Cp(u"按钮_复制文件暂停和继续"), Cp(u"继续")); },
+       [](const MainWindow& w) {
+         return w.ControlAs<QPushButton>(u"按钮_复制文件暂停和继续")->text() == Q(u"继续");
+       }},
+      {"check box ticked", [](ControlStore& s) { s.SetChecked(Cp(u"选择框_删除文件"), true); },
+       [](const MainWindow& w) { return w.ControlAs<QCheckBox>(u"选择框_删除文件")->isChecked(); }},
+      {"hidden panel shown", [](ControlStore& s) { s.SetVisible(Cp(u"分组框_临时提示"), true); },
+       [](const MainWindow& w) {
+         const QWidget* panel = w.Control(u"分组框_临时提示");
+         return panel->isVisibleTo(panel->parentWidget());
+       }},
+      {"tab page chosen", [](ControlStore& s) { s.SetSelection(Cp(u"高级选择夹1"), 2); },
+       [](const MainWindow& w) {
+         return w.ControlAs<QTabWidget>(u"高级选择夹1")->currentIndex() == 2;
+       }},
+  };
+  for (const WorkerWriteRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    ControlStore store;
+    MainWindow window{store};
+    std::thread worker([&] { row.write(store); });
+    worker.join();
+    // Nothing touched the widget from the worker: it follows only once the
+    // user-interface thread runs its queued calls.
+    EXPECT_FALSE(row.shown(window));
+    EXPECT_TRUE(ProcessEventsUntil([&] { return row.shown(window); }));
+  }
+}
+
+TEST(ControlBindingTest, WritesOnTheUiThreadShowAtOnce) {
+  ControlStore store;
+  MainWindow window{store};
+  store.SetEnabled(Cp(u"按钮_开始复制文件"), false);
+  EXPECT_FALSE(window.Control(u"按钮_开始复制文件")->isEnabled());
+}
+
+struct UserEditRow {
+  const char* name;
+  std::function<void(MainWindow&)> edit;
+  std::function<bool(const ControlStore&)> stored;
+};
+
+TEST(ControlBindingTest, UserEditsReachTheStore) {
+  const UserEditRow rows[] = {
+      {"typed prefix",
+       [](MainWindow& w) { w.ControlAs<QLineEdit>(u"编辑框_增加前缀内容")->insert(Q(u"前缀")); },
+       [](const ControlStore& s) { return s.Text(Cp(u"编辑框_增加前缀内容")) == Cp(u"前缀"); }},
+      {"multi-line text comes back with CR LF",
+       [](MainWindow& w) {
+         w.ControlAs<QPlainTextEdit>(u"编辑框_百度cookies")->setPlainText(Q(u"BDUSS=1;\nSTOKEN=2"));
+       },
+       [](const ControlStore& s) {
+         return s.Text(Cp(u"编辑框_百度cookies")) == "BDUSS=1;\r\nSTOKEN=2";
+       }},
+      {"ticked loop box",
+       [](MainWindow& w) { w.ControlAs<QCheckBox>(u"选择框_循环执行改名任务")->click(); },
+       [](const ControlStore& s) { return s.Checked(Cp(u"选择框_循环执行改名任务")); }},
+      {"untick prefetch",
+       [](MainWindow& w) { w.ControlAs<QCheckBox>(u"选择框_启用预读取模式")->click(); },
+       [](const ControlStore& s) { return !s.Checked(Cp(u"选择框_启用预读取模式")); }},
+      {"another radio: both buttons of the group follow",
+       [](MainWindow& w) { w.ControlAs<QRadioButton>(u"单选框_修改模式同步")->click(); },
+       [](const ControlStore& s) {
+         return s.Checked(Cp(u"单选框_修改模式同步")) && !s.Checked(Cp(u"单选框_修改模式异步"));
+       }},
+      {"page chosen",
+       [](MainWindow& w) { w.ControlAs<QTabWidget>(u"高级选择夹1")->setCurrentIndex(1); },
+       [](const ControlStore& s) { return s.Selection(Cp(u"高级选择夹1")) == 1; }},
+      {"account row chosen",
+       [](MainWindow& w) {
+         auto* list = w.ControlAs<QTreeWidget>(u"超级列表框_百度帐号列表");
+         new QTreeWidgetItem(list, QStringList{QStringLiteral("1")});
+         auto* second = new QTreeWidgetItem(list, QStringList{QStringLiteral("2")});
+         list->setCurrentItem(second);
+       },
+       [](const ControlStore& s) { return s.Selection(Cp(u"超级列表框_百度帐号列表")) == 1; }},
+  };
+  for (const UserEditRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    ControlStore store;
+    MainWindow window{store};
+    row.edit(window);
+    EXPECT_TRUE(row.stored(store));
+  }
+}
+
+TEST(ControlBindingTest, ProgramTicksAndUnticksRadioButtonsOfAnExclusiveGroup) {
+  ControlStore store;
+  MainWindow window{store};
+  auto* byName = window.ControlAs<QRadioButton>(u"单选框_按名称正排");
+  auto* byTime = window.ControlAs<QRadioButton>(u"单选框_按时间倒排");
+
+  // Settings files write every radio button; the ticked one may come last.
+  store.SetChecked(Cp(u"单选框_按名称正排"), false);
+  EXPECT_FALSE(byName->isChecked());
+  store.SetChecked(Cp(u"单选框_按时间倒排"), true);
+  EXPECT_TRUE(byTime->isChecked());
+
+  store.SetChecked(Cp(u"单选框_按名称正排"), true);
+  EXPECT_TRUE(byName->isChecked());
+  EXPECT_FALSE(byTime->isChecked());
+  EXPECT_FALSE(store.Checked(Cp(u"单选框_按时间倒排")));
+}
+
+TEST(ControlBindingTest, AWriteQueuedForAClosedWindowIsDropped) {
+  ControlStore store;
+  auto window = std::make_unique<MainWindow>(store);
+  std::thread worker([&] { store.SetText(Cp(u"编辑框_被复制对象"), "a.txt"); });
+  worker.join();
+  window.reset();
+  QCoreApplication::processEvents();
+  store.SetText(Cp(u"编辑框_被复制对象"), "b.txt");  // no listener left to reach a widget
+  EXPECT_EQ(store.Text(Cp(u"编辑框_被复制对象")), "b.txt");
+}
+
+}  // namespace

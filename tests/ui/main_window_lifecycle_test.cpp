@@ -1,0 +1,96 @@
+// The main window's close questions, its end of the process, requests from
+// worker threads and keeping its top edge off the screen's edge.
+
+#include <gtest/gtest.h>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/control_store.h"
+#include "support/scripted_desktop_guard.h"
+#include "ui/main_window.h"
+#include "ui_test_support.h"
+
+namespace {
+
+struct CloseRow {
+  const char* name;
+  bool renameRunning;
+  bool copyRunning;
+  std::vector<int> answers;
+  std::vector<std::u16string> questions;  // asked, in order
+  bool closes;
+};
+
+TEST(MainWindowCloseTest, TwoQuestionsDecideTheClose) {
+  const std::u16string plain = u"确定关闭关闭软件？";
+  const std::u16string rename = u"当前有进行中的改名任务，是否关闭软件？";
+  const std::u16string copy = u"当前有进行中的复制任务，是否关闭软件？";
+  const CloseRow rows[] = {
+      {"idle, Yes twice closes", false, false, {6, 6}, {plain, plain}, true},
+      {"idle, No keeps the window", false, false, {7}, {plain}, false},
+      {"idle, Yes then No keeps the window", false, false, {6, 7}, {plain, plain}, false},
+      {"rename running asks about it first", true, false, {6, 6}, {rename, plain}, true},
+      {"rename running, No keeps the window", true, false, {7}, {rename}, false},
+      {"copy running asks about it second", false, true, {6, 6}, {plain, copy}, true},
+      {"both running", true, true, {6, 7}, {rename, copy}, false},
+  };
+  for (const CloseRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    ScriptedDesktopGuard ui;
+    ControlStore store;
+    MainWindow window{store};
+    int ended = 0;
+    window.SetProcessEnder([&] { ++ended; });
+    window.show();
+    // A job runs while its start button is disabled.
+    store.SetEnabled("按钮_开始改名", !row.renameRunning);
+    store.SetEnabled("按钮_开始复制文件", !row.copyRunning);
+    for (int answer : row.answers) {
+      ui.desktop.AnswerNext(answer);
+    }
+
+    window.close();
+
+    const std::vector<RecordedBox> boxes = ui.desktop.Boxes();
+    ASSERT_EQ(boxes.size(), row.questions.size());
+    for (size_t i = 0; i < boxes.size(); ++i) {
+      EXPECT_EQ(boxes[i].caption, "确定：");
+      EXPECT_EQ(boxes[i].text, Cp(row.questions[i].c_str()));
+      EXPECT_EQ(boxes[i].type, 36);
+      EXPECT_EQ(boxes[i].timeoutMs, 0);
+    }
+    EXPECT_EQ(ended, row.closes ? 1 : 0);
+    EXPECT_EQ(window.isVisible(), !row.closes);
+  }
+}
+
+TEST(MainWindowCloseTest, AWorkerEndsTheProgramOnTheUiThreadWithoutQuestions) {
+  ScriptedDesktopGuard ui;  // any box would fail the test
+  ControlStore store;
+  MainWindow window{store};
+  std::thread::id endedOn;
+  window.SetProcessEnder([&] { endedOn = std::this_thread::get_id(); });
+  std::thread worker([&] { window.RequestEndProgram(); });
+  EXPECT_TRUE(ProcessEventsUntil([&] { return endedOn != std::thread::id(); }));
+  worker.join();
+  EXPECT_EQ(endedOn, std::this_thread::get_id());
+}
+
+TEST(MainWindowMoveTest, ATopEdgeOfZeroGoesBackToTheLastTop) {
+  ControlStore store;
+  MainWindow window{store};
+  g_lastWindowTop = 0;
+  window.move(40, 0);  // before any other move: stays at 0
+  window.KeepTopVisible();
+  EXPECT_EQ(window.y(), 0);
+
+  window.move(40, 120);
+  window.KeepTopVisible();
+  EXPECT_EQ(g_lastWindowTop, 120);
+  window.move(70, 0);
+  window.KeepTopVisible();
+  EXPECT_EQ(window.pos(), QPoint(70, 120));
+}
+
+}  // namespace
