@@ -49,7 +49,10 @@ TEST(JsonTree, ReplacingAMemberKeepsItsPlace) {
   EXPECT_EQ(FindMember(*object->members, u"a"), fresh);
   EXPECT_EQ(object->members->memberCount, 2);
   FreeNode(replaced);
-  EXPECT_EQ(InsertMember(*object->members, u"c", NewNode(), nullptr, 4), -1);
+  JsonTreeNode* unplaced = NewNode();
+  EXPECT_EQ(InsertMember(*object->members, u"c", unplaced, nullptr, 4), -1);
+  EXPECT_EQ(FindMember(*object->members, u"c"), nullptr);
+  FreeNode(unplaced);
   FreeNode(object);
 }
 

@@ -1,0 +1,22 @@
+#pragma once
+// Deletion of remote paths of the working account in one asynchronous
+// /api/filemanager request (opera=delete), with retries while the service
+// reports another task running on a path. Each path gets one result-log
+// entry; the delete counters rise. Runs on the calling job thread.
+
+#include <string>
+#include <vector>
+
+// `encodedPaths`: each already URL-encoded by the caller (plain paths with
+// UrlEncodeText, backslash-u paths with UrlEncodeUnreserved of their UTF-8
+// form). An empty list does nothing. Returns at once, booking nothing, when
+// the rename task's stop flag is set before an attempt.
+void DeleteRemotePaths(const std::vector<std::string>& encodedPaths);
+
+// Internal: the form body "filelist=%5B" + quoted paths joined by "%2C" + "%5D"
+// (the double quotes are not encoded).
+std::string BuildDeleteBody(const std::vector<std::string>& encodedPaths);
+
+// The maker's tutorial on the service's identity check, named in the failure
+// reason of a delete refused for it.
+std::string IdentityCheckTutorialUrl();

@@ -1,0 +1,234 @@
+#include "web/folder_listing.h"
+
+#include <algorithm>
+
+#include "data/json_document.h"
+#include "foundation/message_box.h"
+#include "foundation/shared_locks.h"
+#include "foundation/text_encodings.h"
+#include "foundation/text_search.h"
+#include "foundation/unicode_notation.h"
+#include "foundation/url_encoding.h"
+#include "foundation/waits.h"
+#include "platform/control_store.h"
+#include "platform/desktop.h"
+#include "web/account_session.h"
+#include "web/account_session_check.h"
+#include "web/folder_tree_model.h"
+#include "web/http_request.h"
+#include "web/main_window_controls.h"
+#include "web/service_conventions.h"
+#include "web/service_text.h"
+
+namespace {
+
+constexpr int kListingTimeoutSeconds = 5;
+constexpr int kPageSize = 200;
+constexpr int kPageAttempts = 5;
+constexpr int kPageRetryWaitMs = 500;
+constexpr int kGoneBoxTimeoutMs = 30000;
+
+std::string ListingQuery(int page, const std::string& dir, const std::string& t,
+                         const std::string& order, const std::string& desc, bool withLogId) {
+  return "/api/list?order=" + order + "&desc=" + desc +
+         "&showempty=0&web=1&page=" + std::to_string(page) + "&num=" + std::to_string(kPageSize) +
+         "&dir=" + dir + "&t=" + t +
+         "&channel=chunlei&web=1&app_id=250528&bdstoken=" + (withLogId ? "&logid=" : "") +
+         "&clienttype=0";
+}
+
+// Row 0 of the account list: user name (column 1) and cookie text (column 3).
+bool FirstAccountRow(std::string& user, std::string& cookies) {
+  const std::vector<std::string> rows = GetControlStore().Items(kAccountList);
+  if (rows.empty()) {
+    return false;
+  }
+  std::vector<std::string> columns;
+  size_t start = 0;
+  const std::string& row = rows.front();
+  for (size_t tab = row.find(kAccountListColumnSeparator);;
+       tab = row.find(kAccountListColumnSeparator, start)) {
+    columns.push_back(
+        row.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+    if (tab == std::string::npos) {
+      break;
+    }
+    start = tab + 1;
+  }
+  user = columns.size() > 1 ? columns[1] : "";
+  cookies = columns.size() > 3 ? columns[3] : "";
+  return true;
+}
+
+class RootListing {
+ public:
+  explicit RootListing(int quiet) : m_quietFlag(quiet) {}
+  void Run();
+
+ private:
+  void Status(const std::string& text) const {
+    if (!m_quiet) {
+      ShowStatusText(text);
+    }
+  }
+  void Finish(const std::string& status) const {
+    GetControlStore().SetEnabled(kRefreshButton, true);
+    Status(status);
+  }
+  bool ListPages(const std::string& cookies, const std::string& user, int rootItem);
+
+  int m_quietFlag;
+  bool m_quiet = false;
+};
+
+void RootListing::Run() {
+  ControlStore& store = GetControlStore();
+  store.SetEnabled(kRefreshButton, false);
+  AccountSession session = GetAccountSession();
+  if (session.cookies.empty()) {
+    std::string user;
+    std::string cookies;
+    if (FirstAccountRow(user, cookies)) {
+      SetWorkingAccount(user, cookies);
+      session = GetAccountSession();
+    }
+  }
+  const std::string cookies = session.cookies;
+  if (cookies.empty()) {
+    store.SetEnabled(kRefreshButton, true);
+    ShowTimedMessageBox("提示：", "没有可操作的百度帐号cookies，请先通过 登陆百度帐号 操作。", 0,
+                        kBoxIconInformation);
+    store.SetSelection(kMainPages, 0);
+    return;
+  }
+  m_quiet = m_quietFlag == 1 || !store.Enabled(kStartRenameButton);
+  Status("正在获取 " + session.user + " 的目录结构");
+  {
+    std::lock_guard lock(g_viewLock);
+    store.SetVisible(kRefreshHintLabel, false);
+    GetFolderTree().Clear();
+  }
+  Status("开始验证cookies有效性...");
+  std::string user;
+  std::string bdstoken;
+  std::string uk;
+  const std::string result = CheckAccountSession(cookies, user, bdstoken, uk, 2);
+  SetCheckedIdentity(cookies, user, bdstoken);
+  if (user.empty()) {
+    store.SetEnabled(kRefreshButton, true);
+    ShowTimedMessageBox("提示：", "刷新失败，原因：" + result, 0, kBoxIconInformation);
+    ShowStatusText("获取用户名失败，可能是cookies失效，或百度网盘已更新。如果一直出现则联系更新，");
+    return;
+  }
+  const int rootItem =
+      GetFolderTree().Add(-1, TextToUtf16(user + "的网盘", true), kRootImage, kRootItemData);
+  if (!ListPages(cookies, user, rootItem)) {
+    return;
+  }
+  GetFolderTree().Expand(rootItem);
+  Finish(user + "    获取网盘主目录列表成功，双击右上方的对应目录，可继续获取文件列表。");
+}
+
+bool RootListing::ListPages(const std::string& cookies, const std::string& user, int rootItem) {
+  (void)user;
+  const ListingSortOrder sort = ReadListingSortOrder();
+  JsonDocument document;
+  for (int page = 1;; ++page) {
+    Status("正在获取第 " + std::to_string(page) + " 页...");
+    std::string cookieText = cookies;
+    const std::string reply =
+        SendHttpRequest(ServiceUrl(RootListingUrl(page, sort.order, sort.desc)),
+                        {.cookies = &cookieText, .timeoutSeconds = kListingTimeoutSeconds});
+    if (reply.empty()) {
+      Finish("获取失败，请检查自己的网络问题。");
+      return false;
+    }
+    if (FindText(reply, "{\"errno\":-6,") != -1) {
+      Finish("cookies可能无效,请重新登陆");
+      return false;
+    }
+    if (FindText(reply, "{\"errno\":-9,") != -1) {
+      Finish("当前目录已不存在（已被删除或改名），需要重新刷新。");
+      return false;
+    }
+    if (FindText(reply, "{\"errno\":0,") == -1) {
+      Finish("获取目录列表失败，可能是此目录已改名，或有乱码。请重试");
+      return false;
+    }
+    document.Parse(reply, 0);
+    const int count = document.GetCount("list");
+    for (int i = 0; i < count; ++i) {
+      const std::string prefix = "list[" + std::to_string(i) + "].";
+      const std::string name = document.GetText(prefix + "server_filename");
+      const bool folder = document.GetText(prefix + "isdir") == "1";
+      GetFolderTree().Add(rootItem, CutUtf16AtNul(DecodeUnicodeEscapes(name)),
+                          folder ? kFolderImage : FileIconIndexOf(name),
+                          folder ? kFolderItemData : kFileItemData);
+    }
+    if (count < kPageSize) {
+      return true;
+    }
+    PumpMessages();
+  }
+}
+
+}  // namespace
+
+std::string RootListingUrl(int page, const std::string& order, const std::string& desc) {
+  return ListingQuery(page, "%2F", "0.18259558284517108", order, desc, true);
+}
+
+std::string FolderListingUrl(const std::string& encodedDir, int page, const std::string& order,
+                             const std::string& desc) {
+  return ListingQuery(page, encodedDir, "0.9874196068828893", order, desc, false);
+}
+
+std::string EncodeListingDir(const std::string& folderPath) {
+  if (FindText(folderPath, "\\u") != -1) {
+    const std::string encoded = UrlEncodeBytes(Utf16ToUtf8(DecodeUnicodeEscapes(folderPath)), 1);
+    return ReplaceAllText(ReplaceAllText(encoded, "%2520", "%20"), "%2526", "%26");
+  }
+  return ReplaceAllText(ReplaceAllText(UrlEncodeText(folderPath), "%2526", "%26"), "'",
+                        "%E2%80%99");
+}
+
+void LoadRootFolderTree(int quiet) {
+  RootListing(quiet).Run();
+}
+
+std::string FetchFolderListPage(const std::string& folderPath, int rootFlag, int page) {
+  const std::string cookies = GetAccountSession().cookies;
+  const ListingSortOrder sort = ReadListingSortOrder();
+  page = std::max(page, 1);
+  std::string reply;
+  for (int attempt = 1; attempt <= kPageAttempts; ++attempt) {
+    const std::string url =
+        rootFlag != 0 ? RootListingUrl(page, sort.order, sort.desc)
+                      : FolderListingUrl(EncodeListingDir(folderPath), page, sort.order, sort.desc);
+    std::string cookieText = cookies;
+    reply = SendHttpRequest(ServiceUrl(url),
+                            {.cookies = &cookieText, .timeoutSeconds = kListingTimeoutSeconds});
+    if (FindText(reply, "errno\":-9,") != -1 || FindText(reply, "{\"errno\":0,") != -1) {
+      break;
+    }
+    PumpMessages();
+    WaitPumpingMessages(kPageRetryWaitMs);
+  }
+  if (FindText(reply, "errno\":-9,") != -1) {
+    ShowTimedMessageBox("提示：",
+                        "目录不存在，可能是选中的目录名有变化或有乱码，重新刷新目录后再试，30秒后"
+                        "将自动跳过。\r\n\r\n" +
+                            UnescapeToText(folderPath),
+                        kGoneBoxTimeoutMs, kBoxIconWarning);
+    return {};
+  }
+  if (FindText(reply, "{\"errno\":0,") == -1) {
+    ShowTimedMessageBox("提示：",
+                        "连续5次获取失败，可能是选中的目录名有变化或乱码，重新刷新目录后再试，30秒"
+                        "后将自动跳过。\r\n\r\n" +
+                            UnescapeToText(folderPath),
+                        kGoneBoxTimeoutMs, kBoxIconWarning);
+    return {};
+  }
+  return reply;
+}

@@ -1,0 +1,30 @@
+#pragma once
+// Folder listings of the working account (/api/list): the root listing that
+// fills the remote folder tree, and the page fetch of any remote folder that
+// the rename task's traversal calls page after page. Both take the sort order
+// from the main window's sort radios and run on worker threads.
+
+#include <string>
+
+// The body of the root-listing thread. Makes sure a working account is chosen
+// (row 0 of the account list otherwise), checks its session, then fills the
+// folder tree with the root folder's entries, 200 a page. Quiet (no progress
+// and failure status lines) when `quiet` is 1 or a rename job runs (its start
+// button disabled). The refresh button is disabled while it runs.
+void LoadRootFolderTree(int quiet = 0);
+
+// One page (200 entries) of a remote folder: the reply text, or the empty text
+// after a failure it has already reported with a box that closes itself after
+// 30 s. `folderPath` is plain text or backslash-u notation; with `rootFlag`
+// the root is listed and the path ignored. Pages count from 1.
+std::string FetchFolderListPage(const std::string& folderPath, int rootFlag, int page);
+
+// Internal, tested on its own: the `dir` value of a folder page.
+std::string EncodeListingDir(const std::string& folderPath);
+// Internal: the URL of a root page and of a folder page.
+std::string RootListingUrl(int page, const std::string& order, const std::string& desc);
+std::string FolderListingUrl(const std::string& encodedDir, int page, const std::string& order,
+                             const std::string& desc);
+
+// Rows of the account list are items whose columns are joined by a tab.
+inline constexpr char kAccountListColumnSeparator = '\t';

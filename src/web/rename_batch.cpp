@@ -1,0 +1,281 @@
+#include "web/rename_batch.h"
+
+#include <vector>
+
+#include "data/json_document.h"
+#include "foundation/blank_lines.h"
+#include "foundation/message_box.h"
+#include "foundation/random_values.h"
+#include "foundation/shared_locks.h"
+#include "foundation/text_search.h"
+#include "foundation/url_encoding.h"
+#include "foundation/waits.h"
+#include "platform/desktop.h"
+#include "web/account_session.h"
+#include "web/daily_pause.h"
+#include "web/http_request.h"
+#include "web/main_window_controls.h"
+#include "web/rename_counters.h"
+#include "web/rename_task_state.h"
+#include "web/result_log.h"
+#include "web/service_conventions.h"
+#include "web/service_text.h"
+
+namespace {
+
+constexpr int kCycles = 5;
+constexpr int kAttemptsPerCycle = 10;
+constexpr int kBatchTimeoutSeconds = 100;
+constexpr int kPollTimeoutSeconds = 60;
+constexpr int kTaskPolls = 240;
+constexpr int kPollWaitMs = 1500;
+constexpr int kBusyWaitMs = 4000;
+constexpr int kRetryWaitMs = 1000;
+constexpr int kCycleWaitMs = 3000;
+// A task that keeps reporting 100 percent without finishing is given up after
+// this many such replies.
+constexpr int kFullProgressReplies = 20;
+
+constexpr const char* kItemMarker = "%7B%22id%22%3A";
+constexpr const char* kSyncSuccessMarker = "errno\":0,\"info\":[{\"errno\":0,\"path";
+constexpr const char* kTaskSuccessMarker = "\"task_errno\":0,\"status\":\"success\",\"list\":[{";
+constexpr const char* kTaskFailedMarker = "\"task_errno\":4,\"status\":\"failed\"}";
+
+bool Holds(const std::string& reply, const char* marker, bool ignoreCase = false) {
+  return FindText(reply, marker, 1, ignoreCase) != -1;
+}
+
+bool Wait(int ms) {
+  return WaitPumpingMessages(ms, kWaitMilliseconds, RenameStopRequested) == 1;
+}
+
+void ShowBatchPanel(const std::string& text) {
+  std::lock_guard lock(g_counterLock);
+  GetDesktop().SetStatusPanel(kBatchStatusPanel, text);
+}
+
+struct BatchItem {
+  std::string path;
+  std::string newName;
+  bool named = false;  // the reply's list gave this item's outcome
+};
+
+// The items decoded from the request text; empty when they are not JSON.
+std::vector<BatchItem> DecodeItems(const std::string& items) {
+  const std::string json = ReplaceAllText("[" + PercentDecode(items, true) + "]", ",]", "]");
+  JsonDocument document;
+  std::vector<BatchItem> decoded;
+  if (!document.Parse(json)) {
+    return decoded;
+  }
+  const int count = document.GetCount("");
+  for (int i = 0; i < count; ++i) {
+    const std::string at = "[" + std::to_string(i) + "].";
+    decoded.push_back({document.GetText(at + "path"), document.GetText(at + "newname"), false});
+  }
+  return decoded;
+}
+
+class BatchSubmission {
+ public:
+  BatchSubmission(const std::string& items, int count)
+      : m_items(items),
+        m_count(count),
+        m_session(GetAccountSession()),
+        m_async(ReadRenameAsyncMode()),
+        m_body(BuildBatchBody(items)) {}
+
+  // Runs the cycles; false when the stop flag ended them.
+  bool Submit();
+  const std::string& LastReply() const { return m_reply; }
+  const AccountSession& Session() const { return m_session; }
+
+ private:
+  bool Attempts(int cycle, std::string& taskId);
+  bool Poll(const std::string& taskId);
+
+  std::string m_items;
+  int m_count;
+  AccountSession m_session;
+  std::string m_async;
+  std::string m_body;
+  std::string m_reply;
+};
+
+bool BatchSubmission::Submit() {
+  for (int cycle = 1; cycle <= kCycles; ++cycle) {
+    if (RenameStopRequested()) {
+      return false;
+    }
+    std::string taskId;
+    if (!Attempts(cycle, taskId) || (!taskId.empty() && !Poll(taskId))) {
+      return false;
+    }
+    if (!Holds(m_reply, kTaskFailedMarker, true) && !m_reply.empty()) {
+      return true;
+    }
+    if (cycle < kCycles && !Wait(kCycleWaitMs)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool BatchSubmission::Attempts(int cycle, std::string& taskId) {
+  for (int attempt = 1; attempt <= kAttemptsPerCycle; ++attempt) {
+    if (RenameStopRequested()) {
+      return false;
+    }
+    ShowBatchPanel("正在提交：" + std::to_string(cycle) + "：" + std::to_string(attempt));
+    std::string cookies = m_session.cookies;
+    std::string headers = FillRequestHeaderTemplate(m_body.size());
+    m_reply = SendHttpRequest(
+        ServiceUrl("/api/filemanager?async=" + m_async +
+                   "&onnest=fail&opera=rename&bdstoken=" + m_session.bdstoken +
+                   "&clienttype=0&app_id=250528&web=1&dp-logid=" + MakeRandomLogId()),
+        {.method = kHttpPost,
+         .body = m_body,
+         .cookies = &cookies,
+         .headers = &headers,
+         .timeoutSeconds = kBatchTimeoutSeconds});
+    taskId = CutTaskId(m_reply);
+    // A synchronous success is final: posting the applied batch again would
+    // only meet items that no longer exist.
+    if (!taskId.empty() || Holds(m_reply, kSyncSuccessMarker) ||
+        Holds(m_reply, "errno\":12,\"info\":[],\"") || Holds(m_reply, kTaskFailedMarker, true)) {
+      return true;
+    }
+    if (attempt < kAttemptsPerCycle &&
+        !Wait(Holds(m_reply, "\"errno\":111,\"") ? kBusyWaitMs : kRetryWaitMs)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool BatchSubmission::Poll(const std::string& taskId) {
+  int fullProgress = 0;
+  for (int poll = 1; poll <= kTaskPolls; ++poll) {
+    if (RenameStopRequested()) {
+      return false;
+    }
+    std::string cookies = m_session.cookies;
+    m_reply = SendHttpRequest(RenameTaskQueryUrl(taskId),
+                              {.cookies = &cookies, .timeoutSeconds = kPollTimeoutSeconds});
+    ShowBatchPanel("本次提交进度：" + TextBetweenMarkers(m_reply, "progress\":", "}") + "%");
+    if (Holds(m_reply, "progress\":100}") && ++fullProgress >= kFullProgressReplies) {
+      return true;
+    }
+    if (Holds(m_reply, kTaskSuccessMarker) || Holds(m_reply, kTaskFailedMarker, true) ||
+        Holds(m_reply, "status\":\"failed\",\"list\":[", true)) {
+      return true;
+    }
+    if (poll < kTaskPolls && !Wait(kPollWaitMs)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void BookAll(const AccountSession& session, const std::vector<BatchItem>& items, const char* kind,
+             const std::string& suffix) {
+  ResultLog log(session.user, kind);
+  for (const BatchItem& item : items) {
+    log.Append(item.path + "---->" + item.newName + suffix);
+    PumpMessages();
+  }
+}
+
+// Books the outcome that the reply's list gives, item by item. False when the
+// reply holds no list to decide on.
+bool BookListedOutcome(const AccountSession& session, const std::string& reply,
+                       std::vector<BatchItem>& items, int count) {
+  JsonDocument document;
+  document.Parse(reply);
+  const int listed = document.GetCount("list");
+  if (listed < 1) {
+    return false;
+  }
+  std::lock_guard lock(g_counterLock);
+  ResultLog renamed(session.user, kLogRenamed);
+  ResultLog failed(session.user, kLogRenameFailed);
+  int failures = 0;
+  for (int k = 0; k < listed; ++k) {
+    const std::string at = "list[" + std::to_string(k) + "].";
+    const std::string error = document.GetText(at + "error_code");
+    const std::string from = document.GetText(at + "from");
+    const std::string to = TextRightOfMarker(document.GetText(at + "to"), "/");
+    // An entry names the item whose path is exactly its source.
+    for (BatchItem& item : items) {
+      if (!item.named && item.path == from) {
+        item.named = true;
+        break;
+      }
+    }
+    if (error.empty()) {
+      renamed.Append(from + "---->" + to + "\r\n");
+    } else {
+      ++g_renameFailedCount;
+      ++failures;
+      failed.Append(from + "---->" + to + "   失败原因：" + RemoveBlankLines(error) + "\r\n");
+    }
+    PumpMessages();
+  }
+  if (failures < count) {
+    g_renamedCount += count - failures;
+  }
+  for (const BatchItem& item : items) {
+    if (!item.named && !item.path.empty()) {
+      renamed.Append(item.path + "---->" + item.newName + "\r\n");
+      PumpMessages();
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string BuildBatchBody(const std::string& items) {
+  return ReplaceAllText("filelist=%5B" + items + "%5D", "%2C%5D", "%5D", true);
+}
+
+void SubmitRenameBatch(const std::string& items, bool resubmit) {
+  const int count = CountTextOccurrences(items, kItemMarker);
+  if (count == 0) {
+    return;
+  }
+  BatchSubmission submission(items, count);
+  if (!submission.Submit()) {
+    return;
+  }
+  const std::string& reply = submission.LastReply();
+  const AccountSession& session = submission.Session();
+  std::vector<BatchItem> decoded = DecodeItems(items);
+  if (Holds(reply, kSyncSuccessMarker) || Holds(reply, kTaskSuccessMarker)) {
+    {
+      std::lock_guard lock(g_counterLock);
+      g_renamedCount += count;
+      BookAll(session, decoded, kLogRenamed, "\r\n");
+      g_dailyRenamedCount += count;
+    }
+    RunDailyPauseCheck();
+    return;
+  }
+  if (Holds(reply, kTaskFailedMarker, true)) {
+    std::lock_guard lock(g_counterLock);
+    g_renameFailedCount += count;
+    BookAll(session, decoded, kLogRenameFailed,
+            std::string("   失败原因：") + kTaskFailedMarker + "\r\n");
+    return;
+  }
+  if (BookListedOutcome(session, reply, decoded, count)) {
+    return;
+  }
+  if (!resubmit) {
+    SubmitRenameBatch(items, true);
+    return;
+  }
+  std::lock_guard lock(g_counterLock);
+  g_unknownStateCount += count;
+  BookAll(session, decoded, kLogUnknownState, " 原因：" + reply + "\r\n");
+}

@@ -1,0 +1,261 @@
+#include "web/rename_item.h"
+
+#include "data/program_wide_objects.h"
+#include "foundation/blank_lines.h"
+#include "foundation/message_box.h"
+#include "foundation/random_values.h"
+#include "foundation/shared_locks.h"
+#include "foundation/text_encodings.h"
+#include "foundation/text_search.h"
+#include "foundation/unicode_notation.h"
+#include "foundation/url_encoding.h"
+#include "foundation/waits.h"
+#include "platform/control_store.h"
+#include "web/account_session.h"
+#include "web/daily_pause.h"
+#include "web/http_request.h"
+#include "web/main_window_controls.h"
+#include "web/rename_counters.h"
+#include "web/rename_task_state.h"
+#include "web/result_log.h"
+#include "web/service_conventions.h"
+#include "web/service_text.h"
+
+namespace {
+
+constexpr int kRenameAttempts = 30;
+constexpr int kSendsPerAttempt = 5;
+constexpr int kRenameTimeoutSeconds = 60;
+constexpr int kTaskPolls = 200;
+constexpr int kPollWaitMs = 300;
+constexpr int kBusyWaitMs = 5000;
+constexpr int kItemBusyWaitMs = 2000;
+
+constexpr const char* kTaskSuccessMarker = "\"task_errno\":0,\"status\":\"success\",\"list\":[{";
+constexpr const char* kUnchangedMarker = "{\"errno\":12,\"info\":[],\"request_id\"";
+
+enum class Verdict { kSuccess, kFailure, kUnchanged, kRetry };
+
+bool Holds(const std::string& reply, const char* marker) {
+  return FindText(reply, marker) != -1;
+}
+
+bool Busy(const std::string& reply) {
+  return Holds(reply, "info\":[{\"errno\":31034,\"") || Holds(reply, "info\":[{\"errno\":111,\"");
+}
+
+std::string EncodeEscapedName(const std::string& text) {
+  return UrlEncodeBytes(Utf16ToUtf8(DecodeUnicodeEscapes(text)), 1);
+}
+
+std::string TurnApostrophes(const std::string& text) {
+  return ReplaceAllText(text, "'", "%E2%80%99");
+}
+
+struct RenameRequest {
+  AccountSession session;
+  std::string async;
+  std::string body;
+};
+
+// Sends the body up to five times until a reply comes; then follows its task.
+// Empty when the stop flag ended the attempt.
+bool SendAndFollow(const RenameRequest& request, std::string& reply) {
+  reply.clear();
+  const std::string url =
+      ServiceUrl("/api/filemanager?async=" + request.async +
+                 "&onnest=fail&opera=rename&bdstoken=" + request.session.bdstoken +
+                 "&clienttype=0&app_id=250528&web=1&dp-logid=" + MakeRandomLogId());
+  for (int send = 1; send <= kSendsPerAttempt && reply.empty(); ++send) {
+    if (RenameStopRequested()) {
+      return false;
+    }
+    std::string cookies = request.session.cookies;
+    std::string headers = FillRequestHeaderTemplate(request.body.size());
+    reply = SendHttpRequest(url, {.method = kHttpPost,
+                                  .body = request.body,
+                                  .cookies = &cookies,
+                                  .headers = &headers,
+                                  .timeoutSeconds = kRenameTimeoutSeconds});
+    if (reply.empty()) {
+      PumpMessages();
+    }
+  }
+  const std::string taskId = CutTaskId(reply);
+  if (taskId.empty()) {
+    return true;
+  }
+  for (int poll = 1; poll <= kTaskPolls; ++poll) {
+    if (RenameStopRequested()) {
+      return false;
+    }
+    std::string cookies = request.session.cookies;
+    reply = SendHttpRequest(RenameTaskQueryUrl(taskId),
+                            {.cookies = &cookies, .timeoutSeconds = kRenameTimeoutSeconds});
+    if ((!reply.empty() && !Holds(reply, "task_errno\":0,\"")) ||
+        Holds(reply, kTaskSuccessMarker)) {
+      break;
+    }
+    WaitPumpingMessages(kPollWaitMs, kWaitMilliseconds, RenameStopRequested);
+    PumpMessages();
+  }
+  return true;
+}
+
+Verdict Judge(const std::string& reply, bool& plainApostrophes) {
+  if (Holds(reply, "{\"error_code\":-9,\"from\":")) {
+    plainApostrophes = true;
+    return Verdict::kRetry;
+  }
+  if (Holds(reply, "errno\":0,\"info\":[{\"errno\":0,\"path") || Holds(reply, kTaskSuccessMarker)) {
+    return Verdict::kSuccess;
+  }
+  if (Holds(reply, "info\":[{\"errno\":-7,\"") || Holds(reply, "info\":[{\"errno\":-8,\"") ||
+      Holds(reply, "info\":[{\"errno\":-9,\"")) {
+    return Verdict::kFailure;
+  }
+  if (Busy(reply)) {
+    WaitPumpingMessages(kBusyWaitMs, kWaitMilliseconds, RenameStopRequested);
+    PumpMessages();
+    return Verdict::kRetry;
+  }
+  if (Holds(reply, "{\"errno\":12,\"info\":[{\"errno\":")) {
+    WaitPumpingMessages(kItemBusyWaitMs, kWaitMilliseconds, RenameStopRequested);
+    PumpMessages();
+  }
+  if (Holds(reply, kUnchangedMarker)) {
+    return Verdict::kUnchanged;
+  }
+  PumpMessages();
+  return Verdict::kRetry;
+}
+
+// An item without an id never takes part in the skip rule: every such item
+// would share the one empty key.
+bool AlreadyRenamed(const std::string& fsId) {
+  if (fsId.empty()) {
+    return false;
+  }
+  std::lock_guard lock(g_counterLock);
+  const auto found = g_renamedPaths.find(fsId);
+  return found != g_renamedPaths.end() && found->second == kRenamedMark;
+}
+
+void BookSuccess(const AccountSession& session, const std::string& fsId,
+                 const std::string& decodedOld, const std::string& decodedNew) {
+  {
+    std::lock_guard lock(g_counterLock);
+    ++g_renamedCount;
+    AppendResultLogEntry(session.user, kLogRenamed, decodedOld + "---->" + decodedNew);
+    if (!fsId.empty()) {
+      g_renamedPaths[fsId] = kRenamedMark;
+    }
+    ++g_dailyRenamedCount;
+  }
+  RunDailyPauseCheck();
+}
+
+}  // namespace
+
+std::string BuildRenameBody(const std::string& path, const std::string& newName,
+                            const std::string& fsId, bool plainApostrophes) {
+  std::string oldPart;
+  std::string newPart;
+  if (FindText(newName, "\\u") != -1) {
+    oldPart = EncodeEscapedName(path);
+    newPart = EncodeEscapedName(newName);
+  } else {
+    oldPart = UrlEncodeText(UnescapeToText(path));
+    if (!plainApostrophes) {
+      oldPart = TurnApostrophes(oldPart);
+    }
+    newPart = TurnApostrophes(UrlEncodeText(newName));
+  }
+  const std::string id = fsId.empty() ? "" : "%22id%22%3A" + fsId + "%2C";
+  std::string body = "filelist=%5B%7B" + id + "%22path%22%3A%22" + oldPart +
+                     "%22%2C%22newname%22%3A%22" + newPart + "%22%7D%5D";
+  body = ReplaceAllText(body, "%25252B", "%252B");
+  body = ReplaceAllText(body, "+", "%20");
+  return ReplaceAllText(body, "%2526", "%26");
+}
+
+std::string RenameFailureReason(const std::string& reply) {
+  const std::string code = TextBetweenMarkers(reply, "\"info\":[{\"errno\":", ",\"");
+  if (code == "-7") {
+    return "文件或目录名错误或无权访问";
+  }
+  if (code == "-8") {
+    return "该目录下已存在此文件";
+  }
+  if (code == "-9") {
+    return "文件被所有者删除，操作失败";
+  }
+  if (code == "-30") {
+    return "文件已存在。" + reply;
+  }
+  return code.empty() ? "ret：" + reply : code;
+}
+
+bool RenameRemoteItem(std::string& path, std::string& newName, bool isFolder,
+                      const std::string& fsId) {
+  (void)isFolder;
+  if (GetControlStore().Checked(kSkipRenamedCheckBox) && AlreadyRenamed(fsId)) {
+    ++g_skippedCount;
+    return false;
+  }
+  path = ReplaceAllText(path, "%2B", "%252B");
+  const std::string decodedOld = UnescapeToText(path);
+  const std::string decodedNew = UnescapeToText(newName);
+  const std::string lastPart = TextRightOfMarker(path, "/");
+  if ((FindText(path, "\\u") != -1 && UnescapeToText(lastPart) == decodedNew) ||
+      lastPart == newName) {
+    return false;
+  }
+  RenameRequest request{GetAccountSession(), ReadRenameAsyncMode(), {}};
+  if (newName.empty()) {
+    std::lock_guard lock(g_counterLock);
+    ++g_renameFailedCount;
+    AppendResultLogEntry(
+        request.session.user, kLogRenameFailed,
+        path + "---->" + newName + "   失败原因：新文件名替换后为空或无变化，跳过修改。\r\n");
+    return false;
+  }
+  bool plainApostrophes = false;
+  std::string reply;
+  for (int attempt = 1; attempt <= kRenameAttempts; ++attempt) {
+    if (RenameStopRequested()) {
+      return false;
+    }
+    request.body = BuildRenameBody(path, newName, fsId, plainApostrophes);
+    if (!SendAndFollow(request, reply)) {
+      return false;
+    }
+    const Verdict verdict = Judge(reply, plainApostrophes);
+    if (verdict == Verdict::kSuccess) {
+      BookSuccess(request.session, fsId, decodedOld, decodedNew);
+      return true;
+    }
+    if (verdict == Verdict::kUnchanged) {
+      std::lock_guard lock(g_counterLock);
+      ++g_unchangedCount;
+      AppendResultLogEntry(request.session.user, kLogUnchanged,
+                           path + "---->" + newName + "\r\n\r\n");
+      return false;
+    }
+    if (verdict == Verdict::kFailure) {
+      break;
+    }
+  }
+  if (RenameStopRequested()) {
+    return false;
+  }
+  std::lock_guard lock(g_counterLock);
+  // A rename given up while the service kept answering busy is counted as
+  // waiting, so the task can warn that nothing was renamed.
+  ++(Busy(reply) ? g_waitCount : g_renameFailedCount);
+  AppendResultLogEntry(request.session.user, kLogRenameFailed,
+                       decodedOld + "---->" + (decodedNew.empty() ? newName : decodedNew) +
+                           "   失败原因：" + RemoveBlankLines(RenameFailureReason(reply)) +
+                           "\r\n\r\n");
+  return false;
+}

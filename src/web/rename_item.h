@@ -1,0 +1,31 @@
+#pragma once
+// Renaming one remote file or folder of the working account through
+// /api/filemanager (opera=rename), in the mode the rename mode radios choose.
+// An asynchronous answer is followed by polling its task; busy answers wait
+// and retry; the outcome raises one rename counter and writes one result-log
+// entry; a success marks the item for the skip option and counts towards the
+// daily limit, whose pause may hold the calling thread until the next day.
+//
+// Runs on the rename task's thread (or a thread it started) and may block it
+// for a long time; every wait runs on the installed clock.
+
+#include <string>
+
+// The mark a successful rename stores under the item's fs_id in g_renamedPaths.
+inline constexpr const char* kRenamedMark = "已修改过";
+
+// `path` (plain text or backslash-u notation) is changed in place: every
+// "%2B" becomes "%252B". `newName` is a name, not a path. `fsId` may be empty;
+// the skip rule and its mark apply only to a non-empty one. True after a
+// successful rename, false otherwise (also when the stop flag ends the call).
+bool RenameRemoteItem(std::string& path, std::string& newName, bool isFolder,
+                      const std::string& fsId);
+
+// Internal: the form body of one attempt. `plainApostrophes` sends the old
+// path's apostrophes unchanged (after the service could not find the path
+// with them turned into U+2019).
+std::string BuildRenameBody(const std::string& path, const std::string& newName,
+                            const std::string& fsId, bool plainApostrophes);
+
+// Internal: the reason of a failed rename, from the last reply.
+std::string RenameFailureReason(const std::string& reply);

@@ -1,0 +1,53 @@
+#include "web/result_log.h"
+
+#include "foundation/file_system_path.h"
+#include "foundation/run_directory.h"
+#include "web/rename_task_state.h"
+
+std::string SafeFileNamePart(std::string_view user) {
+  std::string safe;
+  for (size_t i = 0; i < user.size();) {
+    const size_t length = Cp936CharLength(user, i);
+    if (length > 1) {
+      safe.append(user.substr(i, length));
+      i += length;
+      continue;
+    }
+    const unsigned char c = static_cast<unsigned char>(user[i]);
+    const bool dotPair =
+        c == '.' && ((i + 1 < user.size() && user[i + 1] == '.') || (i > 0 && user[i - 1] == '.'));
+    const bool unsafe = c < 0x20 || c == 0x7f || c == '/' || c == '\\' || dotPair;
+    safe.push_back(unsafe ? '_' : static_cast<char>(c));
+    ++i;
+  }
+  return safe;
+}
+
+std::string ResultLogPath(std::string_view user, std::string_view kind) {
+  return RunDirectoryPath(SafeFileNamePart(user) + std::string(kind) + g_renameTaskStamp + ".txt");
+}
+
+ResultLog::ResultLog(std::string_view user, std::string_view kind) {
+  const std::string path = FileSystemPathFromText(ResultLogPath(user, kind));
+  m_file = std::fopen(path.c_str(), "ab");
+}
+
+ResultLog::~ResultLog() {
+  if (m_file != nullptr) {
+    std::fclose(m_file);
+  }
+}
+
+bool ResultLog::Append(std::string_view entry) {
+  if (m_file == nullptr) {
+    return false;
+  }
+  const std::string line = std::string(entry) + "\r\n";
+  const bool written = std::fwrite(line.data(), 1, line.size(), m_file) == line.size();
+  return std::fflush(m_file) == 0 && written;
+}
+
+bool AppendResultLogEntry(std::string_view user, std::string_view kind, std::string_view entry) {
+  ResultLog log(user, kind);
+  return log.Append(entry);
+}

@@ -1,0 +1,51 @@
+#pragma once
+// The per-account result logs: text files in the program's folder named
+// user name + kind + the rename task's stamp + ".txt", to which each outcome
+// of a rename or delete request is appended as one entry (code page 936 text
+// and CR LF). They are never read back.
+//
+// The remote user name becomes part of a file path, so it is first made safe
+// for a file name. Write entries while holding g_counterLock, so that the
+// counter and its entry change together and entries of concurrent requests
+// never interleave.
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+// The kinds of result logs.
+inline constexpr const char* kLogRenamed = "_修改成功_";
+inline constexpr const char* kLogRenameFailed = "_修改失败_";
+inline constexpr const char* kLogUnchanged = "_修改无变化_";
+inline constexpr const char* kLogUnknownState = "_未知状态_";
+inline constexpr const char* kLogDeleted = "_删除文件成功_";
+inline constexpr const char* kLogDeleteFailed = "_删除文件失败_";
+
+// The user name as a part of a file name: "/", "\", control characters and
+// the dots of every ".." become "_" (double-byte characters are kept whole).
+std::string SafeFileNamePart(std::string_view user);
+
+// The full path (code page 936) of a result log of `user`: the program's
+// folder + safe user + kind + g_renameTaskStamp + ".txt". Read the stamp with
+// g_counterLock held.
+std::string ResultLogPath(std::string_view user, std::string_view kind);
+
+// One open result log. Opening creates the file when it is missing. Entries
+// are always written at the end of the file.
+class ResultLog {
+ public:
+  ResultLog(std::string_view user, std::string_view kind);
+  ~ResultLog();
+  ResultLog(const ResultLog&) = delete;
+  ResultLog& operator=(const ResultLog&) = delete;
+
+  bool IsOpen() const { return m_file != nullptr; }
+  // Writes entry + CR LF. False when the file is not open or the write failed.
+  bool Append(std::string_view entry);
+
+ private:
+  std::FILE* m_file = nullptr;
+};
+
+// Opens the log, appends one entry and closes it. Hold g_counterLock.
+bool AppendResultLogEntry(std::string_view user, std::string_view kind, std::string_view entry);
