@@ -4,9 +4,6 @@
 
 namespace {
 
-NeverDestroyed<std::vector<std::string>> s_replaceKeywords;
-NeverDestroyed<std::vector<std::string>> s_replacementWords;
-NeverDestroyed<std::vector<std::string>> s_specifiedReplacements;
 NeverDestroyed<SqliteDatabase> s_cacheDb;
 NeverDestroyed<std::unordered_map<std::string, std::string>> s_renamedPaths;
 NeverDestroyed<LockedQueue> s_jobQueue;
@@ -16,9 +13,6 @@ NeverDestroyed<FileDropTarget> s_keywordLabelDropTarget;
 
 }  // namespace
 
-std::vector<std::string>& g_replaceKeywords = s_replaceKeywords.Get();
-std::vector<std::string>& g_replacementWords = s_replacementWords.Get();
-std::vector<std::string>& g_specifiedReplacements = s_specifiedReplacements.Get();
 SqliteDatabase& g_cacheDb = s_cacheDb.Get();
 std::unordered_map<std::string, std::string>& g_renamedPaths = s_renamedPaths.Get();
 LockedQueue& g_jobQueue = s_jobQueue.Get();
@@ -27,9 +21,6 @@ FileDropTarget& g_keywordEditDropTarget = s_keywordEditDropTarget.Get();
 FileDropTarget& g_keywordLabelDropTarget = s_keywordLabelDropTarget.Get();
 
 void ResetSharedDataObjects() {
-  g_replaceKeywords.clear();
-  g_replacementWords.clear();
-  g_specifiedReplacements.clear();
   g_cacheDb.SetHandle(nullptr);
   g_renamedPaths.clear();
   g_jobQueue.Init();

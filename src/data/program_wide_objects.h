@@ -5,8 +5,10 @@
 // CreateGlobalObjects (ui/global_objects.h) makes them empty again at start-up;
 // their users fill them.
 //
-// Locks: the keyword lists are written by the rename task before it starts its
-// workers and only read afterwards; g_renamedPaths is used under g_counterLock;
+// The keyword lists, the first three objects of the start-up table, are the
+// jobs' own (jobs/keyword_replacement_lists.h).
+//
+// Locks: g_renamedPaths is used under g_counterLock;
 // g_cacheDb under g_cacheDbLock; g_jobQueue under g_jobQueueLock (plus its own
 // lock); g_copySources by the copy job's thread; the drop targets on the
 // user-interface thread.
@@ -19,10 +21,6 @@
 #include "foundation/file_drop_target.h"
 #include "foundation/locked_queue.h"
 
-// "普通要被替换的词", "普通用于替换的词" and "指定替换的词" of "keyreplace.ini".
-extern std::vector<std::string>& g_replaceKeywords;
-extern std::vector<std::string>& g_replacementWords;
-extern std::vector<std::string>& g_specifiedReplacements;
 // The listing cache's one connection; no connection between collection runs.
 extern SqliteDatabase& g_cacheDb;
 // fs_id -> "已修改过" for every item renamed since start-up.
@@ -36,8 +34,8 @@ extern std::vector<std::string>& g_copySources;
 extern FileDropTarget& g_keywordEditDropTarget;
 extern FileDropTarget& g_keywordLabelDropTarget;
 
-// Makes objects 1 to 9 of the start-up table empty, in their order (the
-// keyword lists, g_cacheDb without connection, g_renamedPaths, g_jobQueue
+// Makes objects 4 to 9 of the start-up table empty, in their order (g_cacheDb
+// without connection, g_renamedPaths, g_jobQueue
 // re-initialised, g_copySources, the two drop targets unregistered). Called by
 // CreateGlobalObjects on the user-interface thread before any worker starts.
 void ResetSharedDataObjects();

@@ -12,6 +12,7 @@
 #include "foundation/file_name_pattern.h"
 #include "foundation/file_system_path.h"
 #include "platform/code_page_codec.h"
+#include "platform/desktop.h"
 
 namespace {
 
@@ -122,6 +123,8 @@ void CollectMatches(const std::string& folderText, const std::vector<std::string
       std::string name = TextFromFileSystemPath(entry);
       if (MatchesFileNamePattern(name, pattern) && !IsDirectoryOnDisk(utf8Folder + entry)) {
         results.push_back(fullPath ? folder + name : name);
+        // On the user-interface thread a long search keeps the windows alive.
+        GetDesktop().PumpEvents();
       }
     }
   }
@@ -133,6 +136,7 @@ void CollectMatches(const std::string& folderText, const std::vector<std::string
     // Links to folders are not followed: a link cycle would never end.
     if (lstat((utf8Folder + entry).c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
       CollectMatches(folder + TextFromFileSystemPath(entry), patterns, results, fullPath, true);
+      GetDesktop().PumpEvents();
     }
   }
 }

@@ -52,7 +52,8 @@ bool HasForbiddenNameChars(std::string_view name);
 // folder + "/" + name. Without `recurse` the result array is emptied first;
 // with it, sub-folders (symbolic links to folders excluded) are searched after
 // the folder's own files and the results appended. Returns the number of texts
-// in `results`.
+// in `results`. Pending user-interface events are handled after every file
+// and every sub-folder (nothing happens off the user-interface thread).
 int FindFilesRecursive(std::string_view folder, std::string_view patterns,
                        std::vector<std::string>& results, bool fullPath = false, bool sort = false,
                        bool recurse = false);

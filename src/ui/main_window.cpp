@@ -5,6 +5,8 @@
 #include <QStatusBar>
 #include <QThread>
 
+#include "platform/desktop.h"
+#include "platform/qt/qt_desktop.h"
 #include "ui/control_binding.h"
 #include "ui/main_window_layout.h"
 #include "ui/qt_text.h"
@@ -73,6 +75,14 @@ void MainWindow::BuildStatusBar() {
     }
   }
   setStatusBar(bar);
+  // The status line (panel 1) and the batch submission panel (panel 2) are
+  // written from any thread through the desktop; panel 0 keeps its caption.
+  if (auto* desktop = dynamic_cast<QtDesktop*>(&GetDesktop())) {
+    for (int panel = 1; panel < 3; ++panel) {
+      desktop->BindStatusPanel(
+          panel, bar->findChild<QLabel*>(QtText(u"状态条1:") + QString::number(panel)));
+    }
+  }
 }
 
 QWidget* MainWindow::Control(std::u16string_view name) const {

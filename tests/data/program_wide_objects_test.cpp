@@ -25,9 +25,6 @@ struct LingerAfterStaticDestructors {
 LingerAfterStaticDestructors s_linger;
 
 void FillEverything() {
-  g_replaceKeywords = {"旧"};
-  g_replacementWords = {"新"};
-  g_specifiedReplacements = {"a---->b"};
   ASSERT_TRUE(g_cacheDb.Open(":memory:", 6));
   g_renamedPaths["123"] = "已修改过";
   g_jobQueue.PushText("1-|||||-/a-|||||-1-|||||-0");
@@ -38,9 +35,6 @@ TEST(ProgramWideObjects, ResetLeavesEveryObjectEmpty) {
   FillEverything();
   sqlite3* open = g_cacheDb.GetHandle();
   ResetSharedDataObjects();
-  EXPECT_TRUE(g_replaceKeywords.empty());
-  EXPECT_TRUE(g_replacementWords.empty());
-  EXPECT_TRUE(g_specifiedReplacements.empty());
   EXPECT_EQ(g_cacheDb.GetHandle(), nullptr);
   EXPECT_TRUE(g_renamedPaths.empty());
   EXPECT_EQ(g_jobQueue.Count(), 0);
@@ -56,9 +50,9 @@ TEST(ProgramWideObjects, ResetLeavesEveryObjectEmpty) {
 // workers do, until the process is gone.
 void BusyWorker(std::atomic<bool>& started) {
   for (unsigned i = 0;; ++i) {
-    g_replaceKeywords.push_back("关键词");
-    if (g_replaceKeywords.size() > 64) {
-      g_replaceKeywords.clear();
+    g_copySources.push_back("/复制/源.txt");
+    if (g_copySources.size() > 64) {
+      g_copySources.clear();
     }
     g_renamedPaths[std::to_string(i % 128)] = "已修改过";
     g_jobQueue.PushText("1-|||||-/folder-|||||-1-|||||-0");

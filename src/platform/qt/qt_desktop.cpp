@@ -106,18 +106,18 @@ void OpenBox(const QString& caption, const QString& text, int type, std::int64_t
   box->setText(text);
   box->setIcon(IconFor(type));
   int escapeResult = kBoxResultOk;
-  const std::vector<ButtonSpec> specs = ButtonsFor(type, escapeResult);
+  const std::vector<ButtonSpec> choices = ButtonsFor(type, escapeResult);
   auto results = std::make_shared<std::map<QAbstractButton*, int>>();
-  for (const ButtonSpec& spec : specs) {
-    QPushButton* button = box->addButton(spec.standard);
-    button->setText(QString::fromUtf16(spec.label));
-    (*results)[button] = spec.result;
-    if (spec.result == escapeResult)
+  for (const ButtonSpec& choice : choices) {
+    QPushButton* button = box->addButton(choice.standard);
+    button->setText(QString::fromUtf16(choice.label));
+    (*results)[button] = choice.result;
+    if (choice.result == escapeResult)
       box->setEscapeButton(button);
   }
   const std::size_t defaultIndex = static_cast<std::size_t>((type >> 8) & 0xF);
-  if (defaultIndex < specs.size())
-    box->setDefaultButton(qobject_cast<QPushButton*>(box->button(specs[defaultIndex].standard)));
+  if (defaultIndex < choices.size())
+    box->setDefaultButton(qobject_cast<QPushButton*>(box->button(choices[defaultIndex].standard)));
 
   auto timedOut = std::make_shared<bool>(false);
   QObject::connect(box, &QDialog::finished, box, [box, results, timedOut, escapeResult, done] {

@@ -1,0 +1,67 @@
+#include "foundation/script_function_runner.h"
+
+#include <vector>
+
+#include "foundation/text_search.h"
+#include "platform/code_page_codec.h"
+#include "platform/script_control.h"
+
+namespace {
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() &&
+         FindText(text.substr(0, prefix.size()), prefix, 1, true) == 1;
+}
+
+}  // namespace
+
+void InitializeCom() {}
+
+void UninitializeCom() {}
+
+std::string RunJScriptFunction(const std::string& code, const std::string& functionName,
+                               const std::string& argument1, const std::string& argument2,
+                               const std::string& argument3, const std::string& argument4) {
+  ScriptControl engine;
+  engine.SetLanguage(u"JScript");
+  if (!engine.ExecuteStatement(DecodeToUtf16(code, kCodePageLocal)))
+    return kScriptRunFailed;
+  std::vector<std::u16string> arguments;
+  for (const std::string* argument : {&argument1, &argument2, &argument3, &argument4})
+    arguments.push_back(DecodeToUtf16(*argument, kCodePageLocal));
+  ScriptValue result;
+  if (!engine.Run(DecodeToUtf16(functionName, kCodePageLocal), arguments, result))
+    return std::string();
+  return EncodeFromUtf16(result.AsText(), kCodePageLocal);
+}
+
+std::string GetCookieValue(const std::string& cookieText, const std::string& cookieName,
+                           bool valueOnly) {
+  const std::string key = cookieName + "=";
+  size_t begin = 0;
+  while (begin <= cookieText.size()) {
+    size_t end = cookieText.find(';', begin);
+    if (end == std::string::npos)
+      end = cookieText.size();
+    std::string_view entry = std::string_view(cookieText).substr(begin, end - begin);
+    while (!entry.empty() && entry.front() == ' ')
+      entry.remove_prefix(1);
+    if (StartsWithIgnoringCase(entry, key))
+      return valueOnly ? TextRightOfMarker(entry, key, 0, true) : std::string(entry);
+    begin = end + 1;
+  }
+  return std::string();
+}
+
+const std::string& LogIdScriptText() {
+  static const std::string text =
+#include "../../resources/logid.js.inc"
+      ;
+  return text;
+}
+
+std::string ComputeLogId(const std::string& cookieText) {
+  const std::string value = GetCookieValue(cookieText, "BAIDUID", true);
+  const std::string logId = RunJScriptFunction(LogIdScriptText(), "logid", value);
+  return logId == kScriptRunFailed ? std::string() : logId;
+}
