@@ -48,6 +48,20 @@ bool IsControlName(const QString& name) {
          !name.contains(QLatin1Char(':'));
 }
 
+// A list row as the store holds it: its columns joined by the separator.
+std::vector<std::string> ListRows(const QTreeWidget* view) {
+  std::vector<std::string> rows;
+  for (int i = 0; i < view->topLevelItemCount(); ++i) {
+    const QTreeWidgetItem* item = view->topLevelItem(i);
+    QStringList cells;
+    for (int column = 0; column < view->columnCount(); ++column) {
+      cells << item->text(column);
+    }
+    rows.push_back(Cp936FromWidgetText(cells.join(QLatin1Char(kListColumnSeparator))));
+  }
+  return rows;
+}
+
 int CurrentRow(const QTreeWidget* view) {
   const QTreeWidgetItem* item = view->currentItem();
   return item == nullptr ? -1 : view->indexOfTopLevelItem(const_cast<QTreeWidgetItem*>(item));
@@ -131,8 +145,25 @@ void ControlBinding::WriteInitialState(QWidget* widget, const std::string& name)
   } else if (auto* tabs = qobject_cast<QTabWidget*>(widget)) {
     m_store.SetSelection(name, tabs->currentIndex(), kFromWidget);
   } else if (auto* view = qobject_cast<QTreeWidget*>(widget); view && IsListView(view)) {
+    m_store.SetItems(name, ListRows(view), kFromWidget);
     m_store.SetSelection(name, CurrentRow(view), kFromWidget);
   }
+}
+
+void ControlBinding::SetListRows(QTreeWidget* view, const std::vector<std::string>& rows,
+                                 int selection) {
+  // Refilling moves the current row through "none"; that is no user's choice.
+  m_fillingList = true;
+  view->clear();
+  for (const std::string& row : rows) {
+    auto* item = new QTreeWidgetItem(view);
+    int column = 0;
+    for (const QString& cell : WidgetTextFromCp936(row).split(QLatin1Char(kListColumnSeparator))) {
+      item->setText(column++, cell);
+    }
+  }
+  view->setCurrentItem(selection < 0 ? nullptr : view->topLevelItem(selection));
+  m_fillingList = false;
 }
 
 void ControlBinding::ConnectUserEdits(QWidget* widget, const std::string& name) {
@@ -154,8 +185,10 @@ void ControlBinding::ConnectUserEdits(QWidget* widget, const std::string& name) 
     connect(tabs, &QTabWidget::currentChanged, this,
             [store, name](int page) { store->SetSelection(name, page, ChangeOrigin::User); });
   } else if (auto* view = qobject_cast<QTreeWidget*>(widget); view && IsListView(view)) {
-    connect(view, &QTreeWidget::currentItemChanged, this, [store, name, view] {
-      store->SetSelection(name, CurrentRow(view), ChangeOrigin::User);
+    connect(view, &QTreeWidget::currentItemChanged, this, [this, store, name, view] {
+      if (!m_fillingList) {
+        store->SetSelection(name, CurrentRow(view), ChangeOrigin::User);
+      }
     });
   }
 }
@@ -211,6 +244,9 @@ void ControlBinding::Apply(const std::string& name, ControlProperty property) {
       }
       return;
     case ControlProperty::Items:
-      return;  // lists keep their rows through their own code
+      if (auto* view = qobject_cast<QTreeWidget*>(widget); view && IsListView(view)) {
+        SetListRows(view, state.items, state.selection);
+      }
+      return;
   }
 }

@@ -15,9 +15,10 @@
 // not empty, not Qt's own ("qt_..."), and without ':' (names with ':' mark
 // parts of a control such as a status bar panel or a page). Kinds: buttons,
 // check boxes and radio buttons (caption, tick), edit boxes and labels (text),
-// group boxes (caption), the tab control and list views (selection: page or
-// row). Tree views bind enabled and visible only; their items are kept by the
-// tree's own code.
+// group boxes (caption), the tab control (selection: page), list views
+// (selection: row; items: one per row, the columns joined by a tab). Tree
+// views bind enabled and visible only; their items are kept by the tree's own
+// code.
 //
 // Create and destroy on the user-interface thread.
 
@@ -26,10 +27,15 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/control_store.h"
 
+class QTreeWidget;
 class QWidget;
+
+// Joins the columns of a list row in the store's items.
+inline constexpr char kListColumnSeparator = '\t';
 
 class ControlBinding : public QObject {
   Q_OBJECT
@@ -49,9 +55,11 @@ class ControlBinding : public QObject {
   void Bind(QWidget* widget, const std::string& name);
   void WriteInitialState(QWidget* widget, const std::string& name);
   void ConnectUserEdits(QWidget* widget, const std::string& name);
+  void SetListRows(QTreeWidget* view, const std::vector<std::string>& rows, int selection);
 
   ControlStore& m_store;
   std::map<std::string, QPointer<QWidget>, std::less<>> m_widgets;
   std::shared_ptr<Relay> m_relay;
   int m_listenerId = 0;
+  bool m_fillingList = false;  // SetListRows runs
 };

@@ -1,10 +1,11 @@
 #include "ui/main_window.h"
 
 #include <QLabel>
-#include <QMetaObject>
 #include <QStatusBar>
-#include <QThread>
 
+#include "platform/desktop.h"
+#include "platform/qt/qt_desktop.h"
+#include "platform/qt/qt_window_handle.h"
 #include "ui/control_binding.h"
 #include "ui/main_window_layout.h"
 #include "ui/qt_text.h"
@@ -19,8 +20,9 @@ constexpr int kClientWidth = 981;
 constexpr int kControlsHeight = 650;
 constexpr int kStatusBarHeight = 20;
 constexpr QPoint kWindowPlace{50, 50};
-// The controls are drawn for a 12-pixel font at 96 DPI.
-constexpr int kDesignFontPixels = 12;
+// The controls are drawn for a 9-point font (12 pixels at 96 DPI); a point size
+// grows with the screen's logical DPI, as the controls do.
+constexpr int kDesignFontPoints = 9;
 
 }  // namespace
 
@@ -29,7 +31,7 @@ MainWindow::MainWindow(ControlStore& store, QWidget* parent)
   setObjectName(QStringLiteral("MainWindow"));
   setWindowTitle(QtText(u"Tarrowby-Quillmere"));
   QFont designFont = font();
-  designFont.setPixelSize(kDesignFontPixels);
+  designFont.setPointSize(kDesignFontPoints);
   setFont(designFont);
 
   auto* client = new QWidget(this);
@@ -73,6 +75,14 @@ void MainWindow::BuildStatusBar() {
     }
   }
   setStatusBar(bar);
+  // The status line (panel 1) and the batch submission panel (panel 2) are
+  // written from any thread through the desktop; panel 0 keeps its caption.
+  if (auto* desktop = dynamic_cast<QtDesktop*>(&GetDesktop())) {
+    for (int panel = 1; panel < 3; ++panel) {
+      desktop->BindStatusPanel(
+          panel, bar->findChild<QLabel*>(QtText(u"状态条1:") + QString::number(panel)));
+    }
+  }
 }
 
 QWidget* MainWindow::Control(std::u16string_view name) const {
@@ -90,12 +100,7 @@ void MainWindow::Run(const MainWindowHandlers::Action& handler) const {
 }
 
 void MainWindow::RunOnUiThreadAndWait(const std::function<void()>& work) {
-  if (QThread::currentThread() == thread()) {
-    work();
-    return;
-  }
   // Deliberately blocking: the worker waits until the user-interface thread
   // has handled the request, as a synchronously sent message would.
-  QMetaObject::invokeMethod(
-      this, [&work] { work(); }, Qt::BlockingQueuedConnection);
+  ::RunOnUiThreadAndWait(work);
 }

@@ -15,6 +15,12 @@ struct MainWindowHandlers {
   // Receives the code page 936 name of the control that raised the event.
   using ControlAction = std::function<void(const std::string& controlName)>;
 
+  // Started by the created handler, each on a thread of its own (the handler
+  // starts the thread and returns): the account-list loader, then the update
+  // check.
+  Action startAccountListLoader;
+  Action startUpdateCheck;
+
   // Account page and the "cookies操作" menu.
   Action switchWorkingAccount;         // list double-click, "切换操作cookies为当前选中"
   Action openSignInMethodWindow;       // 按钮2

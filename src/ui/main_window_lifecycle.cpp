@@ -4,13 +4,30 @@
 #include <QCloseEvent>
 #include <QMoveEvent>
 #include <cstdio>
+#include <fstream>
 
+#include "foundation/contact_text.h"
+#include "foundation/file_system_path.h"
+#include "foundation/message_box.h"
+#include "foundation/run_directory.h"
+#include "foundation/screen_scaling.h"
+#include "foundation/thread_pool.h"
 #include "platform/control_store.h"
 #include "platform/desktop.h"
+#include "platform/qt/qt_window_handle.h"
+#include "ui/global_objects.h"
 #include "ui/main_window.h"
 #include "ui/qt_text.h"
+#include "ui/start_up.h"
 
 namespace {
+
+// The layout is drawn for 96 DPI.
+constexpr int kDesignDpi = 96;
+// The worker pool of the listing jobs; the folder collection raises the
+// maximum later.
+constexpr int kPoolMinThreads = 1;
+constexpr int kPoolMaxThreads = 10;
 
 // The close questions: both titled "确定：", Yes and No with the question
 // icon, no time-out.
@@ -20,7 +37,7 @@ constexpr const char* kRenameCloseQuestion = "当前有进行中的改名任务�
 constexpr const char* kCopyCloseQuestion = "当前有进行中的复制任务，是否关闭软件？";
 
 bool AskClose(const char* question) {
-  return GetDesktop().ShowMessageBox(kCloseCaption, question, kBoxYesNo | kBoxIconQuestion, 0) ==
+  return ShowTimedMessageBox(kCloseCaption, question, 0, kBoxYesNo | kBoxIconQuestion) ==
          kBoxResultYes;
 }
 
@@ -48,11 +65,24 @@ constexpr Tooltip kTooltips[] = {
 }  // namespace
 
 void EndProcessNow() {
+  DestroyGlobalObjects();  // the exit routine; frees nothing a worker may use
   std::fflush(nullptr);
   _exit(0);
 }
 
 void MainWindow::OnCreated() {
+  RescaleWindowForDpi(WindowHandleOf(this), kDesignDpi);
+  setWindowTitle(WidgetTextFromCp936(BuildMainWindowCaption(
+      kMainWindowCaption, ReadContactText(RunDirectoryPath("联系方式.txt")), g_programVersion)));
+  // The six shared locks are objects that live from program start to the
+  // process end (foundation/shared_locks.h); nothing is left to create here.
+  if (g_threadPool == nullptr) {
+    g_threadPool = ThreadPool::Create(kPoolMinThreads, kPoolMaxThreads);
+  }
+  Run(m_handlers.startAccountListLoader);
+  Run(m_handlers.startUpdateCheck);
+  // Every run starts with an empty error log; a failure is not reported.
+  std::ofstream(FileSystemPathFromText(RunDirectoryPath("err.txt")), std::ios::trunc);
   SetTooltips();
 }
 

@@ -55,6 +55,18 @@ TEST(ControlBindingTest, WorkerWritesShowInTheWidgetsOnTheUiThread) {
          const QWidget* panel = w.Control(u"分组框_临时提示");
          return panel->isVisibleTo(panel->parentWidget());
        }},
+      {"account list rows, columns joined by tabs, and the chosen row",
+       [](ControlStore& s) {
+         s.SetItems(Cp(u"超级列表框_百度帐号列表"),
+                    {Cp(u"1\t用户甲\t正常\tBDUSS=a\t11"), Cp(u"2\t用户乙\t失效\tBDUSS=b\t22")});
+         s.SetSelection(Cp(u"超级列表框_百度帐号列表"), 1);
+       },
+       [](const MainWindow& w) {
+         const auto* list = w.ControlAs<QTreeWidget>(u"超级列表框_百度帐号列表");
+         return list->topLevelItemCount() == 2 && list->topLevelItem(1)->text(1) == Q(u"用户乙") &&
+                list->topLevelItem(1)->text(4) == QStringLiteral("22") &&
+                list->currentItem() == list->topLevelItem(1);
+       }},
       {"tab page chosen", [](ControlStore& s) { s.SetSelection(Cp(u"高级选择夹1"), 2); },
        [](const MainWindow& w) {
          return w.ControlAs<QTabWidget>(u"高级选择夹1")->currentIndex() == 2;

@@ -6,7 +6,12 @@
 #include <thread>
 #include <vector>
 
+#include <QLabel>
+#include <QStatusBar>
+
+#include "foundation/message_box.h"
 #include "platform/control_store.h"
+#include "platform/qt/qt_desktop.h"
 #include "support/scripted_desktop_guard.h"
 #include "ui/main_window.h"
 #include "ui_test_support.h"
@@ -91,6 +96,25 @@ TEST(MainWindowMoveTest, ATopEdgeOfZeroGoesBackToTheLastTop) {
   window.move(70, 0);
   window.KeepTopVisible();
   EXPECT_EQ(window.pos(), QPoint(70, 120));
+}
+
+TEST(MainWindowStatusTest, StatusTextsFromWorkersShowInTheirPanels) {
+  QtDesktop desktop;
+  ScopedDesktop use(desktop);
+  ControlStore store;
+  MainWindow window{store};
+  auto* bar = window.ControlAs<QStatusBar>(u"状态条1");
+  const auto panel = [bar](int index) {
+    return bar->findChild<QLabel*>(Q(u"状态条1:") + QString::number(index))->text();
+  };
+  std::thread worker([] {
+    ShowStatusText("已修改：3");
+    GetDesktop().SetStatusPanel(2, "正在提交：1：2");
+  });
+  worker.join();
+  EXPECT_TRUE(ProcessEventsUntil([&] { return panel(1) == Q(u"已修改：3"); }));
+  EXPECT_TRUE(ProcessEventsUntil([&] { return panel(2) == Q(u"正在提交：1：2"); }));
+  EXPECT_EQ(panel(0), Q(u" 操作提示："));
 }
 
 }  // namespace

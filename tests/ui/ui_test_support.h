@@ -3,8 +3,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QThread>
 #include <QString>
+#include <QThread>
 #include <ostream>
 #include <string>
 

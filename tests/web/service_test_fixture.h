@@ -17,12 +17,15 @@
 #include "data/program_wide_objects.h"
 #include "fakeservice/fake_service.h"
 #include "fakeservice/starting_trees.h"
+#include "foundation/base64.h"
 #include "foundation/file_system_path.h"
 #include "foundation/shared_locks.h"
 #include "platform/control_store.h"
 #include "support/scratch_folder.h"
 #include "support/scripted_desktop_guard.h"
 #include "web/account_session.h"
+#include "web/account_session_check.h"
+#include "web/folder_tree_model.h"
 #include "web/http_request.h"
 #include "web/rename_counters.h"
 #include "web/rename_task_state.h"
@@ -63,6 +66,7 @@ class ServiceTest : public ::testing::Test {
     Service().ClearRequests();
     Service().ClearFailures();
     GetControlStore().Clear();
+    GetFolderTree().Clear();
     ZeroRenameCounters();
     g_dailyRenamedCount = 0;
     g_renameStopRequested = 0;
@@ -94,6 +98,8 @@ class ServiceTest : public ::testing::Test {
   }
   RemoteTree Tree() const { return Service().Model().Tree("demo"); }
   const FakeAccount& Account() const { return m_account; }
+  // The logid the account's cookies give: the Base64 of its BAIDUID value.
+  std::string MakeLogIdFromBaiduId() const { return Base64Encode(m_account.baiduid); }
 
   std::vector<RecordedRequest> RequestsTo(const std::string& path) const {
     return Service().RequestsTo(path);

@@ -1,0 +1,85 @@
+#include "ui/start_up.h"
+
+#include <QApplication>
+#include <fstream>
+#include <iterator>
+
+#include "foundation/contact_text.h"
+#include "foundation/file_system_path.h"
+#include "foundation/message_box.h"
+#include "foundation/run_directory.h"
+#include "foundation/text_search.h"
+#include "platform/curl_support.h"
+#include "ui/global_objects.h"
+#include "ui/main_window.h"
+#include "ui/main_window_setup.h"
+#include "web/http_request.h"
+#include "web/service_config.h"
+
+std::string g_productKey;
+std::string g_programVersion;
+
+namespace {
+
+constexpr const char* kCurlNotice =
+    "开启了curl访问网络模式，如果出现异常问题，请在netset.ini中将1为改0，关闭此模式后再重启软件。";
+constexpr std::int64_t kCurlNoticeTimeoutMs = 30000;
+constexpr int kNoticeBox = 64;
+
+// The whole file as bytes; empty when it is missing or unreadable.
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream file(FileSystemPathFromText(path), std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// Removes every occurrence of `sought` (a search that never matches inside a
+// double-byte character).
+std::string RemoveAll(std::string text, std::string_view sought) {
+  for (int at = FindText(text, sought); at != -1; at = FindText(text, sought, at)) {
+    text.erase(static_cast<size_t>(at - 1), sought.size());
+  }
+  return text;
+}
+
+}  // namespace
+
+bool NetSettingsAskForCurl(std::string_view text) {
+  return text.find("\"curl\":\"1\"") != std::string_view::npos;
+}
+
+void ApplyNetSettings() {
+  g_useCurl = NetSettingsAskForCurl(ReadWholeFile(RunDirectoryPath("netset.ini"))) ? 1 : 0;
+  if (g_useCurl == 1) {
+    ShowTimedMessageBox("提示：", kCurlNotice, kCurlNoticeTimeoutMs, kNoticeBox);
+  }
+}
+
+std::string BuildMainWindowCaption(std::string_view caption, std::string_view contact,
+                                   std::string_view version) {
+  std::string result = std::string(caption) + "  " + std::string(contact);
+  if (!HoldsBuiltInServiceNumber(result)) {
+    result = RemoveAll(std::move(result), "Tarrowby-");
+  }
+  return result + "  当前版本：" + std::string(version);
+}
+
+void PrepareProgram() {
+  // Run directory, program-wide objects, module initialisers.
+  RunProgramStartup();
+  InitializeCurlOnce();
+  LoadServiceConfig();
+  g_productKey = kProductKey;
+  g_programVersion = kProgramVersion;
+  ApplyNetSettings();
+  g_contactText = ReadContactText(RunDirectoryPath("联系方式.txt"));
+}
+
+int RunProgram() {
+  PrepareProgram();
+  // Lives to the process end: the destroy handler ends the process.
+  auto* window = new MainWindow;
+  InstallMainWindowHandlers(window->Handlers());
+  window->OnCreated();
+  window->show();
+  return QApplication::exec();
+}

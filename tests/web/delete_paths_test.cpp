@@ -1,0 +1,137 @@
+// Deleting remote paths against the service emulator: the request as sent,
+// the busy retries, and the outcome booked per path.
+
+#include "web/delete_paths.h"
+
+#include "foundation/url_encoding.h"
+#include "service_test_fixture.h"
+
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+class DeletePathsTest : public ServiceTest {
+ protected:
+  void SetUp() override {
+    ServiceTest::SetUp();
+    UseTree(RemoteTree::FromPaths({"/a/x.txt", "/a/y z.txt", U8(u8"/a/中文.txt"), "/a/keep.txt"}));
+  }
+  static std::vector<std::string> Encoded(const std::vector<std::string>& paths) {
+    std::vector<std::string> encoded;
+    for (const std::string& path : paths) {
+      encoded.push_back(UrlEncodeText(path));
+    }
+    return encoded;
+  }
+  std::vector<RecordedRequest> Posts() const { return RequestsTo("/api/filemanager"); }
+};
+
+TEST_F(DeletePathsTest, OnePathGoesOutInTheGoldenForm) {
+  DeleteRemotePaths(Encoded({"/a/x.txt"}));
+  const std::vector<RecordedRequest> posts = Posts();
+  ASSERT_EQ(posts.size(), 1u);
+  EXPECT_TRUE(posts[0].tls);
+  EXPECT_EQ(posts[0].target,
+            "/api/filemanager?opera=delete&async=2&onnest=fail&channel=chunlei&web=1&app_id=250528"
+            "&bdstoken=" +
+                Account().bdstoken + "&logid=" + MakeLogIdFromBaiduId() + "&clienttype=0");
+  EXPECT_EQ(posts[0].body, "filelist=%5B\"%2Fa%2Fx.txt\"%5D");
+  EXPECT_EQ(posts[0].Header("User-Agent"), std::string(kDefaultHttpHeaderLine).substr(12));
+  EXPECT_EQ(posts[0].Header("X-Requested-With"), std::nullopt);
+  EXPECT_EQ(Tree().Find("/a/x.txt"), nullptr);
+  EXPECT_EQ(g_deletedCount.load(), 1);
+  EXPECT_EQ(LogText(kLogDeleted), "/a/x.txt\r\n");
+}
+
+TEST_F(DeletePathsTest, ThreePathsAreOneRequestAndThreeEntries) {
+  DeleteRemotePaths(Encoded({"/a/x.txt", "/a/y z.txt", "/a/中文.txt"}));
+  ASSERT_EQ(Posts().size(), 1u);
+  EXPECT_EQ(
+      Posts()[0].body,
+      "filelist=%5B\"%2Fa%2Fx.txt\"%2C\"%2Fa%2Fy+z.txt\"%2C\"%2Fa%2F%E4%B8%AD%E6%96%87.txt\"%5D");
+  EXPECT_EQ(g_deletedCount.load(), 3);
+  EXPECT_EQ(g_deleteFailedCount.load(), 0);
+  EXPECT_EQ(LogText(kLogDeleted), "/a/x.txt\r\n/a/y z.txt\r\n/a/中文.txt\r\n");
+  EXPECT_EQ(Tree(), RemoteTree::FromPaths({"/a/keep.txt"}));
+}
+
+TEST_F(DeletePathsTest, WithoutBaiduIdTheLogIdIsEmpty) {
+  AccountSession session = GetAccountSession();
+  session.cookies = "BDUSS=" + Account().bduss + "; STOKEN=" + Account().stoken;
+  SetAccountSession(session);
+  DeleteRemotePaths(Encoded({"/a/x.txt"}));
+  ASSERT_EQ(Posts().size(), 1u);
+  EXPECT_THAT(Posts()[0].target, HasSubstr("&logid=&clienttype=0"));
+  EXPECT_EQ(g_deletedCount.load(), 1);
+}
+
+TEST_F(DeletePathsTest, ReplyBranchesBookTheirOutcome) {
+  struct Row {
+    const char* name;
+    FakeReply reply;
+    int times;
+    int posts;
+    std::vector<std::int64_t> waits;
+    bool deleted;
+    std::string reason;  // the failure entry after the path; "" for a success
+  };
+  const std::string busy = ItemReply(111, "/a/x.txt");
+  const std::string identity = IdentityReply();
+  const std::string emptyBusyPath = ItemReply(111, "");
+  const std::string missing = ItemReply(-9, "/a/x.txt");
+  const Row rows[] = {
+      {"busy twice, then deleted", FakeReply::Json(busy), 2, 3, {1000, 1000}, true, ""},
+      {"empty replies retry at once",
+       FakeReply::Fault(ReplyFault::kCloseWithoutReply),
+       3,
+       4,
+       {},
+       true,
+       ""},
+      {"identity check",
+       FakeReply::Json(identity),
+       -1,
+       1,
+       {},
+       false,
+       "   失败原因：删除文件需要验证您的身份。教程：" + IdentityCheckTutorialUrl() + "   " +
+           identity},
+      {"busy without a path is no busy answer",
+       FakeReply::Json(emptyBusyPath),
+       -1,
+       1,
+       {},
+       false,
+       "   失败原因：" + emptyBusyPath},
+      {"busy fifty times", FakeReply::Json(busy), -1, 50, std::vector<std::int64_t>(50, 1000),
+       false, "   失败原因：" + busy},
+      {"missing path", FakeReply::Json(missing), -1, 1, {}, false, "   失败原因：" + missing},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Reset();
+    UseTree(RemoteTree::FromPaths({"/a/x.txt", "/a/keep.txt"}));
+    Service().ClearRequests();
+    Fault(row.name, "/api/filemanager", "opera=delete", row.reply, 1, row.times);
+    DeleteRemotePaths(Encoded({"/a/x.txt"}));
+    EXPECT_EQ(static_cast<int>(Posts().size()), row.posts);
+    EXPECT_EQ(Waits(), row.waits);
+    EXPECT_EQ(g_deletedCount.load(), row.deleted ? 1 : 0);
+    EXPECT_EQ(g_deleteFailedCount.load(), row.deleted ? 0 : 1);
+    EXPECT_EQ(LogText(kLogDeleted), row.deleted ? "/a/x.txt\r\n" : "");
+    EXPECT_EQ(LogText(kLogDeleteFailed), row.deleted ? "" : "/a/x.txt" + row.reason + "\r\n");
+    EXPECT_EQ(Tree().Find("/a/x.txt") == nullptr, row.deleted);
+  }
+}
+
+TEST_F(DeletePathsTest, NothingHappensForNoPathsOrAStoppedTask) {
+  DeleteRemotePaths({});
+  g_renameStopRequested = 1;
+  DeleteRemotePaths(Encoded({"/a/x.txt"}));
+  EXPECT_THAT(Posts(), IsEmpty());
+  EXPECT_EQ(g_deletedCount.load() + g_deleteFailedCount.load(), 0);
+  EXPECT_EQ(LogText(kLogDeleteFailed), "");
+}
+
+}  // namespace

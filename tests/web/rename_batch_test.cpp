@@ -1,0 +1,190 @@
+// Batch rename against the service emulator: the request as sent, the task
+// followed to its end, and every item booked by its exact path.
+
+#include "web/rename_batch.h"
+
+#include "foundation/url_encoding.h"
+#include "service_test_fixture.h"
+#include "web/main_window_controls.h"
+#include "web/service_text.h"
+
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+// One item as the apply phase writes it.
+std::string Item(const std::string& fsId, const std::string& path, const std::string& newName) {
+  const auto encode = [](const std::string& text) {
+    return ReplaceAllText(ReplaceAllText(UrlEncodeText(text), "+", "%20"), "'", "%E2%80%99");
+  };
+  return "%7B%22id%22%3A" + fsId + "%2C%22path%22%3A%22" + encode(path) +
+         "%22%2C%22newname%22%3A%22" + encode(newName) + "%22%7D%2C";
+}
+
+class RenameBatchTest : public ServiceTest {
+ protected:
+  void SetUp() override {
+    ServiceTest::SetUp();
+    UseTree(RemoteTree::FromPaths({"/d/a", "/d/a.txt", "/d/b c.txt"}));
+  }
+  std::string Id(const std::string& path) const { return std::to_string(*Tree().FsId(path)); }
+  std::string TwoItems() const {
+    return Item(Id("/d/a"), "/d/a", "x") + Item(Id("/d/a.txt"), "/d/a.txt", "y.txt");
+  }
+  std::vector<RecordedRequest> Posts() const { return RequestsTo("/api/filemanager"); }
+  std::vector<RecordedRequest> Polls() const { return RequestsTo("/share/taskquery"); }
+  static void TaskReplies(FakeReply reply, int times = -1) {
+    Fault("task", "/share/taskquery", "", std::move(reply), 1, times);
+  }
+};
+
+TEST_F(RenameBatchTest, AsynchronousBatchIsFollowedAndBookedRenamed) {
+  ModelOptions options;
+  options.taskRunningPolls = 2;
+  Service().Model().SetOptions(options);
+  const std::string items = TwoItems();
+  SubmitRenameBatch(items);
+
+  const std::vector<RecordedRequest> posts = Posts();
+  ASSERT_EQ(posts.size(), 1u);
+  const std::string body = "filelist=%5B" + items.substr(0, items.size() - 3) + "%5D";
+  EXPECT_EQ(posts[0].body, body);
+  EXPECT_THAT(posts[0].target,
+              HasSubstr("?async=2&onnest=fail&opera=rename&bdstoken=" + Account().bdstoken +
+                        "&clienttype=0&app_id=250528&web="
+                        "1&dp-logid="));
+  EXPECT_EQ(posts[0].Header("Content-Length"), std::to_string(body.size()));
+  EXPECT_EQ(posts[0].Header("X-Requested-With"), "XMLHttpRequest");
+  ASSERT_EQ(Polls().size(), 3u);
+  EXPECT_TRUE(Polls()[0].tls);
+  EXPECT_EQ(Waits(), (std::vector<std::int64_t>{1500, 1500}));
+
+  EXPECT_EQ(Tree(), RemoteTree::FromPaths({"/d/x", "/d/y.txt", "/d/b c.txt"}));
+  EXPECT_EQ(g_renamedCount.load(), 2);
+  EXPECT_EQ(g_dailyRenamedCount.load(), 2);
+  EXPECT_EQ(LogText(kLogRenamed), "/d/a---->x\r\n\r\n/d/a.txt---->y.txt\r\n\r\n");
+  EXPECT_EQ(m_ui.desktop.StatusText(kBatchStatusPanel), "本次提交进度：%");
+}
+
+TEST_F(RenameBatchTest, SynchronousSuccessEndsTheAttempts) {
+  GetControlStore().SetChecked(kRenameSyncRadio, true);
+  SubmitRenameBatch(TwoItems() + Item(Id("/d/b c.txt"), "/d/b c.txt", "b d's.txt"));
+  ASSERT_EQ(Posts().size(), 1u);
+  EXPECT_THAT(Posts()[0].target, HasSubstr("?async=0&"));
+  EXPECT_THAT(Polls(), IsEmpty());
+  EXPECT_EQ(g_renamedCount.load(), 3);
+  EXPECT_EQ(g_unknownStateCount.load(), 0);
+  EXPECT_NE(Tree().Find(U8(u8"/d/b d\u2019s.txt")), nullptr);
+  EXPECT_EQ(LogText(kLogRenamed),
+            "/d/a---->x\r\n\r\n/d/a.txt---->y.txt\r\n\r\n/d/b c.txt---->b d’s.txt\r\n\r\n");
+  EXPECT_EQ(m_ui.desktop.StatusText(kBatchStatusPanel), "正在提交：1：1");
+}
+
+TEST_F(RenameBatchTest, ListedFailuresAreMatchedByTheirExactPath) {
+  // The task names only the failed "/d/a"; "/d/a.txt" is not named and counts as renamed.
+  TaskReplies(FakeReply::Json(TaskFailListReply({{-8, "/d/a", "/d/x"}})));
+  SubmitRenameBatch(TwoItems());
+  EXPECT_EQ(Posts().size(), 1u);
+  EXPECT_EQ(g_renameFailedCount.load(), 1);
+  EXPECT_EQ(g_renamedCount.load(), 1);
+  EXPECT_EQ(LogText(kLogRenameFailed), "/d/a---->x   失败原因：-8\r\n\r\n");
+  EXPECT_EQ(LogText(kLogRenamed), "/d/a.txt---->y.txt\r\n\r\n");
+  EXPECT_EQ(g_dailyRenamedCount.load(), 0);
+}
+
+TEST_F(RenameBatchTest, TheServicesOwnListBooksEachItem) {
+  UseTree(RemoteTree::FromPaths({"/d/a", "/d/a.txt", U8(u8"/d/中.txt")}));
+  Service().Model().FailItem(U8(u8"/d/中.txt"), -7);
+  SubmitRenameBatch(TwoItems() + Item(Id(U8(u8"/d/中.txt")), "/d/中.txt", "文.txt"));
+  EXPECT_EQ(g_renameFailedCount.load(), 1);
+  EXPECT_EQ(g_renamedCount.load(), 2);
+  EXPECT_EQ(LogText(kLogRenameFailed), "/d/中.txt---->文.txt   失败原因：-7\r\n\r\n");
+  EXPECT_EQ(LogText(kLogRenamed), "/d/a---->x\r\n\r\n/d/a.txt---->y.txt\r\n\r\n");
+  EXPECT_EQ(Tree(), RemoteTree::FromPaths({"/d/x", "/d/y.txt", U8(u8"/d/中.txt")}));
+}
+
+TEST_F(RenameBatchTest, AWholeFailureIsSubmittedFiveTimesThenBookedFailed) {
+  TaskReplies(FakeReply::Json(TaskFailReply()));
+  SubmitRenameBatch(TwoItems());
+  EXPECT_EQ(Posts().size(), 5u);
+  EXPECT_EQ(Polls().size(), 5u);
+  EXPECT_EQ(Waits(), (std::vector<std::int64_t>{3000, 3000, 3000, 3000}));
+  EXPECT_EQ(g_renameFailedCount.load(), 2);
+  EXPECT_EQ(LogText(kLogRenameFailed),
+            "/d/a---->x   失败原因：\"task_errno\":4,\"status\":\"failed\"}\r\n\r\n"
+            "/d/a.txt---->y.txt   失败原因：\"task_errno\":4,\"status\":\"failed\"}\r\n\r\n");
+}
+
+TEST_F(RenameBatchTest, ATaskThatNeverFinishesIsResubmittedOnceThenUnknown) {
+  ModelOptions options;
+  options.tasksNeverFinish = true;
+  Service().Model().SetOptions(options);
+  SubmitRenameBatch(TwoItems());
+  // Per submission: nine polls below 100 percent, then twenty at 100.
+  EXPECT_EQ(Posts().size(), 2u);
+  EXPECT_EQ(Polls().size(), 58u);
+  EXPECT_EQ(g_unknownStateCount.load(), 2);
+  EXPECT_EQ(g_renamedCount.load() + g_renameFailedCount.load(), 0);
+  const std::string log = LogText(kLogUnknownState);
+  EXPECT_THAT(log, HasSubstr("/d/a---->x 原因：{\"errno\":0,"));
+  EXPECT_THAT(log, HasSubstr("\"progress\":100}\r\n\r\n/d/a.txt---->y.txt 原因："));
+  EXPECT_EQ(m_ui.desktop.StatusText(kBatchStatusPanel), "本次提交进度：100%");
+}
+
+TEST_F(RenameBatchTest, BusyAndEmptyRepliesWaitThenTheTaskDecides) {
+  struct Row {
+    const char* name;
+    FakeReply reply;
+    std::vector<std::int64_t> waits;
+  };
+  const Row rows[] = {
+      {"busy 111 waits 4 s", FakeReply::Json(TopBusyReply(111)), {4000, 4000}},
+      {"busy 31034 is not recognised", FakeReply::Json(TopBusyReply(31034)), {1000, 1000}},
+      {"empty replies wait 1 s", FakeReply::Fault(ReplyFault::kCloseWithoutReply), {1000, 1000}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Reset();
+    UseTree(RemoteTree::FromPaths({"/d/a", "/d/a.txt"}));
+    Service().ClearRequests();
+    Fault(row.name, "/api/filemanager", "opera=rename", row.reply, 1, 2);
+    SubmitRenameBatch(TwoItems());
+    EXPECT_EQ(Posts().size(), 3u);
+    EXPECT_EQ(Waits(), row.waits);
+    EXPECT_EQ(g_renamedCount.load(), 2);
+    EXPECT_EQ(Tree(), RemoteTree::FromPaths({"/d/x", "/d/y.txt"}));
+  }
+}
+
+TEST_F(RenameBatchTest, NoReplyAtAllEndsUnknownWithAnEmptyReason) {
+  Fault("down", "/api/filemanager", "opera=rename",
+        FakeReply::Fault(ReplyFault::kCloseWithoutReply));
+  SubmitRenameBatch(TwoItems());
+  EXPECT_EQ(Posts().size(), 100u);  // 5 cycles of 10, and the resubmission
+  EXPECT_EQ(g_unknownStateCount.load(), 2);
+  EXPECT_EQ(LogText(kLogUnknownState),
+            "/d/a---->x 原因：\r\n\r\n/d/a.txt---->y.txt 原因：\r\n\r\n");
+}
+
+TEST_F(RenameBatchTest, NothingIsSentOrBookedWithoutItemsOrAfterAStop) {
+  SubmitRenameBatch("");
+  SubmitRenameBatch("%7B%22path%22%3A%22%2Fd%2Fa%22%7D");
+  EXPECT_THAT(Posts(), IsEmpty());
+
+  TaskReplies(FakeReply::Json(TaskRunningReply(50)));
+  m_ui.clock.SetSleepHook([](std::int64_t) { g_renameStopRequested = 1; });
+  SubmitRenameBatch(TwoItems());
+  EXPECT_EQ(Posts().size(), 1u);
+  EXPECT_EQ(Polls().size(), 1u);
+  EXPECT_EQ(g_renamedCount.load() + g_renameFailedCount.load() + g_unknownStateCount.load(), 0);
+  EXPECT_EQ(LogText(kLogRenamed) + LogText(kLogRenameFailed) + LogText(kLogUnknownState), "");
+}
+
+TEST_F(RenameBatchTest, BodyDropsOnlyTheLastComma) {
+  EXPECT_EQ(BuildBatchBody("%7B%22id%22%3A1%7D%2C"), "filelist=%5B%7B%22id%22%3A1%7D%5D");
+  EXPECT_EQ(BuildBatchBody("%7B%22id%22%3A1%7D%2c"), "filelist=%5B%7B%22id%22%3A1%7D%5D");
+  EXPECT_EQ(BuildBatchBody("%7B%22id%22%3A1%7D"), "filelist=%5B%7B%22id%22%3A1%7D%5D");
+}
+
+}  // namespace
