@@ -104,6 +104,8 @@ bool MainWindow::OnCloseQuery() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  // While the questions are open the window stays usable; Qt drops a second
+  // close of the same window meanwhile, so questions never stack.
   if (!OnCloseQuery()) {
     event->ignore();
     return;

@@ -70,6 +70,23 @@ TEST(MainWindowCloseTest, TwoQuestionsDecideTheClose) {
   }
 }
 
+TEST(MainWindowCloseTest, ClosingAgainWhileAQuestionIsOpenAsksNothingMore) {
+  ScriptedDesktopGuard ui;
+  ControlStore store;
+  MainWindow window{store};
+  int ended = 0;
+  window.SetProcessEnder([&] { ++ended; });
+  window.show();
+  ui.desktop.AnswerNext(kBoxResultYes);
+  ui.desktop.AnswerNext(kBoxResultYes);
+  ui.desktop.SetBoxHook([&](const RecordedBox&) { window.close(); });
+
+  window.close();
+
+  EXPECT_EQ(ui.desktop.Boxes().size(), 2u);
+  EXPECT_EQ(ended, 1);
+}
+
 TEST(MainWindowCloseTest, AWorkerEndsTheProgramOnTheUiThreadWithoutQuestions) {
   ScriptedDesktopGuard ui;  // any box would fail the test
   ControlStore store;
