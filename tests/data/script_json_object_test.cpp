@@ -119,6 +119,18 @@ TEST(ScriptJsonObject, NeverRunsItsInputAsCode) {
   EXPECT_FALSE(o.Exists("pwned"));
 }
 
+TEST(ScriptJsonObject, DeepNestingIsRefusedNotFollowed) {
+  const int depth = 100000;
+  const std::string deep = std::string(depth, '[') + std::string(depth, ']');
+  ScriptJsonObject o;
+  ASSERT_TRUE(o.CreateNamed());
+  ScriptErrorInfo error;
+  EXPECT_FALSE(o.Parse(deep, false, &error));
+  EXPECT_NE(error.Text, "");
+  EXPECT_TRUE(o.Parse("[[[1]]]"));
+  EXPECT_EQ(o.GetText("[0][0][0]"), "1");
+}
+
 TEST(ScriptJsonObject, BuildsAndChangesValues) {
   ScriptJsonObject o;
   ASSERT_TRUE(o.CreateNamed());
@@ -174,6 +186,9 @@ TEST(ScriptJsonObject, NamesLeavesMembersAndCopies) {
   ASSERT_TRUE(shared.SetProperty("k1", "via copy"));
   EXPECT_EQ(o.GetText("k1"), "via copy");
   EXPECT_EQ(shared.GetEngine(), o.GetEngine());
+  shared.ReleaseEngine();
+  EXPECT_EQ(shared.GetText("k1"), "");
+  EXPECT_EQ(o.GetText("k1"), "via copy");
 
   std::string path = "k2.c";
   EXPECT_TRUE(o.QualifyPath(path));
