@@ -75,6 +75,12 @@ std::string RegexMatcher::GetSubMatch(int matchIndex, int subIndex, int* positio
   return sub ? sub->value : std::string();
 }
 
+void RegexMatcher::ReleaseAll() {
+  m_expression.reset();
+  m_matches.reset();
+  m_subject.clear();
+}
+
 int RegexMatcher::GetSubMatchCount() const {
   const RegExpMatch* first = MatchAt(1);
   return first ? static_cast<int>(first->subMatches.size()) : 0;

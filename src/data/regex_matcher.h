@@ -53,6 +53,10 @@ class RegexMatcher {
   // Number of sub-matches (capturing groups) of the first match; 0 without one.
   int GetSubMatchCount() const;
 
+  // Forgets the expression, the matches and the subject, as before the first
+  // execute.
+  void ReleaseAll();
+
  private:
   const RegExpMatch* MatchAt(int index) const;
 

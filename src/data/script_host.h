@@ -33,6 +33,9 @@ class ScriptHost {
   std::string LastError() const;
   // The engine, shared with this host; null before Init.
   std::shared_ptr<ScriptControl> GetEngine() const { return m_engine; }
+  // Lets go of this host's reference to the engine; every call then fails
+  // until Init.
+  void ReleaseEngine() { m_engine.reset(); }
 
   // Calls the function with the leading arguments that are given: with the
   // first k present, exactly those k are passed (a later one after a gap is

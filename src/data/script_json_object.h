@@ -103,6 +103,9 @@ class ScriptJsonObject {
   double GetNumber(const std::string& path = std::string());
   std::string GetJsonAt(const std::string& path = std::string());
   std::shared_ptr<ScriptControl> GetEngine() const { return m_engine; }
+  // Lets go of this object's reference to the engine; every operation then
+  // fails until Init or CreateNamed.
+  void ReleaseEngine() { m_engine.reset(); }
   // The strings, numbers and booleans among the members of the value at the
   // path, as texts (with recursive, also those of nested objects and arrays);
   // replaces `values` and returns their number.

@@ -119,7 +119,8 @@ void RegExp::SetMultiline(bool on) {
 RegExpStatus RegExp::Compile() const {
   if (m_compiled)
     return RegExpStatus::kOk;
-  uint32_t options = PCRE2_UTF | PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF | PCRE2_DOLLAR_ENDONLY;
+  uint32_t options = PCRE2_UTF | PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF | PCRE2_DOLLAR_ENDONLY |
+                     PCRE2_ALLOW_EMPTY_CLASS;
   if (m_ignoreCase)
     options |= PCRE2_CASELESS;
   if (m_multiline)

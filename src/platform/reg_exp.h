@@ -9,7 +9,7 @@
 // are the subject's own bytes. Pattern syntax follows the scripting dialect:
 // \uHHHH and \xHH escapes, "." stops at CR and LF, "$" without Multiline only at
 // the very end, a back-reference to a group that did not take part matches the
-// empty text.
+// empty text, "[^]" matches any character and "[]" none.
 //
 // Every match runs under a match limit and a depth limit, so a pattern with
 // catastrophic backtracking ends with RegExpStatus::kLimitExceeded instead of

@@ -1,6 +1,6 @@
 #include "web/service_conventions.h"
 
-#include "foundation/base64.h"
+#include "foundation/script_function_runner.h"
 #include "foundation/text_search.h"
 #include "platform/control_store.h"
 #include "web/main_window_controls.h"
@@ -47,25 +47,8 @@ std::string FillRequestHeaderTemplate(std::size_t bodyBytes) {
   return text;
 }
 
-std::string FindCookieValue(std::string_view cookies, std::string_view name) {
-  const std::string prefix = std::string(name) + "=";
-  size_t start = 0;
-  while (start <= cookies.size()) {
-    size_t end = cookies.find("; ", start);
-    if (end == std::string_view::npos) {
-      end = cookies.size();
-    }
-    const std::string_view entry = cookies.substr(start, end - start);
-    if (FindText(entry, prefix, 1, true) == 1) {
-      return TextRightOfMarker(entry, prefix, 0, true);
-    }
-    start = end + 2;
-  }
-  return {};
-}
-
 std::string MakeLogIdFromCookies(std::string_view cookies) {
-  return Base64Encode(FindCookieValue(cookies, "BAIDUID"));
+  return ComputeLogId(std::string(cookies));
 }
 
 std::string CutTaskId(std::string_view reply) {

@@ -19,12 +19,8 @@ std::string RequestHeaderTemplate();
 // RequestHeaderTemplate with "长度" replaced by the decimal byte count.
 std::string FillRequestHeaderTemplate(std::size_t bodyBytes);
 
-// The value of the first "; "-separated entry of a cookie text that begins
-// with name + "=" (without regard to case): the text after the last name + "="
-// in it. Empty when there is none.
-std::string FindCookieValue(std::string_view cookies, std::string_view name);
-
-// The `logid` of a request: the Base64 of the BAIDUID cookie's value; empty
+// The `logid` of a request, computed afresh for each attempt by the
+// program's logid script on the BAIDUID cookie's value (its Base64); empty
 // without that cookie.
 std::string MakeLogIdFromCookies(std::string_view cookies);
 

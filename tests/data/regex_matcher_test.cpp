@@ -71,6 +71,11 @@ TEST(RegexMatcher, OutOfRangeAndFailureGiveEmptyResults) {
     EXPECT_EQ(m.GetSubMatchCount(), 0);
     EXPECT_EQ(m.Replace("x"), row.replaced);
   }
+  RegexMatcher released;
+  ASSERT_TRUE(released.Execute("a", "a"));
+  released.ReleaseAll();
+  EXPECT_EQ(released.GetMatchCount(), 0);
+  EXPECT_EQ(released.Replace("x"), "");
   RegexMatcher fresh;
   EXPECT_EQ(fresh.Replace("x"), "");
   EXPECT_EQ(fresh.GetPattern(), "");

@@ -73,6 +73,9 @@ TEST(ScriptHost, PropertiesAndSharedEngine) {
   EXPECT_EQ(other.Run("one"), "1");
   host.Reset();
   EXPECT_EQ(other.Run("one"), "");
+  other.ReleaseEngine();
+  EXPECT_FALSE(other.AddCode("var a = 1;"));
+  EXPECT_TRUE(host.AddCode("var a = 1;"));
 }
 
 }  // namespace

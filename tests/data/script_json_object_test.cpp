@@ -174,6 +174,9 @@ TEST(ScriptJsonObject, NamesLeavesMembersAndCopies) {
   ASSERT_TRUE(shared.SetProperty("k1", "via copy"));
   EXPECT_EQ(o.GetText("k1"), "via copy");
   EXPECT_EQ(shared.GetEngine(), o.GetEngine());
+  shared.ReleaseEngine();
+  EXPECT_EQ(shared.GetText("k1"), "");
+  EXPECT_EQ(o.GetText("k1"), "via copy");
 
   std::string path = "k2.c";
   EXPECT_TRUE(o.QualifyPath(path));

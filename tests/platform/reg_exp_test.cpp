@@ -40,6 +40,7 @@ TEST(RegExp, ReplaceFollowsOptionsAndReferences) {
       {"blank line removal pattern", "\\n\\s*\\r", true, true, true, "a\r\n\r\n  \r\nb", "",
        "a\r\nb"},
       {"script escapes in the pattern", "\\u4E2D\\x41", false, false, true, "中A中", "Z", "Z中"},
+      {"negated empty class matches anything", "a[^]b", false, false, true, "a\nb", "X", "X"},
       {"dot stops at line breaks", "a.b", false, false, true, "a\nb a-b", "X", "a\nb X"},
       {"bytes around matches are kept exactly", "文", false, false, true, "中文名", "x", "中x名"},
   };
