@@ -119,6 +119,18 @@ TEST(ScriptJsonObject, NeverRunsItsInputAsCode) {
   EXPECT_FALSE(o.Exists("pwned"));
 }
 
+TEST(ScriptJsonObject, DeepNestingIsRefusedNotFollowed) {
+  const int depth = 100000;
+  const std::string deep = std::string(depth, '[') + std::string(depth, ']');
+  ScriptJsonObject o;
+  ASSERT_TRUE(o.CreateNamed());
+  ScriptErrorInfo error;
+  EXPECT_FALSE(o.Parse(deep, false, &error));
+  EXPECT_NE(error.Text, "");
+  EXPECT_TRUE(o.Parse("[[[1]]]"));
+  EXPECT_EQ(o.GetText("[0][0][0]"), "1");
+}
+
 TEST(ScriptJsonObject, BuildsAndChangesValues) {
   ScriptJsonObject o;
   ASSERT_TRUE(o.CreateNamed());

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+#include <vector>
+
 namespace {
 
 TEST(GetCookieValue, FindsTheNamedEntry) {
@@ -66,6 +69,24 @@ TEST(ComputeLogId, UsesTheBaiduidCookieAndNeverTheFailureText) {
   EXPECT_EQ(ComputeLogId("BDUSS=x; BAIDUID=foo; STOKEN=y"), "Zm9v");
   EXPECT_EQ(ComputeLogId("BDUSS=x"), "");
   EXPECT_EQ(ComputeLogId(""), "");
+}
+
+// Worker threads compute request values at the same time, each with engines
+// of its own.
+TEST(ComputeLogId, RunsOnSeveralThreadsAtOnce) {
+  std::vector<std::thread> threads;
+  std::vector<int> wrong(4, 0);
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([t, &wrong] {
+      for (int i = 0; i < 50; ++i) {
+        if (ComputeLogId("BAIDUID=foobar") != "Zm9vYmFy")
+          ++wrong[t];
+      }
+    });
+  }
+  for (std::thread& thread : threads)
+    thread.join();
+  EXPECT_EQ(wrong, std::vector<int>(4, 0));
 }
 
 }  // namespace
