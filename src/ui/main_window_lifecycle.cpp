@@ -12,6 +12,8 @@
 #include "foundation/run_directory.h"
 #include "foundation/screen_scaling.h"
 #include "foundation/thread_pool.h"
+#include "foundation/thread_start.h"
+#include "jobs/old_cache_files.h"
 #include "platform/control_store.h"
 #include "platform/desktop.h"
 #include "platform/qt/qt_window_handle.h"
@@ -83,6 +85,8 @@ void MainWindow::OnCreated() {
   Run(m_handlers.startUpdateCheck);
   // Every run starts with an empty error log; a failure is not reported.
   std::ofstream(FileSystemPathFromText(RunDirectoryPath("err.txt")), std::ios::trunc);
+  StartThreadWithTexts([](int, const std::string&, const std::string&, const std::string&,
+                          const std::string&) { DeleteOldCacheFiles(); });
   SetTooltips();
 }
 

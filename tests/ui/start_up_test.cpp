@@ -133,6 +133,7 @@ TEST(StartUpTest, CaptionCarriesTheContactTextAndTheVersion) {
 TEST(StartUpTest, CreatedHandlerPreparesTheWindowAndTheRun) {
   ScopedRunDirectory home;
   home.Write("err.txt", "old entries\r\n");
+  home.Write("folderlist_re_1765300000.db", "left by a cut-off run");
   home.Write(Utf8(u8"联系方式.txt"), Utf8(u8"客服：小王\r\n\r\n\r\n电话：123\r\n"));
   g_programVersion = kProgramVersion;
   ControlStore store;
@@ -147,6 +148,7 @@ TEST(StartUpTest, CreatedHandlerPreparesTheWindowAndTheRun) {
   EXPECT_EQ(started, (std::vector<std::string>{"accounts", "update"}));
   EXPECT_TRUE(home.Exists("err.txt"));
   EXPECT_EQ(home.Read("err.txt"), "");
+  EXPECT_TRUE(ProcessEventsUntil([&] { return !home.Exists("folderlist_re_1765300000.db"); }));
   ASSERT_NE(g_threadPool, nullptr);
   EXPECT_EQ(ThreadPool::MinThreads(g_threadPool), 1);
   EXPECT_EQ(ThreadPool::MaxThreads(g_threadPool), 10);
