@@ -168,6 +168,38 @@ TEST_F(RenameBatchTest, BusyAndEmptyRepliesWaitThenTheTaskDecides) {
   }
 }
 
+TEST_F(RenameBatchTest, UndecidedRepliesEndUnknownAfterOneResubmission) {
+  struct Row {
+    const char* name;
+    std::string reply;
+    size_t posts;
+    std::vector<std::int64_t> waits;
+  };
+  const std::string unchanged = UnchangedReply();
+  const std::string invalid = InvalidReply();
+  std::vector<std::int64_t> tenAttempts(9, 1000);
+  std::vector<std::int64_t> twice = tenAttempts;
+  twice.insert(twice.end(), tenAttempts.begin(), tenAttempts.end());
+  const Row rows[] = {
+      {"unchanged ends the attempts", unchanged, 2, {}},
+      {"invalid cookies use up the attempts", invalid, 20, twice},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Reset();
+    UseTree(RemoteTree::FromPaths({"/d/a", "/d/a.txt"}));
+    Service().ClearRequests();
+    Fault(row.name, "/api/filemanager", "opera=rename", FakeReply::Json(row.reply));
+    SubmitRenameBatch(TwoItems());
+    EXPECT_EQ(Posts().size(), row.posts);
+    EXPECT_EQ(Waits(), row.waits);
+    EXPECT_EQ(g_unknownStateCount.load(), 2);
+    EXPECT_EQ(LogText(kLogUnknownState), "/d/a---->x 原因：" + row.reply +
+                                             "\r\n\r\n/d/a.txt---->y.txt 原因：" + row.reply +
+                                             "\r\n\r\n");
+  }
+}
+
 TEST_F(RenameBatchTest, NoReplyAtAllEndsUnknownWithAnEmptyReason) {
   Fault("down", "/api/filemanager", "opera=rename",
         FakeReply::Fault(ReplyFault::kCloseWithoutReply));
