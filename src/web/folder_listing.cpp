@@ -75,7 +75,7 @@ class RootListing {
     GetControlStore().SetEnabled(kRefreshButton, true);
     Status(status);
   }
-  bool ListPages(const std::string& cookies, const std::string& user, int rootItem);
+  bool ListPages(const std::string& cookies, int rootItem);
 
   int m_quietFlag;
   bool m_quiet = false;
@@ -122,22 +122,21 @@ void RootListing::Run() {
   }
   const int rootItem =
       GetFolderTree().Add(-1, TextToUtf16(user + "的网盘", true), kRootImage, kRootItemData);
-  if (!ListPages(cookies, user, rootItem)) {
+  if (!ListPages(cookies, rootItem)) {
     return;
   }
   GetFolderTree().Expand(rootItem);
   Finish(user + "    获取网盘主目录列表成功，双击右上方的对应目录，可继续获取文件列表。");
 }
 
-bool RootListing::ListPages(const std::string& cookies, const std::string& user, int rootItem) {
-  (void)user;
+bool RootListing::ListPages(const std::string& cookies, int rootItem) {
   const ListingSortOrder sort = ReadListingSortOrder();
   JsonDocument document;
   for (int page = 1;; ++page) {
     Status("正在获取第 " + std::to_string(page) + " 页...");
     std::string cookieText = cookies;
     const std::string reply =
-        SendHttpRequest(ServiceUrl(RootListingUrl(page, sort.order, sort.desc)),
+        SendHttpRequest(ServiceUrl(RootListingQuery(page, sort.order, sort.desc)),
                         {.cookies = &cookieText, .timeoutSeconds = kListingTimeoutSeconds});
     if (reply.empty()) {
       Finish("获取失败，请检查自己的网络问题。");
@@ -174,12 +173,12 @@ bool RootListing::ListPages(const std::string& cookies, const std::string& user,
 
 }  // namespace
 
-std::string RootListingUrl(int page, const std::string& order, const std::string& desc) {
+std::string RootListingQuery(int page, const std::string& order, const std::string& desc) {
   return ListingQuery(page, "%2F", "0.18259558284517108", order, desc, true);
 }
 
-std::string FolderListingUrl(const std::string& encodedDir, int page, const std::string& order,
-                             const std::string& desc) {
+std::string FolderListingQuery(const std::string& encodedDir, int page, const std::string& order,
+                               const std::string& desc) {
   return ListingQuery(page, encodedDir, "0.9874196068828893", order, desc, false);
 }
 
@@ -202,9 +201,9 @@ std::string FetchFolderListPage(const std::string& folderPath, int rootFlag, int
   page = std::max(page, 1);
   std::string reply;
   for (int attempt = 1; attempt <= kPageAttempts; ++attempt) {
-    const std::string url =
-        rootFlag != 0 ? RootListingUrl(page, sort.order, sort.desc)
-                      : FolderListingUrl(EncodeListingDir(folderPath), page, sort.order, sort.desc);
+    const std::string url = rootFlag != 0 ? RootListingQuery(page, sort.order, sort.desc)
+                                          : FolderListingQuery(EncodeListingDir(folderPath), page,
+                                                               sort.order, sort.desc);
     std::string cookieText = cookies;
     reply = SendHttpRequest(ServiceUrl(url),
                             {.cookies = &cookieText, .timeoutSeconds = kListingTimeoutSeconds});

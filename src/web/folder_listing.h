@@ -21,10 +21,10 @@ std::string FetchFolderListPage(const std::string& folderPath, int rootFlag, int
 
 // Internal, tested on its own: the `dir` value of a folder page.
 std::string EncodeListingDir(const std::string& folderPath);
-// Internal: the URL of a root page and of a folder page.
-std::string RootListingUrl(int page, const std::string& order, const std::string& desc);
-std::string FolderListingUrl(const std::string& encodedDir, int page, const std::string& order,
-                             const std::string& desc);
+// Internal: the path and query of a root page and of a folder page.
+std::string RootListingQuery(int page, const std::string& order, const std::string& desc);
+std::string FolderListingQuery(const std::string& encodedDir, int page, const std::string& order,
+                               const std::string& desc);
 
 // Rows of the account list are items whose columns are joined by a tab.
 inline constexpr char kAccountListColumnSeparator = '\t';

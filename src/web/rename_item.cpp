@@ -58,8 +58,8 @@ struct RenameRequest {
   std::string body;
 };
 
-// Sends the body up to five times until a reply comes; then follows its task.
-// Empty when the stop flag ended the attempt.
+// Sends the body up to five times until a reply comes, then follows its task;
+// `reply` is the reply to judge. False when the stop flag ended the attempt.
 bool SendAndFollow(const RenameRequest& request, std::string& reply) {
   reply.clear();
   const std::string url =

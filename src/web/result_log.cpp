@@ -27,10 +27,8 @@ std::string ResultLogPath(std::string_view user, std::string_view kind) {
   return RunDirectoryPath(SafeFileNamePart(user) + std::string(kind) + g_renameTaskStamp + ".txt");
 }
 
-ResultLog::ResultLog(std::string_view user, std::string_view kind) {
-  const std::string path = FileSystemPathFromText(ResultLogPath(user, kind));
-  m_file = std::fopen(path.c_str(), "ab");
-}
+ResultLog::ResultLog(std::string_view user, std::string_view kind)
+    : m_path(FileSystemPathFromText(ResultLogPath(user, kind))) {}
 
 ResultLog::~ResultLog() {
   if (m_file != nullptr) {
@@ -39,6 +37,9 @@ ResultLog::~ResultLog() {
 }
 
 bool ResultLog::Append(std::string_view entry) {
+  if (m_file == nullptr) {
+    m_file = std::fopen(m_path.c_str(), "ab");
+  }
   if (m_file == nullptr) {
     return false;
   }

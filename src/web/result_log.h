@@ -30,8 +30,10 @@ std::string SafeFileNamePart(std::string_view user);
 // g_counterLock held.
 std::string ResultLogPath(std::string_view user, std::string_view kind);
 
-// One open result log. Opening creates the file when it is missing. Entries
-// are always written at the end of the file.
+// One result log of a user and kind. The file is opened at the first entry
+// (and created when missing), so a log that gets no entry leaves no file;
+// entries are always written at the end of the file. The name is fixed when
+// the object is made.
 class ResultLog {
  public:
   ResultLog(std::string_view user, std::string_view kind);
@@ -39,11 +41,12 @@ class ResultLog {
   ResultLog(const ResultLog&) = delete;
   ResultLog& operator=(const ResultLog&) = delete;
 
-  bool IsOpen() const { return m_file != nullptr; }
-  // Writes entry + CR LF. False when the file is not open or the write failed.
+  // Writes entry + CR LF. False when the file cannot be opened or the write
+  // failed.
   bool Append(std::string_view entry);
 
  private:
+  std::string m_path;  // UTF-8 file-system path
   std::FILE* m_file = nullptr;
 };
 

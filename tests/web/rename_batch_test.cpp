@@ -93,6 +93,17 @@ TEST_F(RenameBatchTest, ListedFailuresAreMatchedByTheirExactPath) {
   EXPECT_EQ(g_dailyRenamedCount.load(), 0);
 }
 
+TEST_F(RenameBatchTest, AListNamingEveryItemWithAnErrorBooksOnlyFailures) {
+  Service().Model().FailItem("/d/a", -9);
+  Service().Model().FailItem("/d/a.txt", -8);
+  SubmitRenameBatch(TwoItems());
+  EXPECT_EQ(g_renameFailedCount.load(), 2);
+  EXPECT_EQ(g_renamedCount.load(), 0);
+  EXPECT_EQ(LogText(kLogRenameFailed),
+            "/d/a---->x   失败原因：-9\r\n\r\n/d/a.txt---->y.txt   失败原因：-8\r\n\r\n");
+  EXPECT_FALSE(LogExists(kLogRenamed));
+}
+
 TEST_F(RenameBatchTest, TheServicesOwnListBooksEachItem) {
   UseTree(RemoteTree::FromPaths({"/d/a", "/d/a.txt", U8(u8"/d/中.txt")}));
   Service().Model().FailItem(U8(u8"/d/中.txt"), -7);

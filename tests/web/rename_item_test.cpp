@@ -74,6 +74,22 @@ TEST_F(RenameItemTest, SendsTheGoldenRequestAndBooksTheSuccess) {
   EXPECT_EQ(LogText(kLogRenamed), "/docs/old.txt---->new name+1's.txt\r\n");
 }
 
+TEST_F(RenameItemTest, BothBackEndsCarryTheHeaderBlockAndTheCookies) {
+  for (int useCurl : {0, 1}) {
+    SCOPED_TRACE(useCurl);
+    Reset();
+    g_useCurl = useCurl;
+    EXPECT_TRUE(Rename("/docs/old.txt", "b.txt"));
+    ASSERT_EQ(Posts().size(), 1u);
+    EXPECT_EQ(Posts()[0].Header("Content-Length"), std::to_string(Posts()[0].body.size()));
+    EXPECT_EQ(Posts()[0].Header("X-Requested-With"), "XMLHttpRequest");
+    EXPECT_EQ(Posts()[0].Header("Cookie"), Account().CookieText());
+    EXPECT_TRUE(RequestsTo("/share/taskquery").at(0).tls);
+    EXPECT_NE(Tree().Find("/docs/b.txt"), nullptr);
+  }
+  g_useCurl = 0;
+}
+
 TEST_F(RenameItemTest, NamesInBackslashUNotationTravelAsUtf8) {
   UseTree(RemoteTree::FromPaths({U8(u8"/docs/中文 %20.txt")}));
   UseMode(kRenameSyncRadio);

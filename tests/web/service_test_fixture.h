@@ -119,6 +119,11 @@ class ServiceTest : public ::testing::Test {
     return text.str();
   }
 
+  static bool LogExists(const char* kind, const std::string& user = "demo") {
+    std::lock_guard lock(g_counterLock);
+    return std::filesystem::exists(FileSystemPathFromText(ResultLogPath(user, kind)));
+  }
+
   // The milliseconds the code waited, in order.
   std::vector<std::int64_t> Waits() const {
     const std::vector<std::int64_t> all = m_ui.clock.Sleeps();
