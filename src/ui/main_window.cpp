@@ -14,11 +14,10 @@ int g_lastWindowTop = 0;
 
 namespace {
 
-// Design size of the client area at 96 DPI: the controls' area above the
-// status bar, and the status bar docked below it.
+// Design size of the controls' area at 96 DPI; the status bar docks below it
+// at the height its font needs.
 constexpr int kClientWidth = 981;
 constexpr int kControlsHeight = 650;
-constexpr int kStatusBarHeight = 20;
 constexpr QPoint kWindowPlace{50, 50};
 // The controls are drawn for a 9-point font (12 pixels at 96 DPI); a point size
 // grows with the screen's logical DPI, as the controls do.
@@ -45,7 +44,7 @@ MainWindow::MainWindow(ControlStore& store, QWidget* parent)
   m_binding = new ControlBinding(this, m_store);
 
   move(kWindowPlace);
-  resize(kClientWidth, kControlsHeight + kStatusBarHeight);
+  resize(kClientWidth, kControlsHeight + statusBar()->sizeHint().height());
 }
 
 MainWindow::~MainWindow() = default;
@@ -53,7 +52,6 @@ MainWindow::~MainWindow() = default;
 void MainWindow::BuildStatusBar() {
   auto* bar = new QStatusBar(this);
   bar->setObjectName(QtText(u"状态条1"));
-  bar->setFixedHeight(kStatusBarHeight);
   bar->setSizeGripEnabled(false);
   for (int i = 0; i < 3; ++i) {
     auto* panel = new QLabel(QtText(kStatusPanels[i].text), bar);
@@ -87,9 +85,6 @@ void MainWindow::BuildStatusBar() {
 
 QWidget* MainWindow::Control(std::u16string_view name) const {
   const QString wanted = QString::fromUtf16(name.data(), static_cast<qsizetype>(name.size()));
-  if (auto* bar = statusBar(); bar->objectName() == wanted) {
-    return bar;
-  }
   return findChild<QWidget*>(wanted);
 }
 
