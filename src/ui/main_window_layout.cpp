@@ -364,10 +364,10 @@ QWidget* MakeTreeView(QWidget* parent) {
   return tree;
 }
 
-QWidget* MakeControl(const ControlSpec& spec, QWidget* parent) {
-  const QString text = QtText(spec.text);
-  const bool checked = (spec.flags & kChecked) != 0;
-  switch (spec.kind) {
+QWidget* MakeControl(const ControlSpec& def, QWidget* parent) {
+  const QString text = QtText(def.text);
+  const bool checked = (def.flags & kChecked) != 0;
+  switch (def.kind) {
     case ControlKind::Button:
       return new QPushButton(text, parent);
     case ControlKind::CheckBox: {
@@ -447,9 +447,9 @@ void BuildMainWindowControls(QWidget* client) {
   parents.insert(QString(), {client, QPoint()});
   QHash<QWidget*, QButtonGroup*> radioGroups;
 
-  for (const ControlSpec& spec : kControls) {
-    const Parent parent = parents.value(spec.parent ? QtText(spec.parent) : QString());
-    QWidget* control = MakeControl(spec, parent.widget);
+  for (const ControlSpec& def : kControls) {
+    const Parent parent = parents.value(def.parent ? QtText(def.parent) : QString());
+    QWidget* control = MakeControl(def, parent.widget);
     if (auto* radio = qobject_cast<QRadioButton*>(control)) {
       // One group per parent: Qt's own sibling rule would also count the radio
       // buttons of nested group boxes, so the four sort buttons on the window
@@ -460,15 +460,15 @@ void BuildMainWindowControls(QWidget* client) {
       }
       group->addButton(radio);
     }
-    control->setObjectName(QtText(spec.name));
+    control->setObjectName(QtText(def.name));
     if (auto* label = qobject_cast<QLabel*>(control)) {
-      label->setText(QtText(spec.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+      label->setText(QtText(def.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     }
-    control->setGeometry(spec.place.translated(-parent.designOrigin));
-    if (spec.flags & kHidden) {
+    control->setGeometry(def.place.translated(-parent.designOrigin));
+    if (def.flags & kHidden) {
       control->setVisible(false);
     }
-    if (spec.kind == ControlKind::GroupBox) {
+    if (def.kind == ControlKind::GroupBox) {
       parents.insert(control->objectName(), {control, QPoint()});
     }
   }
