@@ -117,8 +117,8 @@ TEST(GlobalObjects, ExitRoutineUnregistersDropTargetsAndKeepsTheRest) {
   CreateGlobalObjects();
 }
 
-// A worker that keeps using the shared objects as the rename and collection
-// workers do, until the process is gone.
+// A rename-task worker (keyword lists, renamed items) and a pooled listing
+// task going on while the process ends through the exit routine and exit().
 void BusyWorker(std::atomic<bool>& started) {
   for (unsigned i = 0;; ++i) {
     g_copySources.push_back("/复制/源.txt");
@@ -132,6 +132,15 @@ void BusyWorker(std::atomic<bool>& started) {
     bool prepared = false;
     SqliteStatement statement = g_cacheDb.Prepare("select 1", prepared);
     statement.Finalize();
+    {
+      std::lock_guard lock(g_keywordRulesLock);
+      g_replaceKeywords.push_back("旧");
+      g_replacementWords.assign(g_replaceKeywords.size() % 8, "新");
+      if (g_replaceKeywords.size() > 64) {
+        g_replaceKeywords.clear();
+      }
+    }
+    PickReplacementWord();
     started = true;
   }
 }
