@@ -6,6 +6,7 @@
 
 #include <QWidget>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
@@ -19,6 +20,20 @@
 #include "support/scratch_folder.h"
 
 namespace {
+
+// Constructed before the program-wide objects (this file links before the
+// libraries), so destroyed after them: in the exiting child it keeps the
+// process alive for a moment after the static destructors ran, while the
+// worker goes on.
+struct LingerAfterStaticDestructors {
+  std::atomic<bool> linger{false};
+  ~LingerAfterStaticDestructors() {
+    if (linger) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+};
+LingerAfterStaticDestructors s_linger;
 
 TEST(GlobalObjects, StartUpLeavesEveryObjectEmpty) {
   g_replaceKeywords = {"旧"};
@@ -142,7 +157,8 @@ TEST(GlobalObjectsDeathTest, ExitWhileAWorkerStillRunsDoesNotCrash) {
           std::this_thread::yield();
         }
         DestroyGlobalObjects();
-        std::this_thread::yield();
+        s_linger.linger = true;
+        // exit() runs the static destructors while the worker goes on.
         std::exit(0);
       },
       ::testing::ExitedWithCode(0), "");
