@@ -462,6 +462,8 @@ void BuildMainWindowControls(QWidget* client) {
     }
     control->setObjectName(QtText(def.name));
     if (auto* label = qobject_cast<QLabel*>(control)) {
+      // Shown as written, also when a job later writes a text holding "<".
+      label->setTextFormat(Qt::PlainText);
       label->setText(QtText(def.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     }
     control->setGeometry(def.place.translated(-parent.designOrigin));

@@ -91,6 +91,8 @@ void MainWindow::OnCreated() {
 }
 
 void MainWindow::SetTooltips() {
+  // The tips show also while another window is active.
+  setAttribute(Qt::WA_AlwaysShowToolTips);
   for (const Tooltip& tip : kTooltips) {
     Control(tip.control)->setToolTip(QtText(tip.text));
   }

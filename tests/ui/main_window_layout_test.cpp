@@ -189,6 +189,22 @@ TEST_F(MainWindowLayoutTest, OnlyTheKeywordPanelAndTheFeedbackLabelStartHidden) 
   EXPECT_EQ(hidden, (std::set<QString>{Q(u"分组框_临时提示"), Q(u"标签_反馈事件")}));
 }
 
+TEST_F(MainWindowLayoutTest, LabelsShowTheirTextsAsWritten) {
+  // A job may write a text holding "<" into a label; it must not turn into markup.
+  store.SetText(Cp(u"透明标签_临时提示"), "<b>x</b> <--");
+  const auto* panelHint = window.ControlAs<QLabel>(u"透明标签_临时提示");
+  EXPECT_EQ(panelHint->text(), QStringLiteral("<b>x</b> <--"));
+  int labels = 0;
+  for (const QLabel* label : window.findChildren<QLabel*>()) {
+    if (label->objectName().isEmpty() || label->objectName().startsWith(QStringLiteral("qt_"))) {
+      continue;
+    }
+    ++labels;
+    EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+  }
+  EXPECT_GT(labels, 0);
+}
+
 struct RadioClickRow {
   const char* name;
   const char16_t* clicked;
