@@ -299,6 +299,40 @@ TEST(RenameRules, EscapedNamesOutsideCodePage936) {
   }
 }
 
+TEST(RenameRules, KeywordRulesBesideCharactersOutsideCodePage936) {
+  struct Row {
+    const char* name;
+    std::string exclude;  // empty: rule off
+    std::string include;  // empty: rule off
+    std::string input;    // backslash-u notation
+    std::u16string expected;
+  } rows[] = {
+      {"include keyword beside Korean", "", "a", "\\uD55Ca.txt", u"1P_한b.txt"},
+      {"include keyword missing", "", "q", "\\uD55Ca.txt", u"한a.txt"},
+      {"exclude keyword beside an emoji", "a", "", "\\uD83D\\uDE00a", u"\U0001F600a"},
+      {"exclude keyword not held", "z,,", "", "\\uD83D\\uDE00a", u"1P_\U0001F600b"},
+      {"punctuation in the name", "", "-", "\\uD55C-'+a", u"1P_한-'+b"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    RuleEngineHarness engine;
+    engine.options.excludeOn = !row.exclude.empty();
+    engine.options.excludeKeywords = row.exclude;
+    engine.options.includeOn = !row.include.empty();
+    engine.options.includeKeywords = row.include;
+    engine.options.replaceOn = true;
+    engine.mode = kSpecifiedReplaceMode;
+    engine.specifiedReplacements = {"a---->b"};
+    engine.options.prefixOn = true;
+    engine.options.prefix = "P_";
+    engine.options.numberPrefixOn = true;
+    engine.options.numberPrefixStart = "0";
+    const std::string out = engine.Run(row.input, kEscapedNameVariant);
+    EXPECT_EQ(EscapedUnits(out), row.expected) << out;
+    EXPECT_TRUE(IsAscii(out)) << out;
+  }
+}
+
 TEST(RenameRules, EscapedVariantKeepsUntouchedNotation) {
   struct Row {
     const char* name;

@@ -108,6 +108,13 @@ TEST_P(HttpBackendTest, SendsHeadersInEachBackEndsOrder) {
        {"Host", "Cookie", "Accept", "User-Agent", "Referer", "Accept-Language"},
        {"Host", "Accept-Encoding", "Cookie", "accept", "connection", "user-agent",
         "Accept-Language"}},
+      {"keep-alive in other letters is sent",
+       kHttpGet,
+       "User-Agent: U\r\nConnection: Keep-Alive",
+       "",
+       {"Host", "Cookie", "User-Agent", "Connection", "Accept", "Referer", "Accept-Language"},
+       {"Host", "Accept-Encoding", "Cookie", "User-Agent", "Connection", "Accept",
+        "Accept-Language"}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
