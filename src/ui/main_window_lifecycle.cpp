@@ -134,6 +134,11 @@ void MainWindow::moveEvent(QMoveEvent* event) {
 }
 
 void MainWindow::KeepTopVisible() {
+  // A maximized or full-screen window sits at the screen's top edge by the
+  // window system's own placement; moving it would undo that.
+  if (isMaximized() || isFullScreen()) {
+    return;
+  }
   const int top = y();  // the frame's top edge
   if (top == 0) {
     move(x(), g_lastWindowTop);

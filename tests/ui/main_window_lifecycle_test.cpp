@@ -148,6 +148,19 @@ TEST(MainWindowMoveTest, ATopEdgeOfZeroGoesBackToTheLastTop) {
   EXPECT_EQ(window.pos(), QPoint(70, 120));
 }
 
+TEST(MainWindowMoveTest, AMaximizedWindowStaysAtTheTopEdge) {
+  ControlStore store;
+  MainWindow window{store};
+  g_lastWindowTop = 120;
+  window.showMaximized();
+  ASSERT_TRUE(ProcessEventsUntil([&] { return window.isMaximized() && window.y() == 0; }));
+  window.KeepTopVisible();
+  EXPECT_EQ(window.y(), 0);
+  EXPECT_TRUE(window.isMaximized());
+  window.hide();
+  g_lastWindowTop = 0;
+}
+
 TEST(MainWindowStatusTest, StatusTextsFromWorkersShowInTheirPanels) {
   QtDesktop desktop;
   ScopedDesktop use(desktop);
