@@ -29,6 +29,15 @@ uint64_t ReadDigits(std::u16string_view text, size_t pos, uint64_t limit) {
   return value;
 }
 
+// Steps over leading blanks and an optional sign; true when the sign was "-".
+bool SkipBlanksAndSign(std::u16string_view text, size_t& pos) {
+  while (pos < text.size() && IsBlank(text[pos]))
+    ++pos;
+  if (pos < text.size() && (text[pos] == u'+' || text[pos] == u'-'))
+    return text[pos++] == u'-';
+  return false;
+}
+
 }  // namespace
 
 std::u16string FormatJsonDouble(double value) {
@@ -46,13 +55,7 @@ std::u16string FormatJsonInt64(int64_t value) {
 
 int64_t ReadJsonInt64Prefix(std::u16string_view text) {
   size_t pos = 0;
-  while (pos < text.size() && IsBlank(text[pos]))
-    ++pos;
-  bool negative = false;
-  if (pos < text.size() && (text[pos] == u'+' || text[pos] == u'-')) {
-    negative = text[pos] == u'-';
-    ++pos;
-  }
+  const bool negative = SkipBlanksAndSign(text, pos);
   const uint64_t maxPositive = std::numeric_limits<int64_t>::max();
   const uint64_t magnitude = ReadDigits(text, pos, negative ? maxPositive + 1 : maxPositive);
   if (negative)
@@ -63,13 +66,7 @@ int64_t ReadJsonInt64Prefix(std::u16string_view text) {
 
 double ReadJsonDoublePrefix(std::u16string_view text) {
   size_t pos = 0;
-  while (pos < text.size() && IsBlank(text[pos]))
-    ++pos;
-  bool negative = false;
-  if (pos < text.size() && (text[pos] == u'+' || text[pos] == u'-')) {
-    negative = text[pos] == u'-';
-    ++pos;
-  }
+  const bool negative = SkipBlanksAndSign(text, pos);
   // Only ASCII can belong to a number; the first other unit ends it.
   std::string ascii;
   for (; pos < text.size() && text[pos] > u' ' && text[pos] < 0x7F; ++pos) {

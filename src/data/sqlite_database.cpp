@@ -4,23 +4,9 @@
 
 #include "data/sqlite_text_conversion.h"
 
-namespace {
-
-std::string ToSqlite(const std::string& text, bool utf8) {
-  return utf8 ? text : CodePage936ToUtf8(text);
-}
-
-std::string FromSqlite(const char* text, bool raw) {
-  if (text == nullptr) {
-    return {};
-  }
-  return raw ? std::string(text) : Utf8ToCodePage936(text);
-}
-
-}  // namespace
-
 bool SqliteDatabase::Open(const std::string& fileName, int flags, bool utf8) {
-  return sqlite3_open_v2(ToSqlite(fileName, utf8).c_str(), &m_handle, flags, nullptr) == SQLITE_OK;
+  return sqlite3_open_v2(ToSqliteText(fileName, utf8).c_str(), &m_handle, flags, nullptr) ==
+         SQLITE_OK;
 }
 
 int SqliteDatabase::Close() {
@@ -48,11 +34,11 @@ bool SqliteDatabase::Exec(const std::string& sql, SqliteRowRoutine routine, std:
   }
   SqliteRowCallbackRecord record{routine, userValue};
   char* message = nullptr;
-  int code = sqlite3_exec(m_handle, ToSqlite(sql, utf8).c_str(),
+  int code = sqlite3_exec(m_handle, ToSqliteText(sql, utf8).c_str(),
                           routine != nullptr ? &ExecRowAdapter : nullptr,
                           routine != nullptr ? &record : nullptr, &message);
   if (errorText != nullptr && message != nullptr) {
-    *errorText = FromSqlite(message, utf8);
+    *errorText = FromSqliteText(message, utf8);
   }
   sqlite3_free(message);
   return code == SQLITE_OK;
@@ -63,7 +49,7 @@ int SqliteDatabase::ErrorCode() const {
 }
 
 std::string SqliteDatabase::ErrorMessage(bool convert) const {
-  return FromSqlite(sqlite3_errmsg(m_handle), !convert);
+  return FromSqliteText(sqlite3_errmsg(m_handle), !convert);
 }
 
 SqliteStatement SqliteDatabase::Prepare(const std::string& sql, bool& prepared, bool utf8) {
@@ -72,8 +58,8 @@ SqliteStatement SqliteDatabase::Prepare(const std::string& sql, bool& prepared, 
     return SqliteStatement();
   }
   sqlite3_stmt* statement = nullptr;
-  prepared = sqlite3_prepare_v2(m_handle, ToSqlite(sql, utf8).c_str(), -1, &statement, nullptr) ==
-             SQLITE_OK;
+  prepared = sqlite3_prepare_v2(m_handle, ToSqliteText(sql, utf8).c_str(), -1, &statement,
+                                nullptr) == SQLITE_OK;
   return SqliteStatement(prepared ? statement : nullptr);
 }
 
@@ -85,11 +71,11 @@ bool SqliteDatabase::GetTable(const std::string& sql, std::vector<std::vector<st
   }
   char** result = nullptr;
   char* message = nullptr;
-  int code = sqlite3_get_table(m_handle, ToSqlite(sql, utf8).c_str(), &result, &rowCount,
+  int code = sqlite3_get_table(m_handle, ToSqliteText(sql, utf8).c_str(), &result, &rowCount,
                                &columnCount, &message);
   if (code != SQLITE_OK) {
     if (errorText != nullptr && message != nullptr) {
-      *errorText = FromSqlite(message, utf8);
+      *errorText = FromSqliteText(message, utf8);
     }
     sqlite3_free(message);
     sqlite3_free_table(result);
@@ -102,7 +88,7 @@ bool SqliteDatabase::GetTable(const std::string& sql, std::vector<std::vector<st
       auto& line = table[static_cast<size_t>(row)];
       line.reserve(static_cast<size_t>(columnCount));
       for (int column = 0; column < columnCount; ++column) {
-        line.push_back(FromSqlite(result[row * columnCount + column], utf8));
+        line.push_back(FromSqliteText(result[row * columnCount + column], utf8));
       }
     }
   }
@@ -166,8 +152,8 @@ bool SqliteDatabase::BackupTo(SqliteDatabase& target, const std::string& targetN
     return false;
   }
   sqlite3_backup* backup =
-      sqlite3_backup_init(target.GetHandle(), ToSqlite(targetName, utf8).c_str(), m_handle,
-                          ToSqlite(sourceName, utf8).c_str());
+      sqlite3_backup_init(target.GetHandle(), ToSqliteText(targetName, utf8).c_str(), m_handle,
+                          ToSqliteText(sourceName, utf8).c_str());
   if (backup == nullptr) {
     return false;
   }
@@ -193,7 +179,7 @@ bool SqliteDatabase::CreateFunction(const std::string& name, int argumentCount,
   auto* record = new SqliteFunctionRecord{scalar, nullptr, nullptr, destroy, userValue};
   // SQLite calls the destroy adapter itself when registering fails, so the
   // record is freed on every road.
-  return sqlite3_create_function_v2(m_handle, ToSqlite(name, utf8).c_str(), argumentCount,
+  return sqlite3_create_function_v2(m_handle, ToSqliteText(name, utf8).c_str(), argumentCount,
                                     SQLITE_UTF8, record, &ScalarFunctionAdapter, nullptr, nullptr,
                                     &FunctionDestroyAdapter) == SQLITE_OK;
 }
@@ -206,7 +192,7 @@ bool SqliteDatabase::CreateAggregate(const std::string& name, int argumentCount,
     return false;
   }
   auto* record = new SqliteFunctionRecord{nullptr, step, final, destroy, userValue};
-  return sqlite3_create_function_v2(m_handle, ToSqlite(name, utf8).c_str(), argumentCount,
+  return sqlite3_create_function_v2(m_handle, ToSqliteText(name, utf8).c_str(), argumentCount,
                                     SQLITE_UTF8, record, nullptr, &AggregateStepAdapter,
                                     &AggregateFinalAdapter, &FunctionDestroyAdapter) == SQLITE_OK;
 }
@@ -223,11 +209,11 @@ int SqliteDatabase::SetBusyHandler(SqliteBusyRoutine routine) {
 }
 
 std::string SqliteDatabase::GetFilename(const std::string& database, bool utf8) const {
-  return FromSqlite(sqlite3_db_filename(m_handle, ToSqlite(database, utf8).c_str()), utf8);
+  return FromSqliteText(sqlite3_db_filename(m_handle, ToSqliteText(database, utf8).c_str()), utf8);
 }
 
 int SqliteDatabase::IsReadonly(const std::string& database, bool utf8) const {
-  return sqlite3_db_readonly(m_handle, ToSqlite(database, utf8).c_str());
+  return sqlite3_db_readonly(m_handle, ToSqliteText(database, utf8).c_str());
 }
 
 sqlite3_mutex* SqliteDatabase::GetMutex() const {

@@ -8,19 +8,6 @@
 
 namespace {
 
-// Texts going into SQLite.
-std::string ToSqlite(const std::string& text, bool utf8) {
-  return utf8 ? text : CodePage936ToUtf8(text);
-}
-
-// Texts coming out of SQLite; a null pointer gives the empty text.
-std::string FromSqlite(const char* text, bool raw) {
-  if (text == nullptr) {
-    return {};
-  }
-  return raw ? std::string(text) : Utf8ToCodePage936(text);
-}
-
 int AsciiLower(unsigned char c) {
   return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
 }
@@ -62,7 +49,7 @@ int SqliteStatement::Finalize() {
 }
 
 std::string SqliteStatement::GetSql(bool raw) const {
-  return m_handle == nullptr ? std::string() : FromSqlite(sqlite3_sql(m_handle), raw);
+  return m_handle == nullptr ? std::string() : FromSqliteText(sqlite3_sql(m_handle), raw);
 }
 
 bool SqliteStatement::BindBlob(const std::string& name, const std::string& bytes, bool utf8) {
@@ -82,7 +69,7 @@ bool SqliteStatement::BindText(const std::string& name, const std::string& text,
     return false;
   }
   int index = BindParameterIndex(name, utf8);
-  std::string value = ToSqlite(text, utf8);
+  std::string value = ToSqliteText(text, utf8);
   return sqlite3_bind_text(m_handle, index, value.data(), static_cast<int>(value.size()),
                            SQLITE_TRANSIENT) == SQLITE_OK;
 }
@@ -119,14 +106,14 @@ int SqliteStatement::BindParameterIndex(const std::string& name, bool utf8) cons
   if (m_handle == nullptr) {
     return 0;
   }
-  return sqlite3_bind_parameter_index(m_handle, ToSqlite(name, utf8).c_str());
+  return sqlite3_bind_parameter_index(m_handle, ToSqliteText(name, utf8).c_str());
 }
 
 std::string SqliteStatement::BindParameterName(int number, bool raw) const {
   if (m_handle == nullptr) {
     return {};
   }
-  return FromSqlite(sqlite3_bind_parameter_name(m_handle, number), raw);
+  return FromSqliteText(sqlite3_bind_parameter_name(m_handle, number), raw);
 }
 
 bool SqliteStatement::Step() {
@@ -163,21 +150,21 @@ int SqliteStatement::ColumnBytes(int column) const {
 
 std::string SqliteStatement::ColumnName(int column, bool raw) const {
   return m_handle == nullptr ? std::string()
-                             : FromSqlite(sqlite3_column_name(m_handle, column), raw);
+                             : FromSqliteText(sqlite3_column_name(m_handle, column), raw);
 }
 
 std::string SqliteStatement::ColumnTableName(int column, bool raw) const {
   if (m_handle == nullptr) {
     return {};
   }
-  return FromSqlite(sqlite3_column_table_name(m_handle, column), raw);
+  return FromSqliteText(sqlite3_column_table_name(m_handle, column), raw);
 }
 
 std::string SqliteStatement::ColumnDatabaseName(int column, bool raw) const {
   if (m_handle == nullptr) {
     return {};
   }
-  return FromSqlite(sqlite3_column_database_name(m_handle, column), raw);
+  return FromSqliteText(sqlite3_column_database_name(m_handle, column), raw);
 }
 
 int SqliteStatement::ColumnIndex(const std::string& name, bool raw) const {
@@ -187,7 +174,7 @@ int SqliteStatement::ColumnIndex(const std::string& name, bool raw) const {
   int count = sqlite3_column_count(m_handle);
   for (int column = 0; column < count; ++column) {
     const char* stored = sqlite3_column_name(m_handle, column);
-    if (stored != nullptr && FromSqlite(stored, raw) == name) {
+    if (stored != nullptr && FromSqliteText(stored, raw) == name) {
       return column;
     }
   }
@@ -198,14 +185,14 @@ std::string SqliteStatement::ColumnDeclType(int column, bool raw) const {
   if (m_handle == nullptr) {
     return {};
   }
-  return FromSqlite(sqlite3_column_decltype(m_handle, column), raw);
+  return FromSqliteText(sqlite3_column_decltype(m_handle, column), raw);
 }
 
 std::string SqliteStatement::ColumnOriginName(int column, bool raw) const {
   if (m_handle == nullptr) {
     return {};
   }
-  return FromSqlite(sqlite3_column_origin_name(m_handle, column), raw);
+  return FromSqliteText(sqlite3_column_origin_name(m_handle, column), raw);
 }
 
 int SqliteStatement::ColumnType(int column) const {
@@ -255,7 +242,7 @@ std::string SqliteStatement::ExpandedSql(bool raw) const {
     return {};
   }
   char* expanded = sqlite3_expanded_sql(m_handle);
-  std::string result = FromSqlite(expanded, raw);
+  std::string result = FromSqliteText(expanded, raw);
   sqlite3_free(expanded);
   return result;
 }

@@ -13,3 +13,14 @@ std::string Utf8ToCodePage936(std::string_view text, unsigned sourceCodePage) {
   }
   return EncodeFromUtf16(DecodeToUtf16(text, sourceCodePage), kCodePageLocal);
 }
+
+std::string ToSqliteText(const std::string& text, bool utf8) {
+  return utf8 ? text : CodePage936ToUtf8(text);
+}
+
+std::string FromSqliteText(const char* text, bool raw) {
+  if (text == nullptr) {
+    return {};
+  }
+  return raw ? std::string(text) : Utf8ToCodePage936(text);
+}

@@ -17,3 +17,10 @@ std::string CodePage936ToUtf8(std::string_view text, unsigned sourceCodePage = k
 
 // Text in `sourceCodePage` (default UTF-8) to code page 936.
 std::string Utf8ToCodePage936(std::string_view text, unsigned sourceCodePage = kCodePageUtf8);
+
+// A text argument on its way into SQLite: converted to UTF-8 unless the
+// caller says it already is (`utf8`).
+std::string ToSqliteText(const std::string& text, bool utf8);
+// A text SQLite hands back: converted to code page 936 unless `raw`; a null
+// pointer gives the empty text.
+std::string FromSqliteText(const char* text, bool raw);

@@ -49,6 +49,22 @@ std::vector<FileDialogFilter> ParseDialogFilter(const std::string& filter) {
   return filters;
 }
 
+namespace {
+
+// What every file dialog is asked: kind, preview, title, filters and folder.
+FileDialogRequest BaseRequest(FileDialogKind kind, bool preview, const std::string& title,
+                              const std::string& filter, const std::string& initialFolder) {
+  FileDialogRequest request;
+  request.kind = kind;
+  request.preview = preview;
+  request.title = title;
+  request.filters = ParseDialogFilter(filter);
+  request.initialFolder = TextPathWithSlashes(initialFolder);
+  return request;
+}
+
+}  // namespace
+
 CommonDialogs::~CommonDialogs() {
   if (m_autoAnswerInstalled) {
     RemoveAutoAnswer();
@@ -65,13 +81,9 @@ std::string CommonDialogs::OpenFile(bool preview, const std::string& title,
                                     const std::string& defaultExtension, bool createPrompt,
                                     bool fileMustExist, bool pathMustExist,
                                     bool keepCurrentFolder) {
-  FileDialogRequest request;
-  request.kind = FileDialogKind::kOpen;
-  request.preview = preview;
-  request.title = title;
+  FileDialogRequest request =
+      BaseRequest(FileDialogKind::kOpen, preview, title, filter, initialFolder);
   request.initialFile = CutText(initialFile, kMaxInitialFileBytes);
-  request.filters = ParseDialogFilter(filter);
-  request.initialFolder = initialFolder;
   request.defaultExtension = defaultExtension;
   request.createPrompt = createPrompt;
   request.fileMustExist = fileMustExist;
@@ -85,13 +97,9 @@ std::string CommonDialogs::SaveFile(bool preview, const std::string& title,
                                     const std::string& initialFolder,
                                     const std::string& defaultExtension, bool overwritePrompt,
                                     bool pathMustExist, bool keepCurrentFolder) {
-  FileDialogRequest request;
-  request.kind = FileDialogKind::kSave;
-  request.preview = preview;
-  request.title = title;
+  FileDialogRequest request =
+      BaseRequest(FileDialogKind::kSave, preview, title, filter, initialFolder);
   request.initialFile = CutText(initialFile, kMaxInitialFileBytes);
-  request.filters = ParseDialogFilter(filter);
-  request.initialFolder = initialFolder;
   request.defaultExtension = defaultExtension;
   request.overwritePrompt = overwritePrompt;
   request.pathMustExist = pathMustExist;
@@ -101,12 +109,8 @@ std::string CommonDialogs::SaveFile(bool preview, const std::string& title,
 
 std::string CommonDialogs::OpenFiles(bool preview, const std::string& title,
                                      const std::string& filter, const std::string& initialFolder) {
-  FileDialogRequest request;
-  request.kind = FileDialogKind::kOpenMany;
-  request.preview = preview;
-  request.title = title;
-  request.filters = ParseDialogFilter(filter);
-  request.initialFolder = initialFolder;
+  FileDialogRequest request =
+      BaseRequest(FileDialogKind::kOpenMany, preview, title, filter, initialFolder);
   request.keepCurrentFolder = true;
   std::string joined;
   for (const std::string& path : GetFileDialogs().ShowFileDialog(request)) {

@@ -8,7 +8,8 @@
 // they are modal and run on the user-interface thread. Texts are code page 936.
 // A filter is "description|patterns|description|patterns...", for example
 // "文本文件|*.txt". Every argument is optional: absent texts are empty, absent
-// flags off.
+// flags off. A "\" between the levels of an initial folder reaches the dialog
+// as "/".
 
 #include <cstdint>
 #include <string>

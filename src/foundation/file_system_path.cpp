@@ -32,6 +32,16 @@ std::string TextFromFileSystemPath(std::string_view utf8Path) {
   return Utf8ToCp936(utf8Path);
 }
 
+std::string TextPathWithSlashes(std::string_view path) {
+  std::string result(path);
+  for (size_t i = 0; i < result.size(); i += Cp936CharLength(result, i)) {
+    if (result[i] == '\\') {
+      result[i] = '/';
+    }
+  }
+  return result;
+}
+
 size_t Cp936CharLength(std::string_view text, size_t i) {
   auto lead = static_cast<unsigned char>(text[i]);
   return (lead >= 0x81 && lead <= 0xFE && i + 1 < text.size()) ? 2 : 1;

@@ -17,6 +17,9 @@ std::string FileSystemPathFromText(std::string_view path);
 std::string FileSystemPathFromWide(std::string_view utf16Bytes);
 // A UTF-8 name or path from the file system to code page 936 text.
 std::string TextFromFileSystemPath(std::string_view utf8Path);
+// The code page 936 path with every "\" between levels written as "/" (for
+// the places that hand a path text on unconverted, such as a dialog's folder).
+std::string TextPathWithSlashes(std::string_view path);
 
 // True for "/" and "\".
 inline bool IsPathSeparator(char c) {

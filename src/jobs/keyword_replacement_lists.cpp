@@ -2,11 +2,25 @@
 
 #include <random>
 
-std::recursive_mutex g_keywordRulesLock;
-std::string g_keywordReplaceMode = kNormalReplaceMode;
-TextArray g_replaceKeywords;
-TextArray g_replacementWords;
-TextArray g_specifiedReplacements;
+#include "foundation/never_destroyed.h"
+
+namespace {
+
+// Never destroyed: a rename worker may still read the lists while the process
+// ends.
+NeverDestroyed<std::recursive_mutex> s_keywordRulesLock;
+NeverDestroyed<std::string> s_keywordReplaceMode(kNormalReplaceMode);
+NeverDestroyed<TextArray> s_replaceKeywords;
+NeverDestroyed<TextArray> s_replacementWords;
+NeverDestroyed<TextArray> s_specifiedReplacements;
+
+}  // namespace
+
+std::recursive_mutex& g_keywordRulesLock = s_keywordRulesLock.Get();
+std::string& g_keywordReplaceMode = s_keywordReplaceMode.Get();
+TextArray& g_replaceKeywords = s_replaceKeywords.Get();
+TextArray& g_replacementWords = s_replacementWords.Get();
+TextArray& g_specifiedReplacements = s_specifiedReplacements.Get();
 
 int DefaultRandomIndex(int count) {
   if (count <= 1)

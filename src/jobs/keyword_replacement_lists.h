@@ -19,12 +19,13 @@
 inline constexpr const char* kSpecifiedReplaceMode = "指定替换";
 inline constexpr const char* kNormalReplaceMode = "普通替换";
 
-// Guards the four values below.
-extern std::recursive_mutex g_keywordRulesLock;
-extern std::string g_keywordReplaceMode;   // kSpecifiedReplaceMode or kNormalReplaceMode
-extern TextArray g_replaceKeywords;        // normal mode: the keywords to replace
-extern TextArray g_replacementWords;       // normal mode: the words drawn for them
-extern TextArray g_specifiedReplacements;  // specified mode: lines "old---->new"
+// Guards the four values below. All five live until the process ends (never
+// destroyed), so a worker still reading them at exit touches no freed memory.
+extern std::recursive_mutex& g_keywordRulesLock;
+extern std::string& g_keywordReplaceMode;   // kSpecifiedReplaceMode or kNormalReplaceMode
+extern TextArray& g_replaceKeywords;        // normal mode: the keywords to replace
+extern TextArray& g_replacementWords;       // normal mode: the words drawn for them
+extern TextArray& g_specifiedReplacements;  // specified mode: lines "old---->new"
 
 // A source of random choices: returns an integer drawn evenly from 1 to
 // `count` (count >= 1). Tests pass their own to fix the draws.

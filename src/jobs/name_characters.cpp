@@ -178,7 +178,7 @@ std::size_t ExtensionStart(const NameChars& chars) {
   for (std::size_t i = 0; i < chars.size(); ++i) {
     if (chars[i].unit == u'.')
       dot = i;
-    else if (chars[i].unit == u'\\' || chars[i].unit == u' ')
+    else if (chars[i].unit == u'\\' || chars[i].unit == u'/' || chars[i].unit == u' ')
       dot = std::string::npos;
   }
   return dot;

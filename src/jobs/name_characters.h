@@ -64,5 +64,6 @@ bool EqualsUnits(const NameChars& chars, std::u16string_view units);
 bool ReplaceUnits(NameChars& chars, std::u16string_view units, const NameChars& replacement);
 
 // Index of the dot that starts the name's extension: the last "." that no
-// later backslash or space follows; npos when there is none.
+// later backslash, slash or space follows (the rule of GetPathExtension);
+// npos when there is none.
 std::size_t ExtensionStart(const NameChars& chars);

@@ -15,9 +15,11 @@
 // treats as an empty new name.
 std::string MakeLegalName(const std::string& name);
 
-// Gives back the name as it is. The rename rules write every character they
-// add in backslash-u notation, never as a percent escape, so no percent escape
-// in a name comes from the rename pipeline; the ones a name holds ("%26",
-// "%20") are part of the real name and must reach the service unchanged.
-// Callers keep calling it where a name or path leaves the pipeline.
+// Undoes the percent escapes that the rename pipeline itself left in a name,
+// and nothing else. The rename rules write the characters they add (space,
+// "~", "&", "=", "·" included) as themselves or in backslash-u notation, never
+// as percent escapes, so every "%XX" a name or path holds here is part of the
+// real name ("a%26b" must reach the service as "a%26b") and the text comes
+// back unchanged. Callers still call it where a name or path leaves the
+// pipeline. Any thread.
 std::string RestoreEncodedPunctuation(const std::string& text);

@@ -12,11 +12,12 @@
 #include <string_view>
 
 // The next number after `counter`. An empty counter counts as "000". The width
-// is the counter's length in bytes; the value is the number written by the
-// counter's leading ASCII digits (0 when it starts with none) plus one, padded
-// on the left with "0" up to the width and never cut: "9" gives "10", "0099"
-// gives "0100", "999" gives "1000", "abc" gives "001". Digits of any count are
-// stepped exactly (no overflow). Any thread.
+// is the counter's length in bytes; the value is the number the counter begins
+// with (an optional sign and decimal digits; 0 when it begins with none) plus
+// one, padded with "0" up to the width and never cut: "9" gives "10", "0099"
+// gives "0100", "999" gives "1000", "abc" gives "001", "-05" gives "-04" (the
+// zeros follow the sign). Digits of any count are stepped exactly (no
+// overflow). Any thread.
 std::string StepNumberPrefix(std::string_view counter);
 
 class NumberPrefixCounter {

@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "foundation/message_box.h"
 #include "foundation/text_search.h"
 #include "jobs/name_characters.h"
 #include "jobs/name_regex.h"
@@ -167,10 +168,10 @@ void ReportRegexFailureOnce(const RenameRuleProblem& problem) {
     s_reported = true;
     s_reportedPattern = problem.pattern;
   }
-  GetDesktop().ShowMessageBox("提示：",
-                              "通过正则删除的表达式无法使用，名称保持不变：\r\n" + problem.pattern +
-                                  "\r\n\r\n" + problem.reason,
-                              kBoxOk | kBoxIconWarning, kRegexReportTimeoutMs);
+  ShowTimedMessageBox("提示：",
+                      "通过正则删除的表达式无法使用，名称保持不变：\r\n" + problem.pattern +
+                          "\r\n\r\n" + problem.reason,
+                      kRegexReportTimeoutMs, kBoxOk | kBoxIconWarning);
 }
 
 }  // namespace

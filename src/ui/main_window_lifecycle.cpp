@@ -91,6 +91,8 @@ void MainWindow::OnCreated() {
 }
 
 void MainWindow::SetTooltips() {
+  // The tips show also while another window is active.
+  setAttribute(Qt::WA_AlwaysShowToolTips);
   for (const Tooltip& tip : kTooltips) {
     Control(tip.control)->setToolTip(QtText(tip.text));
   }
@@ -132,6 +134,11 @@ void MainWindow::moveEvent(QMoveEvent* event) {
 }
 
 void MainWindow::KeepTopVisible() {
+  // A maximized or full-screen window sits at the screen's top edge by the
+  // window system's own placement; moving it would undo that.
+  if (isMaximized() || isFullScreen()) {
+    return;
+  }
   const int top = y();  // the frame's top edge
   if (top == 0) {
     move(x(), g_lastWindowTop);

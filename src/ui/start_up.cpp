@@ -81,5 +81,10 @@ int RunProgram() {
   InstallMainWindowHandlers(window->Handlers());
   window->OnCreated();
   window->show();
-  return QApplication::exec();
+  QApplication::exec();
+  // The loop ends through the destroy handler. Should Qt end it another way (a
+  // quit request), the process still ends as that handler ends it, so that no
+  // static object is destroyed under a worker that still runs.
+  window->OnDestroy();
+  return 0;
 }

@@ -67,6 +67,37 @@ TEST(JsonParser, ErrorCodesAndPositions) {
   }
 }
 
+// Positions count UTF-16 units of the text, not bytes of the caller's text:
+// a Chinese character is one unit (two bytes in code page 936, three in
+// UTF-8), a character beyond the basic plane two.
+TEST(JsonParser, PositionsCountUtf16UnitsOfNonAsciiText) {
+  const auto utf8 = [](const char8_t* text) { return reinterpret_cast<const char*>(text); };
+  struct Row {
+    const char* name;
+    std::string json;
+    bool isUtf8;
+    int32_t code;
+    int32_t position;
+  } rows[] = {
+      {"keyword rules: member without value", "{\"替换方式\":}", false, kJsonBadValue, 8},
+      {"keyword rules: open string", "{\"替换\":\"旧", false, kJsonOpenQuote, 6},
+      {"keyword rules: letter after the key", "{\"替换\"x:1}", false, kJsonMisplaced, 5},
+      {"account list: bare word", utf8(u8"{\"用户\":[\"张三\",李四]}"), true, kJsonBadValue, 12},
+      {"account list: unclosed", utf8(u8"[\"张三\""), true, kJsonUnclosed, 6},
+      {"outside the basic plane", utf8(u8"{\"😀\":}"), true, kJsonBadValue, 6},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    JsonDocument doc;
+    int32_t code = 0;
+    int32_t position = 0;
+    EXPECT_FALSE(row.isUtf8 ? doc.ParseUtf8(row.json, 1, &code, &position)
+                            : doc.Parse(row.json, 1, &code, &position));
+    EXPECT_EQ(code, row.code);
+    EXPECT_EQ(position, row.position);
+  }
+}
+
 TEST(JsonParser, ByteOrderMarkFailsUnlessOutsideTextIsIgnored) {
   const std::string bom = "\xEF\xBB\xBF{\"a\":1}";
   JsonDocument doc;

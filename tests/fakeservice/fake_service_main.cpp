@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
             << "  export QUILLMERE_PASSPORT_HOST=" << named << "\n"
             << "  export QUILLMERE_UPDATE_HOST=" << host << "\n"
             << "  export QUILLMERE_CA_FILE=" << service.CaFile() << "\n\n"
-            << "Cookie text of account " << kUserName << " (paste it when adding an account):\n"
+            << "Cookie text of account " << kUserName << " (send it as the Cookie header):\n"
             << "  " << service.Model().CookieText(kUserName) << "\n\n"
             << "Stop with Ctrl+C. Requests:" << std::endl;
 

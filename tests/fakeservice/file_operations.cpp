@@ -64,7 +64,35 @@ std::optional<JsonValue> FileList(const RecordedRequest& request) {
 // The reply to a file list the service cannot read.
 constexpr int kErrnoParameter = 2;
 
+// The service is busy with an earlier task of the account.
+bool IsBusyErrno(int itemErrno) {
+  return itemErrno == 111 || itemErrno == 31034;
+}
+
+// The source paths of a file list: the "path" of each object item, or the
+// item itself when it is a string (the delete list).
+std::vector<std::string> SubmittedPaths(const JsonValue& list) {
+  std::vector<std::string> paths;
+  for (const JsonValue& item : list.items) {
+    paths.push_back(item.kind == JsonValue::Kind::kString ? item.text
+                                                          : item.String("path").value_or(""));
+  }
+  return paths;
+}
+
 }  // namespace
+
+std::optional<FakeReply> ServiceModel::BusyRefusal(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) {
+    const auto found = m_itemFaults.find(RemoteTree::Normalise(path));
+    if (found != m_itemFaults.end() && found->second.times != 0 &&
+        IsBusyErrno(found->second.itemErrno)) {
+      const int itemErrno = *TakeItemFault(path);
+      return FakeReply::Json(ItemReply(itemErrno, path));
+    }
+  }
+  return std::nullopt;
+}
 
 FakeReply ServiceModel::FileManager(const RecordedRequest& request, FakeAccount& account) {
   const std::string opera = request.QueryValue("opera").value_or("");
@@ -89,6 +117,9 @@ FakeReply ServiceModel::Rename(const RecordedRequest& request, FakeAccount& acco
   if (!list) {
     m_notes.push_back("unreadable rename list: " + request.body);
     return FakeReply::Json(ErrnoReply(kErrnoParameter));
+  }
+  if (std::optional<FakeReply> busy = BusyRefusal(SubmittedPaths(*list))) {
+    return *busy;
   }
   std::vector<ItemResult> results;
   for (const JsonValue& item : list->items) {
@@ -118,6 +149,9 @@ FakeReply ServiceModel::Delete(const RecordedRequest& request, FakeAccount& acco
     m_notes.push_back("unreadable delete list: " + request.body);
     return FakeReply::Json(ErrnoReply(kErrnoParameter));
   }
+  if (std::optional<FakeReply> busy = BusyRefusal(SubmittedPaths(*list))) {
+    return *busy;
+  }
   std::vector<ItemResult> results;
   for (const JsonValue& item : list->items) {
     ItemResult result;
@@ -138,6 +172,9 @@ FakeReply ServiceModel::CopyOrMove(const RecordedRequest& request, FakeAccount& 
   if (!list) {
     m_notes.push_back("unreadable copy or move list: " + request.body);
     return FakeReply::Json(ErrnoReply(kErrnoParameter));
+  }
+  if (std::optional<FakeReply> busy = BusyRefusal(SubmittedPaths(*list))) {
+    return *busy;
   }
   const RemoteTree before = account.tree;
   std::vector<ItemResult> results;

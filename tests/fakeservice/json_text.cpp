@@ -57,6 +57,26 @@ void AppendEscape(std::string& out, unsigned unit) {
   }
 }
 
+// The code unit of a \uXXXX escape at `text[at]`, or -1 when there is none.
+long EscapedUnit(std::string_view text, size_t at) {
+  if (at + 6 > text.size() || text[at] != '\\' || text[at + 1] != 'u') {
+    return -1;
+  }
+  long unit = 0;
+  for (size_t k = at + 2; k < at + 6; ++k) {
+    const char c = text[k];
+    const int digit = c >= '0' && c <= '9'   ? c - '0'
+                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                             : -1;
+    if (digit < 0) {
+      return -1;
+    }
+    unit = unit * 16 + digit;
+  }
+  return unit;
+}
+
 class Reader {
  public:
   explicit Reader(std::string_view text) : m_text(text) {}
@@ -259,6 +279,32 @@ std::string JsonQuote(std::string_view text) {
     }
   }
   return out + "\"";
+}
+
+std::string RawUtf8Escapes(std::string_view json) {
+  std::string out;
+  size_t i = 0;
+  while (i < json.size()) {
+    const long unit = EscapedUnit(json, i);
+    if (unit < 0x80) {
+      // Not a non-ASCII escape: copy it, an escape pair as a whole so that an
+      // escaped backslash is never read as the start of an escape.
+      const size_t length = json[i] == '\\' && i + 1 < json.size() ? 2 : 1;
+      out.append(json.substr(i, length));
+      i += length;
+      continue;
+    }
+    const long low = EscapedUnit(json, i + 6);
+    if (unit >= 0xd800 && unit < 0xdc00 && low >= 0xdc00 && low < 0xe000) {
+      AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(unit) - 0xd800) << 10) +
+                          (static_cast<char32_t>(low) - 0xdc00));
+      i += 12;
+    } else {
+      AppendUtf8(out, static_cast<char32_t>(unit));
+      i += 6;
+    }
+  }
+  return out;
 }
 
 const JsonValue* JsonValue::Member(std::string_view name) const {

@@ -14,6 +14,10 @@
 // `text` as a quoted JSON string. Invalid UTF-8 bytes become \ufffd.
 std::string JsonQuote(std::string_view text);
 
+// A JSON text with every \u escape of a non-ASCII character (surrogate pairs
+// joined) written as raw UTF-8; other escapes and all else stay as they are.
+std::string RawUtf8Escapes(std::string_view json);
+
 struct JsonValue {
   enum class Kind { kNull, kBool, kNumber, kString, kArray, kObject };
   Kind kind = Kind::kNull;

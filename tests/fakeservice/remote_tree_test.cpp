@@ -155,6 +155,27 @@ TEST(JsonTextTest, QuotesAsTheServiceDoes) {
   }
 }
 
+TEST(JsonTextTest, RawUtf8FormUnescapesOnlyNonAsciiCharacters) {
+  struct Row {
+    const char* name;
+    std::string in;
+    std::string out;
+  };
+  const Row rows[] = {
+      {"a name of the service", "{\"n\":\"\\u4e2d\\u6587.txt\"}",
+       "{\"n\":\"" + U8(u8"中文") + ".txt\"}"},
+      {"upper-case hex", "\"ni\\u00F1o\"", "\"" + U8(u8"niño") + "\""},
+      {"a surrogate pair is one character", "\"\\ud83d\\ude00\"", "\"" + U8(u8"😀") + "\""},
+      {"ASCII escapes stay", "\"\\u0001\\\"\\n\\u007f\"", "\"\\u0001\\\"\\n\\u007f\""},
+      {"an escaped backslash before u is no escape", "\"a\\\\u4e2d\"", "\"a\\\\u4e2d\""},
+      {"a short escape at the end stays", "\"\\u4e2", "\"\\u4e2"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(RawUtf8Escapes(row.in), row.out);
+  }
+}
+
 TEST(JsonTextTest, ReadsRequestListsWithEscapes) {
   const auto list = ParseJson(
       "[{\"id\":412345678901234,\"path\":\"/a/\\u4e2d\\ud83d\\ude00\",\"newname\":\"x\\/y\"},"

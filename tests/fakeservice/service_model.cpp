@@ -72,6 +72,12 @@ std::string EntryJson(const ListedItem& listed) {
          ",\"server_mtime\":" + std::to_string(item.mtime) + "}";
 }
 
+bool IsJsonReply(const FakeReply& reply) {
+  return std::any_of(reply.headers.begin(), reply.headers.end(), [](const auto& header) {
+    return header.first == "Content-Type" && header.second.rfind("application/json", 0) == 0;
+  });
+}
+
 }  // namespace
 
 FakeAccount FakeAccount::Make(std::string userName, RemoteTree tree) {
@@ -225,8 +231,16 @@ bool ServiceModel::StrictChecksFail(const RecordedRequest& request,
 }
 
 std::optional<FakeReply> ServiceModel::Handle(const RecordedRequest& request) {
-  const std::string path = PercentDecode(request.Path(), false);
   std::lock_guard lock(m_mutex);
+  std::optional<FakeReply> reply = Route(request);
+  if (reply && IsJsonReply(*reply) && m_options.rawUtf8Names) {
+    reply->body = RawUtf8Escapes(reply->body);
+  }
+  return reply;
+}
+
+std::optional<FakeReply> ServiceModel::Route(const RecordedRequest& request) {
+  const std::string path = PercentDecode(request.Path(), false);
   if (request.method == "GET") {
     if (path == "/") {
       return SessionPage(request);

@@ -53,6 +53,8 @@ struct ModelOptions {
   bool moveOntoItselfSucceeds = true;     // else it fails with -8
   bool strictBdstoken = false;  // a wrong non-empty bdstoken gets the invalid-cookie reply
   bool strictLogid = false;     // a logid other than Base64(BAIDUID) gets the same
+  // API replies carry non-ASCII names as raw UTF-8 instead of \u escapes.
+  bool rawUtf8Names = false;
   SignInCookies signInCookies = SignInCookies::kAll;
   // The update manifest; "{U}" stands for the requested host. Empty: a sample
   // announcing version 11211.
@@ -79,6 +81,8 @@ class ServiceModel {
 
   // Every operation on `path` (its source path, normalised) answers
   // `itemErrno` for that item instead of being done, `times` times (-1: always).
+  // A busy code (111, 31034) refuses the whole request at submission in the
+  // item form, nothing done, also where async asks for a task.
   void FailItem(const std::string& path, int itemErrno, int times = -1);
   void ClearItemFaults();
 
@@ -94,8 +98,11 @@ class ServiceModel {
     int polls = 0;
   };
 
+  std::optional<FakeReply> Route(const RecordedRequest& request);
   FakeAccount* Authenticate(const RecordedRequest& request);
   std::optional<int> TakeItemFault(const std::string& path);
+  // The item-form reply of the first submitted path whose fault is a busy code.
+  std::optional<FakeReply> BusyRefusal(const std::vector<std::string>& paths);
   int64_t AddTask(Task task);
   bool StrictChecksFail(const RecordedRequest& request, const FakeAccount& account) const;
 

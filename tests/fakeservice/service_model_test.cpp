@@ -338,6 +338,57 @@ TEST_F(ServiceModelTest, DeleteRemovesSubtreesOrNamesTheFailingItem) {
   EXPECT_TRUE(Tree().Find("/empty") != nullptr);
 }
 
+TEST_F(ServiceModelTest, BusyItemRefusesTheWholeRequestAtSubmission) {
+  struct Row {
+    const char* name;
+    std::string opera;
+    std::string async;
+    std::string filelist;
+    int busy;
+  };
+  const Row rows[] = {
+      {"rename asking for a task", "rename", "2",
+       "[{\"path\":\"/readme.txt\",\"newname\":\"r.txt\"},"
+       "{\"path\":\"/docs/notes/a.txt\",\"newname\":\"z.txt\"}]",
+       111},
+      {"synchronous rename", "rename", "0",
+       "[{\"path\":\"/docs/notes/a.txt\",\"newname\":\"z.txt\"}]", 31034},
+      {"copy", "copy", "2",
+       "[{\"path\":\"/docs/notes/a.txt\",\"dest\":\"/empty\",\"newname\":\"a.txt\"}]", 111},
+      {"move", "move", "2",
+       "[{\"path\":\"/docs/notes/a.txt\",\"dest\":\"/empty\",\"newname\":\"a.txt\"}]", 31034},
+      {"delete", "delete", "2", "[\"/readme.txt\",\"/docs/notes/a.txt\"]", 111},
+  };
+  const RemoteTree before = Tree();
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    m_service.Model().FailItem("/docs/notes/a.txt", row.busy, 1);
+    EXPECT_EQ(FileOp(row.opera, row.async, row.filelist),
+              "{\"errno\":12,\"info\":[{\"errno\":" + std::to_string(row.busy) +
+                  ",\"path\":\"/docs/notes/a.txt\"}],\"request_id\":R}");
+    EXPECT_EQ(Tree(), before);
+    EXPECT_EQ(m_service.Model().TaskCount(), 0);
+  }
+  // The fault was used up: the same request now goes through.
+  EXPECT_THAT(FileOp("delete", "2", "[\"/docs/notes/a.txt\"]"),
+              StartsWith("{\"errno\":0,\"info\":[],\"request_id\":R,\"taskid\":"));
+  EXPECT_EQ(Tree().Find("/docs/notes/a.txt"), nullptr);
+}
+
+TEST_F(ServiceModelTest, RawUtf8NamesOptionLeavesNamesUnescaped) {
+  m_service.Model().SetTree(kUser, RemoteTree::FromPaths({U8(u8"/d/中文.txt:1")}));
+  EXPECT_THAT(List("/d"), HasSubstr("\"server_filename\":\"\\u4e2d\\u6587.txt\""));
+  ModelOptions options;
+  options.rawUtf8Names = true;
+  m_service.Model().SetOptions(options);
+  EXPECT_THAT(List("/d"), HasSubstr("\"path\":\"" + U8(u8"/d/中文.txt") + "\","));
+  const std::string renamed = FileOp(
+      "rename", "0",
+      "[{\"path\":\"" + U8(u8"/d/中文.txt") + "\",\"newname\":\"" + U8(u8"英文.txt") + "\"}]");
+  EXPECT_EQ(renamed, "{\"errno\":0,\"info\":[{\"errno\":0,\"path\":\"" + U8(u8"/d/中文.txt") +
+                         "\"}],\"request_id\":R}");
+}
+
 TEST_F(ServiceModelTest, CopyMakesNewIdsAndAnswersSameNames) {
   const std::string copied =
       FileOp("copy", "2", "[{\"path\":\"/docs/notes\",\"dest\":\"/empty\",\"newname\":\"notes\"}]");

@@ -37,6 +37,21 @@ TEST_F(CommonDialogsTest, SaveFileAsksWithTheFilterAndFolderAndGivesThePath) {
   EXPECT_FALSE(request.overwritePrompt);
 }
 
+TEST_F(CommonDialogsTest, InitialFoldersReachTheDialogWithSlashes) {
+  // The windows compose run directory + "\renset"; a trail byte equal to "\"
+  // inside a double-byte character stays as it is.
+  const std::string kTrailBackslash = "\x81\x5c";
+  dialogs.AnswerNextFile({});
+  dialogs.AnswerNextFile({});
+  dialogs.AnswerNextFile({});
+  common.SaveFile(false, "", "ren-set-1.ini", "改名参数界面配置ini文件|*.ini", "/run\\renset");
+  common.OpenFile(false, "", "", "文本文件|*.txt", "/run/" + kTrailBackslash + "\\关键词");
+  common.OpenFiles(false, "", "", "/run\\");
+  EXPECT_EQ(dialogs.FileRequests()[0].initialFolder, "/run/renset");
+  EXPECT_EQ(dialogs.FileRequests()[1].initialFolder, "/run/" + kTrailBackslash + "/关键词");
+  EXPECT_EQ(dialogs.FileRequests()[2].initialFolder, "/run/");
+}
+
 TEST_F(CommonDialogsTest, CancelledDialogsGiveTheEmptyText) {
   dialogs.AnswerNextFile({});
   dialogs.AnswerNextFile({});

@@ -50,6 +50,7 @@ TEST(NameCharacters, ExtensionStartFollowsThePathRule) {
       {"space after the dot", "a.b c", std::string::npos},
       {"space before the dot", "a b.c", 3},
       {"backslash after the dot", "dir.x\\name", std::string::npos},
+      {"slash after the dot", "dir.x/name", std::string::npos},
       {"dot at the end", "a.", 1},
       {"dot first", ".bashrc", 0},
   };

@@ -22,7 +22,13 @@ TEST(StepNumberPrefix, KeepsTheWidthAndNeverCuts) {
       {"no leading digits counts from 0", "abc", "001"},
       {"only the leading digits count", "12ab", "0013"},
       {"beyond 32 bits", "99999999999999999999", "100000000000000000000"},
-      {"a sign is no digit", "-5", "01"},
+      {"a minus sign belongs to the number", "-5", "-4"},
+      {"zeros follow the minus sign", "-05", "-04"},
+      {"borrow across digits", "-100", "-099"},
+      {"minus one steps to zero at full width", "-1", "00"},
+      {"a plus sign is read and not written", "+5", "06"},
+      {"a lone sign counts from 0", "-", "1"},
+      {"a sign after digits ends the number", "1-", "02"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

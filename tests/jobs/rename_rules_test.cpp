@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "jobs/name_legalisation.h"
 #include "rule_engine_harness.h"
 
 namespace {
@@ -48,6 +49,7 @@ TEST(RenameRules, SpecifiedReplacementLines) {
     std::string expected;
   } rows[] = {
       {"old is left of the first arrow, new right of the last", {"a---->b---->c"}, "abc", "cbc"},
+      {"two arrows on a longer name", {"a---->b---->c"}, "abcd", "cbcd"},
       {"empty new part keeps a name equal to old", {"abc---->"}, "abc", "abc"},
       {"empty new part deletes old inside a longer name", {"abc---->"}, "abcd", "d"},
       {"line without arrow is passed over", {"abc"}, "abc", "abc"},
@@ -297,6 +299,40 @@ TEST(RenameRules, EscapedNamesOutsideCodePage936) {
   }
 }
 
+TEST(RenameRules, KeywordRulesBesideCharactersOutsideCodePage936) {
+  struct Row {
+    const char* name;
+    std::string exclude;  // empty: rule off
+    std::string include;  // empty: rule off
+    std::string input;    // backslash-u notation
+    std::u16string expected;
+  } rows[] = {
+      {"include keyword beside Korean", "", "a", "\\uD55Ca.txt", u"1P_한b.txt"},
+      {"include keyword missing", "", "q", "\\uD55Ca.txt", u"한a.txt"},
+      {"exclude keyword beside an emoji", "a", "", "\\uD83D\\uDE00a", u"\U0001F600a"},
+      {"exclude keyword not held", "z,,", "", "\\uD83D\\uDE00a", u"1P_\U0001F600b"},
+      {"punctuation in the name", "", "-", "\\uD55C-'+a", u"1P_한-'+b"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    RuleEngineHarness engine;
+    engine.options.excludeOn = !row.exclude.empty();
+    engine.options.excludeKeywords = row.exclude;
+    engine.options.includeOn = !row.include.empty();
+    engine.options.includeKeywords = row.include;
+    engine.options.replaceOn = true;
+    engine.mode = kSpecifiedReplaceMode;
+    engine.specifiedReplacements = {"a---->b"};
+    engine.options.prefixOn = true;
+    engine.options.prefix = "P_";
+    engine.options.numberPrefixOn = true;
+    engine.options.numberPrefixStart = "0";
+    const std::string out = engine.Run(row.input, kEscapedNameVariant);
+    EXPECT_EQ(EscapedUnits(out), row.expected) << out;
+    EXPECT_TRUE(IsAscii(out)) << out;
+  }
+}
+
 TEST(RenameRules, EscapedVariantKeepsUntouchedNotation) {
   struct Row {
     const char* name;
@@ -324,6 +360,58 @@ TEST(RenameRules, AddedTextInTheEscapedVariant) {
   engine.options.prefixOn = true;
   engine.options.prefix = "a b%26\\:?'中";
   EXPECT_EQ(engine.Run("x", kEscapedNameVariant), "a b\\u002526\\u005C:?'\\u4E2Dx");
+}
+
+// The way every new name leaves the rules before it is sent: legalised, then
+// its escaped punctuation restored.
+std::string SentName(RuleEngineHarness& engine, const std::string& name, int variant) {
+  return RestoreEncodedPunctuation(MakeLegalName(engine.Run(name, variant)));
+}
+
+TEST(RenameRules, PunctuationTheRulesAddReachesTheServiceAsCharacters) {
+  struct Row {
+    const char* name;
+    bool specified;  // else prefix, suffix and a normal replacement word
+    std::string input;
+    std::string expected;
+  } rows[] = {
+      {"prefix, suffix and word", false, "k.txt", "~ &=·~ &=·_~ &=·.txt"},
+      {"specified replacement", true, "k.txt", "a ~&=·b.txt"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    RuleEngineHarness engine;
+    engine.options.replaceOn = true;
+    if (row.specified) {
+      engine.mode = kSpecifiedReplaceMode;
+      engine.specifiedReplacements = {"k---->a ~&=·b"};
+    } else {
+      engine.options.prefixOn = engine.options.suffixOn = true;
+      engine.options.prefix = "~ &=·";
+      engine.options.suffix = "_~ &=·";
+      engine.replaceKeywords = {"k"};
+      engine.replacementWords = {"~ &=·"};
+    }
+    engine.Rewind();
+    EXPECT_EQ(SentName(engine, row.input, kPlainNameVariant), row.expected) << "plain";
+    engine.Rewind();
+    const std::string escaped = SentName(engine, ToEscaped(row.input), kEscapedNameVariant);
+    EXPECT_EQ(FromEscaped(escaped), row.expected) << escaped;
+    for (const char* leftOver : {"%20", "%7E", "%26", "%3D", "%B7"})
+      EXPECT_EQ(escaped.find(leftOver), std::string::npos) << escaped;
+  }
+}
+
+TEST(RenameRules, PercentSequencesOfARealNameReachTheServiceUnchanged) {
+  const std::string name = "a%26b%20c%7e%3D%B7%21.txt";
+  RuleEngineHarness engine;
+  engine.options.prefixOn = true;
+  engine.options.prefix = "P";
+  EXPECT_EQ(SentName(engine, name, kPlainNameVariant), "P" + name);
+  EXPECT_EQ(SentName(engine, name, kEscapedNameVariant), "P" + name);
+  engine.options.prefixOn = false;
+  EXPECT_EQ(SentName(engine, name, kPlainNameVariant), name) << "no rule changed it";
+  EXPECT_EQ(SentName(engine, name, kEscapedNameVariant), name) << "no rule changed it";
 }
 
 TEST(RenameRules, OtherVariantsReturnTheName) {

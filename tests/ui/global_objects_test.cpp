@@ -6,6 +6,7 @@
 
 #include <QWidget>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
@@ -19,6 +20,20 @@
 #include "support/scratch_folder.h"
 
 namespace {
+
+// Constructed before the program-wide objects (this file links before the
+// libraries), so destroyed after them: in the exiting child it keeps the
+// process alive for a moment after the static destructors ran, while the
+// worker goes on.
+struct LingerAfterStaticDestructors {
+  std::atomic<bool> linger{false};
+  ~LingerAfterStaticDestructors() {
+    if (linger) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+};
+LingerAfterStaticDestructors s_linger;
 
 TEST(GlobalObjects, StartUpLeavesEveryObjectEmpty) {
   g_replaceKeywords = {"旧"};
@@ -102,8 +117,8 @@ TEST(GlobalObjects, ExitRoutineUnregistersDropTargetsAndKeepsTheRest) {
   CreateGlobalObjects();
 }
 
-// A rename-task worker and a pooled listing task going on while the process
-// ends through the exit routine and exit().
+// A rename-task worker (keyword lists, renamed items) and a pooled listing
+// task going on while the process ends through the exit routine and exit().
 void BusyWorker(std::atomic<bool>& started) {
   for (unsigned i = 0;; ++i) {
     g_copySources.push_back("/复制/源.txt");
@@ -117,6 +132,15 @@ void BusyWorker(std::atomic<bool>& started) {
     bool prepared = false;
     SqliteStatement statement = g_cacheDb.Prepare("select 1", prepared);
     statement.Finalize();
+    {
+      std::lock_guard lock(g_keywordRulesLock);
+      g_replaceKeywords.push_back("旧");
+      g_replacementWords.assign(g_replaceKeywords.size() % 8, "新");
+      if (g_replaceKeywords.size() > 64) {
+        g_replaceKeywords.clear();
+      }
+    }
+    PickReplacementWord();
     started = true;
   }
 }
@@ -133,7 +157,8 @@ TEST(GlobalObjectsDeathTest, ExitWhileAWorkerStillRunsDoesNotCrash) {
           std::this_thread::yield();
         }
         DestroyGlobalObjects();
-        std::this_thread::yield();
+        s_linger.linger = true;
+        // exit() runs the static destructors while the worker goes on.
         std::exit(0);
       },
       ::testing::ExitedWithCode(0), "");

@@ -189,6 +189,33 @@ TEST_F(MainWindowLayoutTest, OnlyTheKeywordPanelAndTheFeedbackLabelStartHidden) 
   EXPECT_EQ(hidden, (std::set<QString>{Q(u"分组框_临时提示"), Q(u"标签_反馈事件")}));
 }
 
+TEST_F(MainWindowLayoutTest, LabelsShowTheirTextsAsWritten) {
+  // A job may write a text holding "<" into a label; it must not turn into markup.
+  store.SetText(Cp(u"透明标签_临时提示"), "<b>x</b> <--");
+  const auto* panelHint = window.ControlAs<QLabel>(u"透明标签_临时提示");
+  EXPECT_EQ(panelHint->text(), QStringLiteral("<b>x</b> <--"));
+  int labels = 0;
+  for (const QLabel* label : window.findChildren<QLabel*>()) {
+    if (label->objectName().isEmpty() || label->objectName().startsWith(QStringLiteral("qt_"))) {
+      continue;
+    }
+    ++labels;
+    EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+  }
+  EXPECT_GT(labels, 0);
+}
+
+TEST_F(MainWindowLayoutTest, ClicksOnPlainCaptionsReachWhatLiesBeneath) {
+  const auto* tree = window.ControlAs<QTreeWidget>(u"树型框1");
+  const QWidget* hint = window.Control(u"透明标签_刷新提示");
+  QWidget* under = window.centralWidget()->childAt(hint->geometry().center());
+  ASSERT_NE(under, nullptr);
+  EXPECT_TRUE(under == tree || tree->isAncestorOf(under)) << under->objectName().toStdString();
+  // The links still take the button going down.
+  const QWidget* link = window.Control(u"透明标签7");
+  EXPECT_EQ(window.centralWidget()->childAt(link->geometry().center()), link);
+}
+
 struct RadioClickRow {
   const char* name;
   const char16_t* clicked;

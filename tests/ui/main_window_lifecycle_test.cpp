@@ -2,6 +2,8 @@
 // worker threads and keeping its top edge off the screen's edge.
 
 #include <gtest/gtest.h>
+#include <atomic>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -9,6 +11,7 @@
 #include <QLabel>
 #include <QStatusBar>
 
+#include "data/program_wide_objects.h"
 #include "foundation/message_box.h"
 #include "platform/control_store.h"
 #include "platform/qt/qt_desktop.h"
@@ -70,6 +73,36 @@ TEST(MainWindowCloseTest, TwoQuestionsDecideTheClose) {
   }
 }
 
+TEST(MainWindowCloseDeathTest, YesTwiceEndsTheProcessWithCodeZeroWhileARenameJobRuns) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        ScriptedDesktopGuard ui;
+        ControlStore store;
+        MainWindow window{store};  // ends the process for real
+        window.show();
+        store.SetEnabled("按钮_开始改名", false);
+        ui.desktop.AnswerNext(kBoxResultYes);
+        ui.desktop.AnswerNext(kBoxResultYes);
+        // A job thread that never ends by itself and keeps using what the
+        // program's objects hold.
+        static std::atomic<bool> started{false};
+        std::thread([] {
+          for (unsigned i = 0;; ++i) {
+            g_renamedPaths[std::to_string(i % 64)] = "已修改过";
+            started = true;
+          }
+        }).detach();
+        while (!started) {
+          std::this_thread::yield();
+        }
+
+        window.close();
+        std::exit(3);  // the window did not end the process
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
 TEST(MainWindowCloseTest, ClosingAgainWhileAQuestionIsOpenAsksNothingMore) {
   ScriptedDesktopGuard ui;
   ControlStore store;
@@ -113,6 +146,19 @@ TEST(MainWindowMoveTest, ATopEdgeOfZeroGoesBackToTheLastTop) {
   window.move(70, 0);
   window.KeepTopVisible();
   EXPECT_EQ(window.pos(), QPoint(70, 120));
+}
+
+TEST(MainWindowMoveTest, AMaximizedWindowStaysAtTheTopEdge) {
+  ControlStore store;
+  MainWindow window{store};
+  g_lastWindowTop = 120;
+  window.showMaximized();
+  ASSERT_TRUE(ProcessEventsUntil([&] { return window.isMaximized() && window.y() == 0; }));
+  window.KeepTopVisible();
+  EXPECT_EQ(window.y(), 0);
+  EXPECT_TRUE(window.isMaximized());
+  window.hide();
+  g_lastWindowTop = 0;
 }
 
 TEST(MainWindowStatusTest, StatusTextsFromWorkersShowInTheirPanels) {

@@ -163,6 +163,7 @@ TEST(StartUpTest, CreatedHandlerPreparesTheWindowAndTheRun) {
         << Q(control).toStdString();
   }
   EXPECT_TRUE(window.Control(u"按钮_开始改名")->toolTip().isEmpty());
+  EXPECT_TRUE(window.testAttribute(Qt::WA_AlwaysShowToolTips));
   ThreadPool::Shutdown(g_threadPool);
   g_threadPool = nullptr;
 }

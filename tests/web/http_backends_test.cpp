@@ -108,6 +108,13 @@ TEST_P(HttpBackendTest, SendsHeadersInEachBackEndsOrder) {
        {"Host", "Cookie", "Accept", "User-Agent", "Referer", "Accept-Language"},
        {"Host", "Accept-Encoding", "Cookie", "accept", "connection", "user-agent",
         "Accept-Language"}},
+      {"keep-alive in other letters is sent",
+       kHttpGet,
+       "User-Agent: U\r\nConnection: Keep-Alive",
+       "",
+       {"Host", "Cookie", "User-Agent", "Connection", "Accept", "Referer", "Accept-Language"},
+       {"Host", "Accept-Encoding", "Cookie", "User-Agent", "Connection", "Accept",
+        "Accept-Language"}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -239,8 +246,10 @@ TEST_P(HttpBackendTest, ReceivedCookiesFollowEachBackEndsRules) {
 }
 
 TEST_P(HttpBackendTest, TimeOutRuleAgainstASlowReply) {
-  // One "second" of the rule lasts 20 ms here, so the default is 300 ms.
-  SetHttpSecondMsForTesting(20);
+  // One "second" of the rule lasts 50 ms here, so the default is 750 ms. A
+  // reply that must arrive has 600 ms to spare, since other programs may be
+  // loading the machine; one that must not is held well past its limit.
+  SetHttpSecondMsForTesting(50);
   struct Row {
     const char* name;
     int timeoutSeconds;
@@ -249,11 +258,11 @@ TEST_P(HttpBackendTest, TimeOutRuleAgainstASlowReply) {
   };
   const Row rows[] = {
       {"left out: the default outlasts a short delay", 0, 100, true},
-      {"left out: the default ends a long delay", 0, 450, false},
-      {"below one second counts as left out", -3, 450, false},
-      {"two seconds end a longer delay", 2, 150, false},
-      {"ten seconds outlast a shorter delay", 10, 50, true},
-      {"-1 keeps the back end's own longer limits", -1, 450, true},
+      {"left out: the default ends a longer delay", 0, 900, false},
+      {"below one second counts as left out", -3, 900, false},
+      {"two seconds end a delay the default would outlast", 2, 500, false},
+      {"thirty seconds outlast a delay the default would end", 30, 900, true},
+      {"-1 keeps the back end's own longer limits", -1, 900, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
