@@ -70,6 +70,24 @@ size_t Utf8CharLength(std::string_view utf8, size_t i) {
   return std::min(len, utf8.size() - i);
 }
 
+// The pattern with every "\C" written as a plain C, as the scripting dialect
+// reads it. To PCRE2 it would match one byte of the UTF-8 subject and leave a
+// match, and the next search, inside a character.
+std::string PlainBackslashC(std::string_view utf8Pattern) {
+  std::string out;
+  out.reserve(utf8Pattern.size());
+  for (size_t i = 0; i < utf8Pattern.size(); ++i) {
+    if (utf8Pattern[i] == '\\' && i + 1 < utf8Pattern.size()) {
+      if (utf8Pattern[i + 1] != 'C')
+        out += '\\';
+      out += utf8Pattern[++i];
+    } else {
+      out += utf8Pattern[i];
+    }
+  }
+  return out;
+}
+
 struct MatchDataDeleter {
   void operator()(pcre2_match_data* p) const { pcre2_match_data_free(p); }
 };
@@ -136,7 +154,7 @@ RegExpStatus RegExp::Compile() const {
     return RegExpStatus::kFailed;
   }
   pcre2_set_newline(context, PCRE2_NEWLINE_ANYCRLF);
-  const std::string utf8 = Cp936ToUtf8(m_pattern);
+  const std::string utf8 = PlainBackslashC(Cp936ToUtf8(m_pattern));
   int error = 0;
   PCRE2_SIZE errorOffset = 0;
   pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(utf8.data()), utf8.size(), options,

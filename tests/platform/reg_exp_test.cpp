@@ -43,6 +43,7 @@ TEST(RegExp, ReplaceFollowsOptionsAndReferences) {
       {"negated empty class matches anything", "a[^]b", false, false, true, "a\nb", "X", "X"},
       {"dot stops at line breaks", "a.b", false, false, true, "a\nb a-b", "X", "a\nb X"},
       {"bytes around matches are kept exactly", "文", false, false, true, "中文名", "x", "中x名"},
+      {"backslash C is a plain C", "\\C|\\\\C", false, false, true, "中C\\C", "x", "中xx"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
