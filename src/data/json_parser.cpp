@@ -11,6 +11,7 @@
 #include "data/json_numbers.h"
 #include "data/json_parse_stack.h"
 #include "data/json_tree_node.h"
+#include "foundation/hex_digit.h"
 
 namespace {
 
@@ -23,16 +24,6 @@ bool IsBlank(char16_t c) {
 }
 bool IsQuote(char16_t c) {
   return c == u'"' || c == u'\'';
-}
-
-int HexValue(char16_t c) {
-  if (c >= u'0' && c <= u'9')
-    return c - u'0';
-  if (c >= u'a' && c <= u'f')
-    return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F')
-    return c - u'A' + 10;
-  return -1;
 }
 
 // Counts the units of one phase of a scan (a key or a value token) and notices
@@ -430,7 +421,7 @@ void UnescapeJsonText(std::u16string& text, bool decodeUnicode) {
         int unit = 0;
         bool hex = decodeUnicode && r + 5 < n;
         for (size_t k = 2; hex && k < 6; ++k) {
-          const int digit = HexValue(text[r + k]);
+          const int digit = HexDigitValue(text[r + k]);
           hex = digit >= 0;
           unit = unit * 16 + digit;
         }

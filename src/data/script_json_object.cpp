@@ -330,9 +330,11 @@ int ScriptJsonObject::GetArrayCount(const std::string& path) {
   return static_cast<int>(Call(u"json__count", {keys}).AsNumber());
 }
 
+// A new object holding the value of the JSON text; no value (null) when the
+// text is empty, as it is for a path that holds nothing.
 ScriptJsonObject ScriptJsonObject::FromJson(const std::u16string& jsonText) {
   ScriptJsonObject made;
-  if (made.CreateNamed() && !jsonText.empty())
+  if (made.CreateNamed())
     made.ParseWide(jsonText, nullptr);
   return made;
 }

@@ -1,5 +1,6 @@
 #include "data/script_json_support.h"
 
+#include "foundation/hex_digit.h"
 #include "platform/code_page_codec.h"
 
 namespace {
@@ -30,8 +31,12 @@ bool IsInvisible(char16_t c) {
 
 }  // namespace
 
-std::optional<std::u16string> PathKeysJson(std::string_view path) {
-  if (path.substr(0, 2) == "da" && (path.size() == 2 || path[2] == '.' || path[2] == '['))
+std::optional<std::u16string> PathKeysJson(std::string_view localPath) {
+  // Read as UTF-16, so that no trail byte of a double-byte character is taken
+  // for a bracket or a backslash.
+  const std::u16string wide = DecodeToUtf16(localPath, kCodePageLocal);
+  std::u16string_view path = wide;
+  if (path.substr(0, 2) == u"da" && (path.size() == 2 || path[2] == u'.' || path[2] == u'['))
     path.remove_prefix(2);
   std::u16string keys = u"[";
   bool first = true;
@@ -46,47 +51,45 @@ std::optional<std::u16string> PathKeysJson(std::string_view path) {
   };
   size_t i = 0;
   // A path that starts with a member name reads as if it started with a dot.
-  bool expectName = !path.empty() && path.front() != '[' && path.front() != '.';
+  bool expectName = !path.empty() && path.front() != u'[' && path.front() != u'.';
   while (i < path.size() || expectName) {
-    if (expectName || path[i] == '.') {
+    if (expectName || path[i] == u'.') {
       if (!expectName)
         ++i;
       expectName = false;
-      const size_t end = path.find_first_of(".[]", i);
-      const size_t stop = end == std::string_view::npos ? path.size() : end;
+      const size_t end = path.find_first_of(u".[]", i);
+      const size_t stop = end == std::u16string_view::npos ? path.size() : end;
       if (stop == i)
         return std::nullopt;
-      add(DecodeToUtf16(path.substr(i, stop - i), kCodePageLocal), false);
+      add(path.substr(i, stop - i), false);
       i = stop;
       continue;
     }
-    if (path[i] != '[')
+    if (path[i] != u'[')
       return std::nullopt;
     ++i;
-    if (i < path.size() && (path[i] == '\'' || path[i] == '"')) {
-      const char quote = path[i++];
-      std::string name;
+    if (i < path.size() && (path[i] == u'\'' || path[i] == u'"')) {
+      const char16_t quote = path[i++];
+      std::u16string name;
       while (i < path.size() && path[i] != quote) {
-        if (path[i] == '\\' && i + 1 < path.size())
+        if (path[i] == u'\\' && i + 1 < path.size())
           ++i;
         name += path[i++];
       }
-      if (i + 1 >= path.size() || path[i + 1] != ']')
+      if (i + 1 >= path.size() || path[i + 1] != u']')
         return std::nullopt;
       i += 2;
-      add(DecodeToUtf16(name, kCodePageLocal), false);
+      add(name, false);
       continue;
     }
-    const size_t close = path.find(']', i);
-    if (close == std::string_view::npos || close == i)
+    const size_t close = path.find(u']', i);
+    if (close == std::u16string_view::npos || close == i)
       return std::nullopt;
-    std::u16string digits;
     for (size_t k = i; k < close; ++k) {
-      if (path[k] < '0' || path[k] > '9')
+      if (path[k] < u'0' || path[k] > u'9')
         return std::nullopt;
-      digits += static_cast<char16_t>(path[k]);
     }
-    add(digits, true);
+    add(path.substr(i, close - i), true);
     i = close + 1;
   }
   keys += u']';
@@ -107,10 +110,8 @@ std::u16string RepairLooseBackslashes(std::u16string_view json) {
                    next == u'n' || next == u'r' || next == u't';
       if (next == u'u') {
         valid = i + 5 < json.size();
-        for (size_t k = i + 2; valid && k < i + 6; ++k) {
-          const char16_t h = json[k];
-          valid = (h >= u'0' && h <= u'9') || (h >= u'a' && h <= u'f') || (h >= u'A' && h <= u'F');
-        }
+        for (size_t k = i + 2; valid && k < i + 6; ++k)
+          valid = HexDigitValue(json[k]) >= 0;
       }
       if (!valid) {
         out += u"\\\\";

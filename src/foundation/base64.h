@@ -13,7 +13,9 @@ std::string Base64Encode(std::string_view bytes);
 // characters were "A", leaving zero bytes at the end; `trimZeroBytes` removes
 // every trailing zero byte. Text holding any other character outside the
 // alphabet, or "=" anywhere but as the last one or two characters of the
-// final group, is rejected with an empty result.
+// final group, is rejected with an empty result: such text has no meaning as
+// base64, and decoding it anyway would hand back made-up bytes as if they were
+// data (standard base64 decoders reject it the same way).
 std::string Base64Decode(std::string_view text, bool trimZeroBytes = false);
 
 // `bytes` without its trailing zero bytes (all zero bytes give empty).

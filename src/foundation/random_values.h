@@ -27,7 +27,8 @@ int RandomInRange(int low, int high);
 // are equal. parity 1 odd only, 2 even only, anything else any.
 std::string RandomIntegerText(int a, int b, int parity = 0);
 
-// count digits; kind 1 odd digits only, 2 even digits only, else any digit.
+// count digits; kind 0 any digit, 1 odd digits only, any other kind even digits
+// only.
 std::string RandomDigits(int count, int kind = 0);
 
 // 16 digits: four not starting with 0, eight, four not starting with 0.

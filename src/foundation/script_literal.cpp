@@ -1,16 +1,8 @@
 #include "foundation/script_literal.h"
 
-namespace {
+#include "foundation/hex_digit.h"
 
-int HexValue(char16_t c) {
-  if (c >= u'0' && c <= u'9')
-    return c - u'0';
-  if (c >= u'a' && c <= u'f')
-    return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F')
-    return c - u'A' + 10;
-  return -1;
-}
+namespace {
 
 // Reads `count` hex digits at `at`; -1 when they are not all there.
 int ReadHex(std::u16string_view text, size_t at, size_t count) {
@@ -18,7 +10,7 @@ int ReadHex(std::u16string_view text, size_t at, size_t count) {
     return -1;
   int value = 0;
   for (size_t k = 0; k < count; ++k) {
-    const int digit = HexValue(text[at + k]);
+    const int digit = HexDigitValue(text[at + k]);
     if (digit < 0)
       return -1;
     value = value * 16 + digit;

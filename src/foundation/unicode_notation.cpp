@@ -1,5 +1,6 @@
 #include "foundation/unicode_notation.h"
 
+#include "foundation/hex_digit.h"
 #include "foundation/script_literal.h"
 #include "platform/code_page_codec.h"
 
@@ -14,16 +15,6 @@ void ReplaceAll(std::u16string& text, std::u16string_view from, std::u16string_v
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
   for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
     text.replace(at, from.size(), to);
-}
-
-int HexDigitValue(char16_t c) {
-  if (c >= u'0' && c <= u'9')
-    return c - u'0';
-  if (c >= u'a' && c <= u'f')
-    return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F')
-    return c - u'A' + 10;
-  return -1;
 }
 
 // UTF-16 bytes up to the first zero code unit; a trailing odd byte is ignored.

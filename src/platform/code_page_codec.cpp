@@ -11,7 +11,7 @@ constexpr char16_t kReplacement = u'\uFFFD';
 
 // One iconv descriptor per direction and thread; iconv state is not shareable.
 class IconvHandle {
-public:
+ public:
   IconvHandle(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
   ~IconvHandle() {
     if (Valid())
@@ -23,7 +23,7 @@ public:
   iconv_t Get() const { return m_cd; }
   void Reset() const { iconv(m_cd, nullptr, nullptr, nullptr, nullptr); }
 
-private:
+ private:
   iconv_t m_cd;
 };
 
@@ -65,8 +65,12 @@ void AppendUtf16(std::u16string& out, char32_t cp) {
   }
 }
 
-bool IsHigh(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool IsLow(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+bool IsHigh(char16_t u) {
+  return u >= 0xD800 && u <= 0xDBFF;
+}
+bool IsLow(char16_t u) {
+  return u >= 0xDC00 && u <= 0xDFFF;
+}
 
 // Decodes UTF-8; with allowSurrogates, three-byte encodings of surrogates are
 // taken as code units (CESU-8). Each invalid byte becomes one U+FFFD.
@@ -75,9 +79,7 @@ std::u16string DecodeUtf8(std::string_view in, bool allowSurrogates) {
   out.reserve(in.size());
   size_t i = 0;
   const size_t n = in.size();
-  auto cont = [&](size_t k) {
-    return k < n && (static_cast<unsigned char>(in[k]) & 0xC0) == 0x80;
-  };
+  auto cont = [&](size_t k) { return k < n && (static_cast<unsigned char>(in[k]) & 0xC0) == 0x80; };
   while (i < n) {
     const unsigned char b = static_cast<unsigned char>(in[i]);
     if (b < 0x80) {
@@ -235,11 +237,17 @@ std::string EncodeFromUtf16(std::u16string_view units, unsigned codePage) {
   return EncodeCp936(units);
 }
 
-std::u16string DecodeCesu8ToUtf16(std::string_view bytes) { return DecodeUtf8(bytes, true); }
+std::u16string DecodeCesu8ToUtf16(std::string_view bytes) {
+  return DecodeUtf8(bytes, true);
+}
 
-std::string Cp936ToUtf8(std::string_view text) { return EncodeUtf8(DecodeCp936(text)); }
+std::string Cp936ToUtf8(std::string_view text) {
+  return EncodeUtf8(DecodeCp936(text));
+}
 
-std::string Utf8ToCp936(std::string_view utf8) { return EncodeCp936(DecodeUtf8(utf8, false)); }
+std::string Utf8ToCp936(std::string_view utf8) {
+  return EncodeCp936(DecodeUtf8(utf8, false));
+}
 
 std::string Utf16ToLeBytes(std::u16string_view units) {
   std::string out;

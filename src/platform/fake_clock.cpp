@@ -43,7 +43,14 @@ bool FakeClock::SleepFor(std::int64_t ms, const StopCondition& stop) {
   bool fullTime = true;
   while (m_steadyMs < due) {
     m_changed.wait_for(lock, kStopPoll);
-    if (m_steadyMs < due && stop && stop()) {
+    if (m_steadyMs >= due || !stop)
+      continue;
+    // The stop condition may read this clock (a deadline check), so it runs
+    // without the clock's lock.
+    lock.unlock();
+    const bool stopped = stop();
+    lock.lock();
+    if (stopped && m_steadyMs < due) {
       fullTime = false;
       break;
     }

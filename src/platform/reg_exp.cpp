@@ -15,19 +15,10 @@ struct MappedSubject {
   std::vector<int> localOffset;
 };
 
-void AppendUtf8Unit(std::string& out, char16_t u) {
-  if (u >= 0xD800 && u <= 0xDFFF)
-    u = u'\uFFFD';  // code page 936 holds no supplementary characters
-  if (u < 0x80) {
-    out += static_cast<char>(u);
-  } else if (u < 0x800) {
-    out += static_cast<char>(0xC0 | (u >> 6));
-    out += static_cast<char>(0x80 | (u & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (u >> 12));
-    out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (u & 0x3F));
-  }
+// UTF-8 length of one code unit of decoded code page 936 text, which holds no
+// surrogates: every unit is a character of its own.
+size_t Utf8UnitLength(char16_t u) {
+  return u < 0x80 ? 1 : u < 0x800 ? 2 : 3;
 }
 
 // Length of the code page 936 character at `i`: a lead byte with a valid trail
@@ -45,27 +36,28 @@ MappedSubject MapSubject(std::string_view local) {
   for (size_t i = 0; i < local.size(); i += LocalCharLength(local, i))
     starts.push_back(i);
   MappedSubject mapped;
-  mapped.utf8.reserve(local.size() * 3 / 2);
   mapped.localOffset.reserve(local.size() * 3 / 2 + 1);
-  auto append = [&](std::u16string_view units, size_t localStart) {
-    for (char16_t u : units) {
-      const size_t before = mapped.utf8.size();
-      AppendUtf8Unit(mapped.utf8, u);
-      mapped.localOffset.insert(mapped.localOffset.end(), mapped.utf8.size() - before,
+  auto mapUnits = [&](std::u16string_view units, size_t localStart) {
+    for (char16_t u : units)
+      mapped.localOffset.insert(mapped.localOffset.end(), Utf8UnitLength(u),
                                 static_cast<int>(localStart));
-    }
   };
   const std::u16string whole = DecodeToUtf16(local, kCodePageLocal);
-  if (whole.size() == starts.size()) {
-    // The usual case: one code unit per character.
+  if (whole.size() == starts.size() && whole.find(u'\uFFFD') == std::u16string::npos) {
+    // The usual case: every character valid, one code unit each. (Equal counts
+    // alone do not prove it: a bad pair may be read as the start of the next.)
     for (size_t k = 0; k < starts.size(); ++k)
-      append(std::u16string_view(&whole[k], 1), starts[k]);
+      mapUnits(std::u16string_view(&whole[k], 1), starts[k]);
+    mapped.utf8 = EncodeFromUtf16(whole, kCodePageUtf8);
   } else {
     // Invalid or unassigned sequences: convert character by character so that
     // each keeps its own offset.
     for (size_t k = 0; k < starts.size(); ++k) {
       const size_t end = k + 1 < starts.size() ? starts[k + 1] : local.size();
-      append(DecodeToUtf16(local.substr(starts[k], end - starts[k]), kCodePageLocal), starts[k]);
+      const std::u16string units =
+          DecodeToUtf16(local.substr(starts[k], end - starts[k]), kCodePageLocal);
+      mapUnits(units, starts[k]);
+      mapped.utf8 += EncodeFromUtf16(units, kCodePageUtf8);
     }
   }
   mapped.localOffset.push_back(static_cast<int>(local.size()));
@@ -78,12 +70,43 @@ size_t Utf8CharLength(std::string_view utf8, size_t i) {
   return std::min(len, utf8.size() - i);
 }
 
+// The pattern with every "\C" written as a plain C, as the scripting dialect
+// reads it. To PCRE2 it would match one byte of the UTF-8 subject and leave a
+// match, and the next search, inside a character.
+std::string PlainBackslashC(std::string_view utf8Pattern) {
+  std::string out;
+  out.reserve(utf8Pattern.size());
+  for (size_t i = 0; i < utf8Pattern.size(); ++i) {
+    if (utf8Pattern[i] == '\\' && i + 1 < utf8Pattern.size()) {
+      if (utf8Pattern[i + 1] != 'C')
+        out += '\\';
+      out += utf8Pattern[++i];
+    } else {
+      out += utf8Pattern[i];
+    }
+  }
+  return out;
+}
+
 struct MatchDataDeleter {
   void operator()(pcre2_match_data* p) const { pcre2_match_data_free(p); }
 };
 struct MatchContextDeleter {
   void operator()(pcre2_match_context* p) const { pcre2_match_context_free(p); }
 };
+
+// The backtracking work of one Execute, counted at the callout before every
+// pattern item. The match limit resets at each start position, so only this
+// count bounds a search that is costly at every one of them.
+struct WorkBudget {
+  unsigned long long used = 0;
+  unsigned long long limit = 0;
+};
+
+int CountWork(pcre2_callout_block* /*block*/, void* data) {
+  auto* budget = static_cast<WorkBudget*>(data);
+  return ++budget->used > budget->limit ? PCRE2_ERROR_MATCHLIMIT : 0;
+}
 
 }  // namespace
 
@@ -120,7 +143,7 @@ RegExpStatus RegExp::Compile() const {
   if (m_compiled)
     return RegExpStatus::kOk;
   uint32_t options = PCRE2_UTF | PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF | PCRE2_DOLLAR_ENDONLY |
-                     PCRE2_ALLOW_EMPTY_CLASS;
+                     PCRE2_ALLOW_EMPTY_CLASS | PCRE2_AUTO_CALLOUT;
   if (m_ignoreCase)
     options |= PCRE2_CASELESS;
   if (m_multiline)
@@ -131,7 +154,7 @@ RegExpStatus RegExp::Compile() const {
     return RegExpStatus::kFailed;
   }
   pcre2_set_newline(context, PCRE2_NEWLINE_ANYCRLF);
-  const std::string utf8 = Cp936ToUtf8(m_pattern);
+  const std::string utf8 = PlainBackslashC(Cp936ToUtf8(m_pattern));
   int error = 0;
   PCRE2_SIZE errorOffset = 0;
   pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(utf8.data()), utf8.size(), options,
@@ -170,6 +193,9 @@ RegExpStatus RegExp::Execute(std::string_view subject, std::vector<RegExpMatch>&
   const MappedSubject mapped = MapSubject(subject);
   const auto* text = reinterpret_cast<PCRE2_SPTR>(mapped.utf8.data());
   const size_t length = mapped.utf8.size();
+  WorkBudget budget;
+  budget.limit = kWorkLimit + kWorkPerByte * static_cast<unsigned long long>(length);
+  pcre2_set_callout(context.get(), CountWork, &budget);
   auto piece = [&](size_t from, size_t to) {
     const int a = mapped.localOffset[from];
     const int b = mapped.localOffset[to];

@@ -11,9 +11,10 @@
 // the very end, a back-reference to a group that did not take part matches the
 // empty text, "[^]" matches any character and "[]" none.
 //
-// Every match runs under a match limit and a depth limit, so a pattern with
-// catastrophic backtracking ends with RegExpStatus::kLimitExceeded instead of
-// hanging the job that runs it.
+// Every search runs under a match limit and a depth limit per start position,
+// and under a work limit for the whole Execute, so a pattern with catastrophic
+// backtracking ends with RegExpStatus::kLimitExceeded instead of hanging the
+// job that runs it.
 //
 // An object belongs to the thread that uses it; it is not locked.
 
@@ -43,11 +44,19 @@ struct RegExpMatch {
 
 class RegExp {
  public:
-  // Limits on the backtracking work of one match attempt. They stop runaway
-  // patterns within a few tens of milliseconds while leaving every sane pattern
-  // over a file name or a log line far below them.
+  // Limits on the backtracking work of one match attempt (one start
+  // position). They stop runaway patterns within a few tens of milliseconds
+  // while leaving every sane pattern over a file name or a log line far below
+  // them.
   static constexpr unsigned kMatchLimit = 1000000;
   static constexpr unsigned kDepthLimit = 10000;
+  // Limit on the work of one Execute, Replace or Test over all start
+  // positions and matches, counted in pattern items tried: kWorkLimit plus
+  // kWorkPerByte for each byte of the subject. A pattern that stays under the
+  // match limit at every position would otherwise cost that limit once per
+  // character.
+  static constexpr unsigned long long kWorkLimit = 10000000;
+  static constexpr unsigned long long kWorkPerByte = 100;
 
   RegExp();
   ~RegExp();

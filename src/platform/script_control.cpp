@@ -200,10 +200,13 @@ double ScriptValue::AsNumber() const {
     case Kind::kString: {
       const std::string ascii = EncodeFromUtf16(text, kCodePageUtf8);
       const size_t first = ascii.find_first_not_of(" \t\r\n");
+      if (first == std::string::npos)
+        return 0;
+      const size_t last = ascii.find_last_not_of(" \t\r\n") + 1;
       double value = 0;
-      if (first != std::string::npos)
-        std::from_chars(ascii.data() + first, ascii.data() + ascii.size(), value);
-      return value;
+      const auto [end, error] = std::from_chars(ascii.data() + first, ascii.data() + last, value);
+      // A text that is not a number as a whole ("12abc") is no number at all.
+      return error == std::errc() && end == ascii.data() + last ? value : 0;
     }
     default:
       return 0;

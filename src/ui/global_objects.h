@@ -7,10 +7,11 @@
 // targets (data/program_wide_objects.h), then the three WebView2 wrappers
 // below, all empty. DestroyGlobalObjects is the exit routine.
 //
-// At exit nothing a worker thread may still use is freed: the objects of
-// data/program_wide_objects.h live in storage that is never destroyed, and the exit routine only
-// lets go of what belongs to the user-interface thread (the drop targets' windows). An open cache
-// connection and the bridge's objects are left to the process end.
+// At exit nothing a worker thread may still use is freed: the keyword lists
+// and the objects of data/program_wide_objects.h live in storage that is never
+// destroyed, and the exit routine only lets go of what belongs to the
+// user-interface thread (the drop targets' windows). An open cache connection
+// and the bridge's objects are left to the process end.
 
 #include "ui/signin/wv2_controller.h"
 #include "ui/signin/wv2_environment.h"

@@ -1,5 +1,7 @@
 // The main window's pop-up menus and the binding of every control event to
-// its slot in MainWindowHandlers. Events not bound here have no handler.
+// its slot in MainWindowHandlers. Events not bound here have no handler. The
+// hidden label 标签_反馈事件 would pass its event's two integers to the rename
+// preview, but nothing in the program raises that event, so it stays unbound.
 
 #include <QAbstractButton>
 #include <QCursor>
@@ -118,9 +120,10 @@ void MainWindow::BindEvents() {
   for (const ClickBinding& binding : kButtonClicks) {
     BindClick(binding.button, binding.slot);
   }
+  // The preview acts only when its second argument is 1.
   connect(ControlAs<QAbstractButton>(u"按钮6"), &QAbstractButton::clicked, this, [this] {
     if (m_handlers.showRenamePreview) {
-      m_handlers.showRenamePreview(0, 0);
+      m_handlers.showRenamePreview(0, 1);
     }
   });
 

@@ -48,7 +48,7 @@ struct MainWindowHandlers {
   // Rename job, options and windows.
   Action startRename;                               // 按钮_开始改名
   Action stopRename;                                // 按钮_停止改名
-  std::function<void(int, int)> showRenamePreview;  // 按钮6 (0, 0), 标签_反馈事件
+  std::function<void(int, int)> showRenamePreview;  // 按钮6 (0, 1)
   Action openSettingsHelpWindow;                    // 按钮8
   Action openKeywordRulesWindow;                    // 按钮7
   ControlAction openMakerPage;                      // 按钮5, 透明标签10, 透明标签7

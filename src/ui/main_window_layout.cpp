@@ -390,8 +390,13 @@ QWidget* MakeControl(const ControlSpec& def, QWidget* parent) {
     case ControlKind::GroupBox:
       return new QGroupBox(text, parent);
     case ControlKind::Label:
-    case ControlKind::TransparentLabel:
-      return new QLabel(parent);
+    case ControlKind::TransparentLabel: {
+      // A plain caption takes no mouse input: clicks reach what lies beneath,
+      // such as the folder tree under its hint.
+      auto* label = new QLabel(parent);
+      label->setAttribute(Qt::WA_TransparentForMouseEvents);
+      return label;
+    }
     case ControlKind::ClickableLabel:
       return new ClickableLabel(parent);
     case ControlKind::ListView:

@@ -17,6 +17,8 @@ constexpr int kPageTimeoutSeconds = 10;
 constexpr int kProbeTimeoutSeconds = 15;
 // A redirect loop of the home page ends after this many passes.
 constexpr int kMaxRedirectPasses = 10;
+// The probe follows at most this many redirects.
+constexpr int kMaxProbeRedirects = 10;
 
 struct PageReply {
   std::string body;
@@ -24,7 +26,8 @@ struct PageReply {
   int status = 0;
 };
 
-PageReply FetchPage(const std::string& url, const std::string& cookies) {
+PageReply FetchPage(const std::string& url, const std::string& cookies,
+                    int timeoutSeconds = kPageTimeoutSeconds) {
   PageReply reply;
   std::string cookieText = cookies;
   std::string headerText = kDefaultHttpHeaderLine;
@@ -33,7 +36,7 @@ PageReply FetchPage(const std::string& url, const std::string& cookies) {
                                      .receivedHeaders = &reply.headers,
                                      .status = &reply.status,
                                      .noRedirect = true,
-                                     .timeoutSeconds = kPageTimeoutSeconds});
+                                     .timeoutSeconds = timeoutSeconds});
   return reply;
 }
 
@@ -56,16 +59,26 @@ PageReply FetchHomePage(const std::string& cookies) {
   return reply;
 }
 
+bool IsRedirectStatus(int status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// The follow-list probe. Its redirects are followed as a browser would, but
+// only to the service's own hosts.
 std::string Probe(const std::string& cookies) {
-  std::string cookieText = cookies;
-  std::string headerText = kDefaultHttpHeaderLine;
-  return SendHttpRequest(ServiceUrl("/mbox/relation/getfollowlist?clienttype=0&app_id=250528&web=1"
-                                    "&dp-logid=" +
-                                    MakeRandomLogId() + "&start=0&limit=10"),
-                         {.cookies = &cookieText,
-                          .headers = &headerText,
-                          .noRedirect = true,
-                          .timeoutSeconds = kProbeTimeoutSeconds});
+  PageReply reply = FetchPage(ServiceUrl("/mbox/relation/getfollowlist?clienttype=0&app_id=250528"
+                                         "&web=1&dp-logid=" +
+                                         MakeRandomLogId() + "&start=0&limit=10"),
+                              cookies, kProbeTimeoutSeconds);
+  for (int hop = 0; hop < kMaxProbeRedirects && IsRedirectStatus(reply.status); ++hop) {
+    const std::string target =
+        SessionRedirectTarget(TextBetweenMarkers(reply.headers, "Location: ", "\r\n", 0, true));
+    if (target.empty()) {
+      break;
+    }
+    reply = FetchPage(target, cookies, kProbeTimeoutSeconds);
+  }
+  return reply.body;
 }
 
 bool IsOwnHostUrl(std::string_view url, const std::string& host) {

@@ -5,8 +5,8 @@
 // probe of the follow list.
 //
 // Redirects of the home page are followed by hand, and only to the service's
-// own hosts: the cookie text is never sent to another host. The probe follows
-// no redirects for the same reason.
+// own hosts, and so are those of the probe: the cookie text is never sent to
+// another host.
 //
 // Runs on the caller's thread and blocks it for its requests (10 s per page,
 // 15 s per probe at most). Touches no shared state.

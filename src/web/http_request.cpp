@@ -11,11 +11,16 @@ int g_useCurl = 0;
 namespace {
 
 std::atomic<long> s_secondMs{1000};
+std::atomic<HttpRequestObserver> s_observer{nullptr};
 
 }  // namespace
 
 void SetHttpSecondMsForTesting(long milliseconds) {
   s_secondMs = milliseconds;
+}
+
+void SetHttpRequestObserverForTesting(HttpRequestObserver observer) {
+  s_observer = observer;
 }
 
 std::optional<long> HttpTimeoutMs(int timeoutSeconds) {
@@ -30,6 +35,9 @@ std::optional<long> HttpTimeoutMs(int timeoutSeconds) {
 }
 
 std::string SendHttpRequest(const std::string& url, const HttpRequestArgs& args) {
+  if (const HttpRequestObserver observer = s_observer.load()) {
+    observer(url, args);
+  }
   InitializeCurlOnce();
   HttpRequestArgs resolved = args;
   std::string localHeaders;

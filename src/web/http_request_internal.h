@@ -12,3 +12,9 @@ std::string SendCurlHttpRequest(const std::string& url, const HttpRequestArgs& a
 // run the rule end to end against a slow reply without waiting whole seconds.
 // The program never changes it from 1000.
 void SetHttpSecondMsForTesting(long milliseconds);
+
+// Tests only: called on the calling thread with the URL and the arguments of
+// every request before it is sent, so a test can see which time-out each
+// request asks for. nullptr (the program's setting) observes nothing.
+using HttpRequestObserver = void (*)(const std::string& url, const HttpRequestArgs& args);
+void SetHttpRequestObserverForTesting(HttpRequestObserver observer);

@@ -139,14 +139,18 @@ bool BatchSubmission::Attempts(int cycle, std::string& taskId) {
          .headers = &headers,
          .timeoutSeconds = kBatchTimeoutSeconds});
     taskId = CutTaskId(m_reply);
-    // A synchronous success is final: posting the applied batch again would
-    // only meet items that no longer exist.
-    if (!taskId.empty() || Holds(m_reply, kSyncSuccessMarker) ||
-        Holds(m_reply, "errno\":12,\"info\":[],\"") || Holds(m_reply, kTaskFailedMarker, true)) {
+    if (!taskId.empty()) {
       return true;
     }
-    if (attempt < kAttemptsPerCycle &&
-        !Wait(Holds(m_reply, "\"errno\":111,\"") ? kBusyWaitMs : kRetryWaitMs)) {
+    const bool busy = Holds(m_reply, "\"errno\":111,\"");
+    // A synchronous success is final: posting the applied batch again would
+    // only meet items that no longer exist.
+    if (!busy &&
+        (Holds(m_reply, kSyncSuccessMarker) || Holds(m_reply, "errno\":12,\"info\":[],\"") ||
+         Holds(m_reply, kTaskFailedMarker, true))) {
+      return true;
+    }
+    if (attempt < kAttemptsPerCycle && !Wait(busy ? kBusyWaitMs : kRetryWaitMs)) {
       return false;
     }
   }

@@ -222,6 +222,7 @@ bool RenameRemoteItem(std::string& path, std::string& newName, bool isFolder,
   }
   bool plainApostrophes = false;
   std::string reply;
+  Verdict verdict = Verdict::kRetry;
   for (int attempt = 1; attempt <= kRenameAttempts; ++attempt) {
     if (RenameStopRequested()) {
       return false;
@@ -230,7 +231,7 @@ bool RenameRemoteItem(std::string& path, std::string& newName, bool isFolder,
     if (!SendAndFollow(request, reply)) {
       return false;
     }
-    const Verdict verdict = Judge(reply, plainApostrophes);
+    verdict = Judge(reply, plainApostrophes);
     if (verdict == Verdict::kSuccess) {
       BookSuccess(request.session, fsId, decodedOld, decodedNew);
       return true;
@@ -246,7 +247,9 @@ bool RenameRemoteItem(std::string& path, std::string& newName, bool isFolder,
       break;
     }
   }
-  if (RenameStopRequested()) {
+  // A stop that cut the last wait short books nothing; a failure the service
+  // answered is booked regardless.
+  if (verdict != Verdict::kFailure && RenameStopRequested()) {
     return false;
   }
   std::lock_guard lock(g_counterLock);

@@ -51,6 +51,16 @@ TEST(ScriptJsonObject, ReadsValuesByPath) {
   EXPECT_DOUBLE_EQ(o.GetNumber("nothing"), 0);
 }
 
+TEST(ScriptJsonObject, MemberNamesWithBracketBytesInTheirCharacters) {
+  ScriptJsonObject o;
+  ASSERT_TRUE(o.CreateNamed());
+  ASSERT_TRUE(o.SetProperty("乕乗乚", "v"));
+  ASSERT_TRUE(o.AddArrayItem("x", "乗"));
+  EXPECT_EQ(o.GetText("乕乗乚"), "v");
+  EXPECT_EQ(o.GetArrayItemText(0, "乗"), "x");
+  EXPECT_EQ(o.ToJsonText(), "{\"乕乗乚\":\"v\",\"乗\":[\"x\"]}");
+}
+
 TEST(ScriptJsonObject, TextsRoundTripThroughJson) {
   const std::string texts[] = {
       "C:\\dir",     "it's a \"quote\"", "line\r\nbreak\tand\\n literal", "\\\\server\\share\\",
@@ -181,6 +191,12 @@ TEST(ScriptJsonObject, NamesLeavesMembersAndCopies) {
   ASSERT_TRUE(member.SetProperty("c", "changed"));
   EXPECT_EQ(o.GetText("k2.c"), "d");  // its own engine
   EXPECT_EQ(o.GetArrayItem(0, "arr").GetNumber(), 5);
+  // Nothing at the path: the new object holds no value either.
+  for (ScriptJsonObject none : {o.GetMember("missing"), o.GetArrayItem(3, "arr")}) {
+    EXPECT_EQ(none.GetType(), kJsonTypeNull);
+    EXPECT_FALSE(none.Exists(""));
+    EXPECT_FALSE(none.SetProperty("a", "b"));
+  }
 
   ScriptJsonObject shared = o;
   ASSERT_TRUE(shared.SetProperty("k1", "via copy"));
@@ -230,6 +246,9 @@ TEST(PathKeysJson, ReadsEveryPathForm) {
       {"list[2]['error_code']", uR"(["list",2,"error_code"])"},
       {"m[\"x y\"]", uR"(["m","x y"])"},
       {"替换方式", uR"(["替换方式"])"},
+      // 乕 乗 乚 end in the bytes of "[", "\" and "]".
+      {"a.乕乗乚", u"[\"a\",\"\u4E55\u4E57\u4E5A\"]"},
+      {"['乗'][0]", u"[\"\u4E57\",0]"},
       {"a..b", std::nullopt},
       {"a[", std::nullopt},
       {"a[x]", std::nullopt},

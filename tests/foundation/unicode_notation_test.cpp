@@ -29,6 +29,7 @@ TEST(DecodeUnicodeEscapes, DecodesLikeTheSplittingRule) {
       {"local characters pass through", "名\\u0041", u"名A"},
       {"quotes backslashes and line breaks kept", "a\"\\b\r\nc", u"a\"\\b\r\nc"},
       {"lone line feed kept", "a\nb", u"a\nb"},
+      {"lone carriage return kept", "a\rb\\u0041", u"a\rbA"},
       {"surrogate pair of an emoji", "x\\uD83D\\uDE00", u"x\U0001F600"},
   };
   for (const Row& row : rows) {
@@ -144,6 +145,7 @@ TEST(EscapeWithScript, EscapesForTheSearchInEscapedNames) {
       {"malformed u escape kept literally", "\\u12", "%5Cu12"},
       {"odd trailing backslash kept literally", "ab\\", "ab%5C"},
       {"line feed kept literally", "a\nb", "a%0Ab"},
+      {"line break pair kept literally", "a\r\nb\\t", "a%0D%0Ab%5Ct"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

@@ -108,4 +108,18 @@ TEST(FakeClock, ManualModeWaitWakesOnItsStopCondition) {
   EXPECT_EQ(clock.BlockedSleepers(), 0);
 }
 
+TEST(FakeClock, ManualModeStopConditionMayReadTheClock) {
+  FakeClock clock;
+  clock.SetAutoAdvance(false);
+  const std::int64_t deadline = clock.SteadyMs() + 3000;
+  bool result = true;
+  std::thread waiter(
+      [&] { result = clock.SleepFor(60000, [&] { return clock.SteadyMs() >= deadline; }); });
+  clock.WaitUntilBlocked(1);
+  clock.Advance(3000);
+  waiter.join();
+  EXPECT_FALSE(result) << "the wait ended on its own deadline, before its full time";
+  EXPECT_EQ(clock.SteadyMs(), 3000);
+}
+
 }  // namespace

@@ -43,6 +43,7 @@ TEST(RegExp, ReplaceFollowsOptionsAndReferences) {
       {"negated empty class matches anything", "a[^]b", false, false, true, "a\nb", "X", "X"},
       {"dot stops at line breaks", "a.b", false, false, true, "a\nb a-b", "X", "a\nb X"},
       {"bytes around matches are kept exactly", "文", false, false, true, "中文名", "x", "中x名"},
+      {"backslash C is a plain C", "\\C|\\\\C", false, false, true, "中C\\C", "x", "中xx"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -69,16 +70,32 @@ TEST(RegExp, PositionsAreByteOffsetsInTheLocalText) {
 }
 
 TEST(RegExp, InvalidBytesKeepTheirOwnOffsets) {
-  // 0xFF is no character of code page 936; the text around it must still map.
-  const std::string subject = std::string("a\xFF") + "中b";
-  const RegExp re = Make("b", false, false, true);
-  std::vector<RegExpMatch> matches;
-  ASSERT_EQ(re.Execute(subject, matches), RegExpStatus::kOk);
-  ASSERT_EQ(matches.size(), 1u);
-  EXPECT_EQ(matches[0].position, 4);
-  std::string out;
-  ASSERT_EQ(re.Replace(subject, "c", out), RegExpStatus::kOk);
-  EXPECT_EQ(out, std::string("a\xFF") + "中c");
+  struct Row {
+    const char* name;
+    std::string subject;
+    const char* pattern;
+    int position;
+    std::string replaced;  // the match replaced by "c"
+  } rows[] = {
+      // 0xFF is no character of code page 936; the text around it must still map.
+      {"lone invalid byte", std::string("a\xFF") + "中b", "b", 4, std::string("a\xFF") + "中c"},
+      // A1 81 is no character; read byte by byte, its 81 would pair with the B0
+      // after it and swallow the "A", though the character count comes out equal.
+      {"invalid pair before valid ones", "\xA1\x81\xB0\x81\x41", "a", 4,
+       "\xA1\x81\xB0\x81"
+       "c"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const RegExp re = Make(row.pattern, true, false, true);
+    std::vector<RegExpMatch> matches;
+    ASSERT_EQ(re.Execute(row.subject, matches), RegExpStatus::kOk);
+    ASSERT_EQ(matches.size(), 1u);
+    EXPECT_EQ(matches[0].position, row.position);
+    std::string out;
+    ASSERT_EQ(re.Replace(row.subject, "c", out), RegExpStatus::kOk);
+    EXPECT_EQ(out, row.replaced);
+  }
 }
 
 TEST(RegExp, FailuresAreReportedAndLeaveOutputAlone) {
@@ -92,6 +109,10 @@ TEST(RegExp, FailuresAreReportedAndLeaveOutputAlone) {
       {"catastrophic backtracking stops at the limit", "^(a+)+$", std::string(40, 'a') + "!",
        RegExpStatus::kLimitExceeded},
       {"nested repeats stop at the limit", "(x+x+)+y", std::string(40, 'x') + "!y",
+       RegExpStatus::kLimitExceeded},
+      // Under the match limit at each start position, but costly at every one:
+      // the work over the whole search must be bounded too.
+      {"costly at every start position", "(?:a|a){19}!", std::string(300, 'a') + "b!",
        RegExpStatus::kLimitExceeded},
   };
   for (const Row& row : rows) {

@@ -29,6 +29,9 @@ TEST(ScriptControl, EvalGivesValuesOfEveryKind) {
       {"statement", u"var unused = 1", ScriptValue::Kind::kEmpty, u"", false, 0},
       {"object", u"({})", ScriptValue::Kind::kObject, u"[object Object]", true, 0},
       {"numeric string", u"' 12.5'", ScriptValue::Kind::kString, u" 12.5", true, 12.5},
+      {"number with trailing blank", u"'7 '", ScriptValue::Kind::kString, u"7 ", true, 7},
+      {"text that only starts with a number", u"'12abc'", ScriptValue::Kind::kString, u"12abc",
+       true, 0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

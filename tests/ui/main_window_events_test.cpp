@@ -134,7 +134,7 @@ TEST_F(MainWindowEventsTest, EachEventRunsItsHandler) {
       {"按钮1 click", [](MainWindow& w) { Click(w, u"按钮1"); }, "refreshRootFolder"},
       {"start rename", [](MainWindow& w) { Click(w, u"按钮_开始改名"); }, "startRename"},
       {"stop rename", [](MainWindow& w) { Click(w, u"按钮_停止改名"); }, "stopRename"},
-      {"preview", [](MainWindow& w) { Click(w, u"按钮6"); }, "showRenamePreview 0 0"},
+      {"preview", [](MainWindow& w) { Click(w, u"按钮6"); }, "showRenamePreview 0 1"},
       {"settings help", [](MainWindow& w) { Click(w, u"按钮8"); }, "openSettingsHelpWindow"},
       {"keyword rules", [](MainWindow& w) { Click(w, u"按钮7"); }, "openKeywordRulesWindow"},
       {"regex help page", [](MainWindow& w) { Click(w, u"按钮5"); },

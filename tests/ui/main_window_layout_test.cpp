@@ -205,6 +205,17 @@ TEST_F(MainWindowLayoutTest, LabelsShowTheirTextsAsWritten) {
   EXPECT_GT(labels, 0);
 }
 
+TEST_F(MainWindowLayoutTest, ClicksOnPlainCaptionsReachWhatLiesBeneath) {
+  const auto* tree = window.ControlAs<QTreeWidget>(u"树型框1");
+  const QWidget* hint = window.Control(u"透明标签_刷新提示");
+  QWidget* under = window.centralWidget()->childAt(hint->geometry().center());
+  ASSERT_NE(under, nullptr);
+  EXPECT_TRUE(under == tree || tree->isAncestorOf(under)) << under->objectName().toStdString();
+  // The links still take the button going down.
+  const QWidget* link = window.Control(u"透明标签7");
+  EXPECT_EQ(window.centralWidget()->childAt(link->geometry().center()), link);
+}
+
 struct RadioClickRow {
   const char* name;
   const char16_t* clicked;

@@ -106,6 +106,31 @@ TEST(StartUpTest, NetSettingsSwitchToLibcurlOnlyForTheExactMarker) {
   g_useCurl = 0;
 }
 
+TEST(StartUpTest, PreparationSetsTheProgramValuesFromTheRunDirectory) {
+  ScopedRunDirectory home;
+  home.Write("netset.ini", R"({"curl":"1"})");
+  home.Write(Utf8(u8"联系方式.txt"), "联系：小王\r\n\r\n电话：123");  // code page 936
+  const std::filesystem::path oldDirectory = std::filesystem::current_path();
+  ScriptedDesktopGuard ui;
+  ui.desktop.AnswerNext(kBoxResultTimedOut);  // the libcurl notice
+  g_productKey.clear();
+  g_programVersion.clear();
+  g_contactText.clear();
+
+  PrepareProgram();
+
+  EXPECT_EQ(g_productKey, "quillmere");
+  EXPECT_EQ(g_programVersion, "11210");
+  EXPECT_EQ(g_useCurl, 1);
+  ASSERT_EQ(ui.desktop.Boxes().size(), 1u);
+  EXPECT_EQ(ui.desktop.Boxes()[0].timeoutMs, 30000);
+  EXPECT_EQ(g_contactText, "联系：小王\r\n电话：123");
+  EXPECT_EQ(std::filesystem::current_path(),
+            std::filesystem::canonical(std::getenv("QUILLMERE_HOME")));
+  std::filesystem::current_path(oldDirectory);
+  g_useCurl = 0;
+}
+
 struct CaptionRow {
   const char* name;
   std::string contact;

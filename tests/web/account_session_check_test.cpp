@@ -181,6 +181,35 @@ TEST_F(AccountSessionCheckTest, RedirectsAreFollowedOnlyToTheServicesHosts) {
   }
 }
 
+TEST_F(AccountSessionCheckTest, ProbeRedirectsAreFollowedOnlyToTheServicesHosts) {
+  struct Row {
+    const char* name;
+    std::string location;
+    size_t pages;   // home pages fetched: one when the probe decided
+    bool followed;  // the probe's target was fetched
+  };
+  const Row rows[] = {
+      {"relative location on the web host", "/mbox/moved", 1, true},
+      {"absolute location on the web host", "https://" + Service().Host() + "/mbox/moved", 1, true},
+      {"another host is not followed", "https://127.0.0.2:1/mbox/moved", 2, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Reset();
+    Serve({{"/mbox/relation/getfollowlist", FakeReply::Redirect(302, row.location)},
+           {"/mbox/moved", FakeReply::Json("{\"errno\":0,\"request_id\":1}")}});
+    const CheckResult result = Check(Account().CookieText());
+    EXPECT_EQ(result.user, "demo");
+    EXPECT_EQ(result.uk, Account().uk);
+    EXPECT_EQ(RequestsTo("/").size(), row.pages);
+    EXPECT_EQ(RequestsTo("/mbox/moved").size(), row.followed ? 1u : 0u);
+    EXPECT_EQ(result.text.find("errno\":0,") != std::string::npos, row.followed);
+    for (const RecordedRequest& request : RequestsTo("/mbox/moved")) {
+      EXPECT_EQ(request.Header("Cookie"), Account().CookieText());
+    }
+  }
+}
+
 TEST_F(AccountSessionCheckTest, RedirectTargets) {
   const std::string self = "https://" + Service().Host();
   EXPECT_EQ(SessionRedirectTarget("/disk/main"), self + "/disk/main");

@@ -150,6 +150,22 @@ TEST_F(RenameItemTest, TaskRepliesDecideWhetherToPollOnOrSubmitAgain) {
   }
 }
 
+TEST_F(RenameItemTest, ATaskStillRunningAfter200PollsIsSubmittedAgain) {
+  // The first submission's task never ends; the second one is the service's own.
+  Fault("lost task", "/api/filemanager", "opera=rename", FakeReply::Json(TaskReply(999)), 1, 1);
+  Fault("running", "/share/taskquery", "taskid=999&", FakeReply::Json(TaskRunningReply(100)));
+  EXPECT_TRUE(Rename("/docs/old.txt", "b.txt"));
+  EXPECT_EQ(Posts().size(), 2u);
+  const std::vector<RecordedRequest> polls = RequestsTo("/share/taskquery");
+  ASSERT_EQ(polls.size(), 201u);
+  EXPECT_THAT(polls[199].target, HasSubstr("taskid=999&"));
+  EXPECT_THAT(polls[200].target, ::testing::Not(HasSubstr("taskid=999&")));
+  EXPECT_EQ(Waits(), std::vector<std::int64_t>(200, 300));
+  EXPECT_EQ(g_renamedCount.load(), 1);
+  EXPECT_EQ(g_renameFailedCount.load(), 0);
+  EXPECT_NE(Tree().Find("/docs/b.txt"), nullptr);
+}
+
 TEST_F(RenameItemTest, ModeRadiosChooseTheAsyncValue) {
   struct Row {
     const char* name;
@@ -383,6 +399,22 @@ TEST_F(RenameItemTest, StopFlagEndsTheCallWithoutBooking) {
   EXPECT_EQ(Posts().size(), 1u);
   EXPECT_EQ(g_renameFailedCount.load() + g_waitCount.load(), 0);
   EXPECT_EQ(LogText(kLogRenameFailed), "");
+}
+
+TEST_F(RenameItemTest, AFailureAnsweredTogetherWithAStopIsStillBooked) {
+  UseMode(kRenameSyncRadio);
+  Service().SetHook([](const RecordedRequest& request) -> std::optional<FakeReply> {
+    if (request.Path() != "/api/filemanager") {
+      return std::nullopt;
+    }
+    g_renameStopRequested = 1;
+    return FakeReply::Json(ItemReply(-8, "/docs/old.txt"));
+  });
+  EXPECT_FALSE(Rename("/docs/old.txt", "b.txt"));
+  EXPECT_EQ(Posts().size(), 1u);
+  EXPECT_EQ(g_renameFailedCount.load(), 1);
+  EXPECT_EQ(LogText(kLogRenameFailed),
+            "/docs/old.txt---->b.txt   失败原因：该目录下已存在此文件\r\n\r\n\r\n");
 }
 
 }  // namespace

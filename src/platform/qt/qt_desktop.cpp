@@ -174,6 +174,10 @@ bool QtDesktop::IsUiThread() const {
 int QtDesktop::CallOnUiThread(std::function<int()> call) {
   if (IsUiThread())
     return call();
+  return AwaitUiThread([call](std::shared_ptr<PendingCall> pending) { pending->Complete(call()); });
+}
+
+int QtDesktop::AwaitUiThread(std::function<void(std::shared_ptr<PendingCall>)> start) {
   auto pending = std::make_shared<PendingCall>();
   {
     std::lock_guard lock(m_mutex);
@@ -181,9 +185,9 @@ int QtDesktop::CallOnUiThread(std::function<int()> call) {
       return kBoxResultNone;
     m_pending.insert(pending);
   }
-  RunOnUiThread(&m_context, [pending, call] { pending->Complete(call()); });
-  // Deliberately blocking crossing: the worker waits for the user-interface
-  // thread, which never waits for a worker.
+  RunOnUiThread(&m_context, [pending, start] { start(pending); });
+  // Deliberately blocking crossing: only the calling worker waits for the
+  // user-interface thread, which never waits for a worker.
   {
     std::unique_lock lock(pending->mutex);
     pending->answered.wait(lock, [&] { return pending->done; });
@@ -211,24 +215,9 @@ int QtDesktop::ShowMessageBox(std::string_view caption, std::string_view text, i
       loop.exec();
     return result;
   }
-  auto pending = std::make_shared<PendingCall>();
-  {
-    std::lock_guard lock(m_mutex);
-    if (m_closing)
-      return kBoxResultNone;
-    m_pending.insert(pending);
-  }
-  RunOnUiThread(&m_context, [qCaption, qText, type, timeoutMs, pending] {
+  return AwaitUiThread([qCaption, qText, type, timeoutMs](std::shared_ptr<PendingCall> pending) {
     OpenBox(qCaption, qText, type, timeoutMs, [pending](int value) { pending->Complete(value); });
   });
-  // Deliberately blocking crossing: only the calling worker waits for the box.
-  {
-    std::unique_lock lock(pending->mutex);
-    pending->answered.wait(lock, [&] { return pending->done; });
-  }
-  std::lock_guard lock(m_mutex);
-  m_pending.erase(pending);
-  return pending->result;
 }
 
 void QtDesktop::SetStatusPanel(int panel, std::string_view text) {

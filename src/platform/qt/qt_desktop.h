@@ -59,6 +59,10 @@ class QtDesktop final : public Desktop {
   // worker this blocks the worker (only) until the answer comes, or gives 0
   // when the desktop goes away first.
   int CallOnUiThread(std::function<int()> call);
+  // From a worker: runs start on the user-interface thread with a pending
+  // call and blocks the worker (only) until something completes that call;
+  // gives 0 when the desktop goes away first.
+  int AwaitUiThread(std::function<void(std::shared_ptr<PendingCall>)> start);
   void PostStatus(int panel, QString text);
   void ShowPanelText(int panel);  // UI thread
 
