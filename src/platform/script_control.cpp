@@ -139,6 +139,26 @@ duk_ret_t PutGlobal(duk_context* ctx, void* udata) {
   return 1;
 }
 
+struct ErrorFields {
+  std::u16string name;
+  std::u16string message;
+  int line = 0;
+};
+
+// [error] -> [undefined]: the fields of a thrown Error. Run protected, as a
+// property read may run a getter that throws.
+duk_ret_t ReadErrorFields(duk_context* ctx, void* udata) {
+  auto* fields = static_cast<ErrorFields*>(udata);
+  duk_get_prop_string(ctx, 0, "name");
+  fields->name = SafeText(ctx, -1);
+  duk_get_prop_string(ctx, 0, "message");
+  fields->message = SafeText(ctx, -1);
+  duk_get_prop_string(ctx, 0, "lineNumber");
+  fields->line = duk_is_number(ctx, -1) ? duk_get_int(ctx, -1) : 0;
+  duk_push_undefined(ctx);
+  return 1;
+}
+
 bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size())
     return false;
@@ -257,20 +277,19 @@ bool ScriptControl::Finish(int rc) {
   m_error = ScriptError();
   m_error.text = SafeText(ctx, -1);
   m_error.description = m_error.text;
-  std::u16string name;
+  ErrorFields fields;
   if (duk_is_error(ctx, -1)) {
-    duk_get_prop_string(ctx, -1, "name");
-    name = SafeText(ctx, -1);
-    duk_pop(ctx);
-    duk_get_prop_string(ctx, -1, "message");
-    m_error.description = SafeText(ctx, -1);
-    duk_pop(ctx);
-    duk_get_prop_string(ctx, -1, "lineNumber");
-    m_error.line = duk_is_number(ctx, -1) ? duk_get_int(ctx, -1) : 0;
+    duk_dup(ctx, -1);
+    if (duk_safe_call(ctx, ReadErrorFields, &fields, 1, 1) == DUK_EXEC_SUCCESS) {
+      m_error.description = fields.message;
+      m_error.line = fields.line;
+    } else {
+      fields = ErrorFields();
+    }
     duk_pop(ctx);
   }
-  const bool syntax = name == u"SyntaxError";
-  m_error.number = syntax ? 1002 : name == u"ReferenceError" ? 5009 : 5;
+  const bool syntax = fields.name == u"SyntaxError";
+  m_error.number = syntax ? 1002 : fields.name == u"ReferenceError" ? 5009 : 5;
   m_error.source = syntax ? u"compilation error" : u"run-time error";
   if (m_error.text.empty())
     m_error.text = u"script error";

@@ -105,9 +105,9 @@ TEST_F(ServiceTimeOutsTest, EachRequestAsksForItsOwnLimit) {
 }
 
 TEST_F(ServiceTimeOutsTest, AReplyLaterThanTheLimitCountsAsNone) {
-  // One "second" lasts 10 ms here, so the rename's limit is 600 ms; the first
+  // One "second" lasts 20 ms here, so the rename's limit is 1.2 s; the first
   // reply is held back far longer, and the service does not do that request.
-  SetHttpSecondMsForTesting(10);
+  SetHttpSecondMsForTesting(20);
   GetControlStore().SetChecked(kRenameSyncRadio, true);
   Fault("slow", "/api/filemanager", "opera=rename", FakeReply::Slow(5000, FakeReply::Json("{}")), 1,
         1);
