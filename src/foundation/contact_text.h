@@ -11,7 +11,7 @@
 // The digit string the built-in contact line carries.
 inline constexpr const char* kBuiltInServiceNumber = "800066888";
 // The contact line used when the contact file is missing or holds no text.
-inline constexpr const char* kBuiltInContactLine = "客服QQ：800066888";
+inline constexpr const char* kBuiltInContactLine = "客服电话：800066888";
 
 // The contact text read at start-up. Written once on the user-interface thread
 // before the main window opens, read afterwards without a lock.

@@ -47,7 +47,7 @@ TEST(ContactTextTest, AMissingFileGivesTheBuiltInLine) {
 
 TEST(ContactTextTest, TheBuiltInLineHoldsTheServiceNumber) {
   EXPECT_TRUE(HoldsBuiltInServiceNumber(kBuiltInContactLine));
-  EXPECT_FALSE(HoldsBuiltInServiceNumber("客服QQ：12345"));
+  EXPECT_FALSE(HoldsBuiltInServiceNumber("客服电话：12345"));
 }
 
 }  // namespace
