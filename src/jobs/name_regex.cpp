@@ -1,12 +1,10 @@
 #include "jobs/name_regex.h"
 
-#define PCRE2_CODE_UNIT_WIDTH 8
-#include <pcre2.h>
-
 #include <memory>
 #include <vector>
 
 #include "platform/code_page_codec.h"
+#include "platform/reg_exp_dialect.h"
 
 namespace {
 
@@ -15,9 +13,6 @@ struct CodeDeleter {
 };
 struct MatchDataDeleter {
   void operator()(pcre2_match_data* data) const { pcre2_match_data_free(data); }
-};
-struct MatchContextDeleter {
-  void operator()(pcre2_match_context* context) const { pcre2_match_context_free(context); }
 };
 
 struct CompiledPattern {
@@ -42,22 +37,9 @@ const CompiledPattern& Compile(std::string_view pattern) {
   s_last.pattern.assign(pattern);
   s_last.code.reset();
   s_last.error.clear();
-  const uint32_t options = PCRE2_UTF | PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF |
-                           PCRE2_DOLLAR_ENDONLY | PCRE2_CASELESS | PCRE2_MULTILINE;
-  pcre2_compile_context* context = pcre2_compile_context_create(nullptr);
-  if (context == nullptr) {
+  s_last.code.reset(CompileDialectPattern(pattern, true, true, s_last.error));
+  if (!s_last.code && s_last.error.empty())
     s_last.error = "out of memory";
-    return s_last;
-  }
-  pcre2_set_newline(context, PCRE2_NEWLINE_ANYCRLF);
-  const std::string utf8 = Cp936ToUtf8(pattern);
-  int errorCode = 0;
-  PCRE2_SIZE errorOffset = 0;
-  s_last.code.reset(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(utf8.data()), utf8.size(), options,
-                                  &errorCode, &errorOffset, context));
-  pcre2_compile_context_free(context);
-  if (!s_last.code)
-    s_last.error = ErrorText(errorCode);
   return s_last;
 }
 
@@ -135,17 +117,15 @@ RegExpStatus DeleteNameMatches(NameChars& chars, std::string_view pattern, std::
   }
   std::unique_ptr<pcre2_match_data, MatchDataDeleter> data(
       pcre2_match_data_create_from_pattern(compiled.code.get(), nullptr));
-  std::unique_ptr<pcre2_match_context, MatchContextDeleter> context(
-      pcre2_match_context_create(nullptr));
-  if (!data || !context) {
+  const Utf8Subject subject = MakeSubject(chars);
+  // One work limit over the whole search, not only per start position, so no
+  // pattern can hold a job up on a long name.
+  const DialectMatchLimits limits(subject.text.size());
+  if (!data || limits.Context() == nullptr) {
     if (error != nullptr)
       *error = "out of memory";
     return RegExpStatus::kFailed;
   }
-  pcre2_set_match_limit(context.get(), RegExp::kMatchLimit);
-  pcre2_set_depth_limit(context.get(), RegExp::kDepthLimit);
-
-  const Utf8Subject subject = MakeSubject(chars);
   const auto* text = reinterpret_cast<PCRE2_SPTR>(subject.text.data());
   const std::size_t length = subject.text.size();
   std::vector<bool> removed(chars.size(), false);
@@ -153,7 +133,7 @@ RegExpStatus DeleteNameMatches(NameChars& chars, std::string_view pattern, std::
   std::size_t offset = 0;
   while (offset <= length) {
     const int rc = pcre2_match(compiled.code.get(), text, length, offset, PCRE2_NO_UTF_CHECK,
-                               data.get(), context.get());
+                               data.get(), limits.Context());
     if (rc == PCRE2_ERROR_NOMATCH)
       break;
     if (rc < 0) {

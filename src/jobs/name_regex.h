@@ -7,8 +7,8 @@
 // a code page 936 subject; it follows the same dialect as RegExp (PCRE2 in UTF
 // mode with \uHHHH and \xHH escapes, "." stopping at CR and LF, "$" without
 // Multiline only at the very end, unset back-references matching nothing)
-// with case ignored, Multiline and Global on, under RegExp's match and depth
-// limits. Each thread keeps the last pattern it compiled, so a job that runs
+// with case ignored, Multiline and Global on, under RegExp's match, depth and
+// whole-search work limits. Each thread keeps the last pattern it compiled, so a job that runs
 // one pattern over many names compiles it once.
 
 #include <string>

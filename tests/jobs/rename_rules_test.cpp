@@ -258,13 +258,27 @@ TEST(RenameRules, InvalidExpressionLeavesTheWholeNameAndTheCounter) {
 }
 
 TEST(RenameRules, RunawayExpressionLeavesTheName) {
-  RuleEngineHarness engine;
-  engine.options.regexDeletionOn = true;
-  engine.options.regexPattern = "(a+)+$";
-  RenameRuleProblem problem;
-  const std::string name = std::string(40, 'a') + "!";
-  EXPECT_EQ(engine.Run(name, kPlainNameVariant, 0, "", 0, &problem), name);
-  EXPECT_TRUE(problem.regexFailed);
+  struct Row {
+    const char* name;
+    const char* pattern;
+    std::string subject;
+  } rows[] = {
+      {"nested repeat on a short name", "(a+)+$", std::string(40, 'a') + "!"},
+      // Each start position stays under the per-start limit; only a limit over
+      // the whole search stops it.
+      {"alternation repeat on a long name", "(?:a|a){19}!", std::string(200, 'a') + "b!"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    for (int variant : {kPlainNameVariant, kEscapedNameVariant}) {
+      RuleEngineHarness engine;
+      engine.options.regexDeletionOn = true;
+      engine.options.regexPattern = row.pattern;
+      RenameRuleProblem problem;
+      EXPECT_EQ(engine.Run(row.subject, variant, 0, "", 0, &problem), row.subject);
+      EXPECT_TRUE(problem.regexFailed);
+    }
+  }
 }
 
 // Names that code page 936 cannot hold travel only in the escaped variant.
