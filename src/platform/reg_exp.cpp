@@ -1,9 +1,7 @@
 #include "platform/reg_exp.h"
 
-#define PCRE2_CODE_UNIT_WIDTH 8
-#include <pcre2.h>
-
 #include "platform/code_page_codec.h"
+#include "platform/reg_exp_dialect.h"
 
 namespace {
 
@@ -70,43 +68,9 @@ size_t Utf8CharLength(std::string_view utf8, size_t i) {
   return std::min(len, utf8.size() - i);
 }
 
-// The pattern with every "\C" written as a plain C, as the scripting dialect
-// reads it. To PCRE2 it would match one byte of the UTF-8 subject and leave a
-// match, and the next search, inside a character.
-std::string PlainBackslashC(std::string_view utf8Pattern) {
-  std::string out;
-  out.reserve(utf8Pattern.size());
-  for (size_t i = 0; i < utf8Pattern.size(); ++i) {
-    if (utf8Pattern[i] == '\\' && i + 1 < utf8Pattern.size()) {
-      if (utf8Pattern[i + 1] != 'C')
-        out += '\\';
-      out += utf8Pattern[++i];
-    } else {
-      out += utf8Pattern[i];
-    }
-  }
-  return out;
-}
-
 struct MatchDataDeleter {
   void operator()(pcre2_match_data* p) const { pcre2_match_data_free(p); }
 };
-struct MatchContextDeleter {
-  void operator()(pcre2_match_context* p) const { pcre2_match_context_free(p); }
-};
-
-// The backtracking work of one Execute, counted at the callout before every
-// pattern item. The match limit resets at each start position, so only this
-// count bounds a search that is costly at every one of them.
-struct WorkBudget {
-  unsigned long long used = 0;
-  unsigned long long limit = 0;
-};
-
-int CountWork(pcre2_callout_block* /*block*/, void* data) {
-  auto* budget = static_cast<WorkBudget*>(data);
-  return ++budget->used > budget->limit ? PCRE2_ERROR_MATCHLIMIT : 0;
-}
 
 }  // namespace
 
@@ -142,30 +106,9 @@ void RegExp::SetMultiline(bool on) {
 RegExpStatus RegExp::Compile() const {
   if (m_compiled)
     return RegExpStatus::kOk;
-  uint32_t options = PCRE2_UTF | PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF | PCRE2_DOLLAR_ENDONLY |
-                     PCRE2_ALLOW_EMPTY_CLASS | PCRE2_AUTO_CALLOUT;
-  if (m_ignoreCase)
-    options |= PCRE2_CASELESS;
-  if (m_multiline)
-    options |= PCRE2_MULTILINE;
-  pcre2_compile_context* context = pcre2_compile_context_create(nullptr);
-  if (context == nullptr) {
-    m_lastError = "out of memory";
-    return RegExpStatus::kFailed;
-  }
-  pcre2_set_newline(context, PCRE2_NEWLINE_ANYCRLF);
-  const std::string utf8 = PlainBackslashC(Cp936ToUtf8(m_pattern));
-  int error = 0;
-  PCRE2_SIZE errorOffset = 0;
-  pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(utf8.data()), utf8.size(), options,
-                                   &error, &errorOffset, context);
-  pcre2_compile_context_free(context);
-  if (code == nullptr) {
-    PCRE2_UCHAR message[256];
-    pcre2_get_error_message(error, message, sizeof message);
-    m_lastError = reinterpret_cast<const char*>(message);
+  pcre2_code* code = CompileDialectPattern(m_pattern, m_ignoreCase, m_multiline, m_lastError);
+  if (code == nullptr)
     return RegExpStatus::kBadPattern;
-  }
   m_compiled = std::make_shared<Compiled>();
   m_compiled->code = code;
   return RegExpStatus::kOk;
@@ -179,23 +122,17 @@ RegExpStatus RegExp::Execute(std::string_view subject, std::vector<RegExpMatch>&
     return status;
   std::unique_ptr<pcre2_match_data, MatchDataDeleter> data(
       pcre2_match_data_create_from_pattern(m_compiled->code, nullptr));
-  std::unique_ptr<pcre2_match_context, MatchContextDeleter> context(
-      pcre2_match_context_create(nullptr));
-  if (!data || !context) {
-    m_lastError = "out of memory";
-    return RegExpStatus::kFailed;
-  }
-  pcre2_set_match_limit(context.get(), kMatchLimit);
-  pcre2_set_depth_limit(context.get(), kDepthLimit);
-  uint32_t groups = 0;
-  pcre2_pattern_info(m_compiled->code, PCRE2_INFO_CAPTURECOUNT, &groups);
-
   const MappedSubject mapped = MapSubject(subject);
   const auto* text = reinterpret_cast<PCRE2_SPTR>(mapped.utf8.data());
   const size_t length = mapped.utf8.size();
-  WorkBudget budget;
-  budget.limit = kWorkLimit + kWorkPerByte * static_cast<unsigned long long>(length);
-  pcre2_set_callout(context.get(), CountWork, &budget);
+  const DialectMatchLimits limits(length);
+  if (!data || limits.Context() == nullptr) {
+    m_lastError = "out of memory";
+    return RegExpStatus::kFailed;
+  }
+  uint32_t groups = 0;
+  pcre2_pattern_info(m_compiled->code, PCRE2_INFO_CAPTURECOUNT, &groups);
+
   auto piece = [&](size_t from, size_t to) {
     const int a = mapped.localOffset[from];
     const int b = mapped.localOffset[to];
@@ -205,7 +142,7 @@ RegExpStatus RegExp::Execute(std::string_view subject, std::vector<RegExpMatch>&
   size_t offset = 0;
   while (offset <= length) {
     const int rc = pcre2_match(m_compiled->code, text, length, offset, PCRE2_NO_UTF_CHECK,
-                               data.get(), context.get());
+                               data.get(), limits.Context());
     if (rc == PCRE2_ERROR_NOMATCH)
       break;
     if (rc < 0) {
