@@ -222,6 +222,58 @@ TEST_F(CurlClientTransferTest, InfoAfterATransfer) {
   EXPECT_THAT(chain[0], testing::Contains(StartsWith("Subject:")));
 }
 
+TEST_F(CurlClientTransferTest, OneOptionSettingsReachTheRequest) {
+  FakeReply reply = FakeReply::Html("body");
+  reply.headers.emplace_back("Set-Cookie", "b=2; path=/");
+  ReplyWith(reply);
+  struct Row {
+    const char* name;
+    std::function<void(CurlHttpClient&)> setUp;
+    const char* method;
+    std::optional<std::string> headerA;
+    std::string body;
+    size_t engineCookies;
+  };
+  const Row rows[] = {
+      {"head only", [](CurlHttpClient& c) { EXPECT_TRUE(c.SetHeadOnly(true)); }, "HEAD",
+       std::nullopt, "", 0},
+      {"head only switched off again",
+       [](CurlHttpClient& c) { EXPECT_TRUE(c.SetHeadOnly(true) && c.SetHeadOnly(false)); }, "GET",
+       std::nullopt, "body", 0},
+      {"header list given directly",
+       [](CurlHttpClient& c) {
+         EXPECT_TRUE(c.SetHeaderList({"A: 1", "Accept-Encoding: xz"}));
+       },
+       "GET", "1", "body", 0},
+      {"empty header list sends none",
+       [](CurlHttpClient& c) { EXPECT_TRUE(c.SetHeaderList({"A: 1"}) && c.SetHeaderList({})); },
+       "GET", std::nullopt, "body", 0},
+      {"libcurl's own cookie engine lists what it received",
+       [](CurlHttpClient& c) { EXPECT_EQ(c.SetOptionText(CURLOPT_COOKIEFILE, ""), CURLE_OK); },
+       "GET", std::nullopt, "body", 1},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    s_service->ClearRequests();
+    CurlHttpClient client;
+    OpenTrusting(client);
+    ASSERT_TRUE(client.SetMethodAndUrl("GET", Url("/one")));
+    row.setUp(client);
+    ASSERT_EQ(client.Perform(), CURLE_OK);
+    RecordedRequest got = LastRequest();
+    EXPECT_EQ(got.method, row.method);
+    EXPECT_EQ(got.Header("A"), row.headerA);
+    EXPECT_NE(got.Header("Accept-Encoding"), "xz") << "cut down to codings libcurl decodes";
+    EXPECT_EQ(client.ResponseBody(), row.body);
+    std::vector<std::string> cookies;
+    EXPECT_EQ(client.GetInfoList(CURLINFO_COOKIELIST, cookies), CURLE_OK);
+    ASSERT_EQ(cookies.size(), row.engineCookies);
+    if (!cookies.empty()) {
+      EXPECT_THAT(cookies[0], testing::EndsWith("\tb\t2"));
+    }
+  }
+}
+
 TEST_F(CurlClientTransferTest, RedirectInfoWithAndWithoutFollowing) {
   s_service->SetHook([](const RecordedRequest& request) {
     return std::optional<FakeReply>(request.Path() == "/start" ? FakeReply::Redirect(302, "/final")
