@@ -21,12 +21,6 @@ struct CompiledPattern {
   std::string error;  // empty when `code` is set
 };
 
-std::string ErrorText(int code) {
-  PCRE2_UCHAR message[256];
-  pcre2_get_error_message(code, message, sizeof message);
-  return reinterpret_cast<const char*>(message);
-}
-
 // The last pattern this thread compiled.
 const CompiledPattern& Compile(std::string_view pattern) {
   thread_local CompiledPattern s_last;
@@ -138,11 +132,8 @@ RegExpStatus DeleteNameMatches(NameChars& chars, std::string_view pattern, std::
       break;
     if (rc < 0) {
       if (error != nullptr)
-        *error = ErrorText(rc);
-      return (rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT ||
-              rc == PCRE2_ERROR_HEAPLIMIT)
-                 ? RegExpStatus::kLimitExceeded
-                 : RegExpStatus::kFailed;
+        *error = DialectErrorText(rc);
+      return DialectMatchFailure(rc);
     }
     const PCRE2_SIZE* ov = pcre2_get_ovector_pointer(data.get());
     // \K inside a lookahead can end a match before its start; such a match

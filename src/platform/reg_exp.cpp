@@ -146,13 +146,8 @@ RegExpStatus RegExp::Execute(std::string_view subject, std::vector<RegExpMatch>&
     if (rc == PCRE2_ERROR_NOMATCH)
       break;
     if (rc < 0) {
-      PCRE2_UCHAR message[256];
-      pcre2_get_error_message(rc, message, sizeof message);
-      m_lastError = reinterpret_cast<const char*>(message);
-      return (rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT ||
-              rc == PCRE2_ERROR_HEAPLIMIT)
-                 ? RegExpStatus::kLimitExceeded
-                 : RegExpStatus::kFailed;
+      m_lastError = DialectErrorText(rc);
+      return DialectMatchFailure(rc);
     }
     const PCRE2_SIZE* ov = pcre2_get_ovector_pointer(data.get());
     RegExpMatch match;

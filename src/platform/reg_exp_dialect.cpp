@@ -46,12 +46,22 @@ pcre2_code* CompileDialectPattern(std::string_view pattern, bool ignoreCase, boo
   pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(utf8.data()), utf8.size(), options,
                                    &errorCode, &errorOffset, context);
   pcre2_compile_context_free(context);
-  if (code == nullptr) {
-    PCRE2_UCHAR message[256];
-    pcre2_get_error_message(errorCode, message, sizeof message);
-    error = reinterpret_cast<const char*>(message);
-  }
+  if (code == nullptr)
+    error = DialectErrorText(errorCode);
   return code;
+}
+
+std::string DialectErrorText(int code) {
+  PCRE2_UCHAR message[256];
+  pcre2_get_error_message(code, message, sizeof message);
+  return reinterpret_cast<const char*>(message);
+}
+
+RegExpStatus DialectMatchFailure(int code) {
+  return (code == PCRE2_ERROR_MATCHLIMIT || code == PCRE2_ERROR_DEPTHLIMIT ||
+          code == PCRE2_ERROR_HEAPLIMIT)
+             ? RegExpStatus::kLimitExceeded
+             : RegExpStatus::kFailed;
 }
 
 // The match limit resets at each start position, so only this count bounds a

@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/reg_exp.h"
+
 // Compiles a code page 936 pattern of the dialect: UTF mode, \uHHHH and \xHH
 // escapes, "\C" a plain C, "." stopping at CR and LF, "$" without multiline
 // only at the very end, "[]" and "[^]", a back-reference to a group that took
@@ -21,6 +23,14 @@
 // code with pcre2_code_free.
 pcre2_code* CompileDialectPattern(std::string_view pattern, bool ignoreCase, bool multiline,
                                   std::string& error);
+
+// PCRE2's message for one of its error codes.
+std::string DialectErrorText(int code);
+
+// The status a search ends with when pcre2_match fails with `code` (negative,
+// not PCRE2_ERROR_NOMATCH): kLimitExceeded when one of the limits stopped it,
+// else kFailed.
+RegExpStatus DialectMatchFailure(int code);
 
 // The match context of one search (every pcre2_match call of it, over all
 // start positions and matches) over a UTF-8 subject of `subjectBytes` bytes:
