@@ -6,6 +6,7 @@
 #include "data/json_parser.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "data/json_numbers.h"
@@ -108,6 +109,32 @@ class ParseRun {
     return key;
   }
 
+  // The start of a step inside the innermost open container, which must be
+  // waiting for `expected` or have just finished a child (then it waits for
+  // `expected` again and a comma at i only separates). Returns the code the
+  // step ends with, or nothing when the step goes on to scan from i.
+  std::optional<int32_t> BeginStep(size_t i, ParserState expected, int32_t misplacedCode) {
+    const int32_t state = m_stack.Peek().state;
+    if (state == AfterChild) {
+      m_stack.SetTopState(expected);
+      if (At(i) == u',')
+        return kJsonParseOk;
+      return std::nullopt;
+    }
+    if (state != expected)
+      return Fail(misplacedCode, i);
+    return std::nullopt;
+  }
+
+  // A container opening at j where a value is scanned: refused when value
+  // text stands before it. The scan goes on at j.
+  int32_t OpenInValue(const Phase& token, size_t j, size_t& i) {
+    if (token.length != 0)
+      return Fail(kJsonBadValue, token.start);
+    i = j;
+    return Open(j, m_text[j] == u'{');
+  }
+
   void Pop() {
     m_stack.Pop();
     m_stack.SetTopState(AfterChild);
@@ -157,14 +184,9 @@ class ParseRun {
   }
 
   int32_t ArrayStep(size_t& i) {
-    const JsonParseStack::Entry top = m_stack.Peek();
-    JsonTreeNode* array = top.node;
-    if (top.state == AfterChild) {
-      m_stack.SetTopState(ExpectValue);
-      if (At(i) == u',')
-        return kJsonParseOk;
-    } else if (top.state != ExpectValue)
-      return Fail(kJsonBadValue, i);
+    JsonTreeNode* array = m_stack.Peek().node;
+    if (const std::optional<int32_t> done = BeginStep(i, ExpectValue, kJsonBadValue))
+      return *done;
     Phase token;
     token.start = i;
     char16_t quote = 0;
@@ -186,12 +208,8 @@ class ParseRun {
         j += width - 1;
         continue;
       } else if (!quote) {
-        if (c == u'{' || c == u'[') {
-          if (token.length != 0)
-            return Fail(kJsonBadValue, token.start);
-          i = j;
-          return Open(j, c == u'{');
-        }
+        if (c == u'{' || c == u'[')
+          return OpenInValue(token, j, i);
         if (c == u']') {
           Pop();
           if (token.length == 0) {
@@ -221,14 +239,9 @@ class ParseRun {
   }
 
   int32_t ObjectStep(size_t& i) {
-    const JsonParseStack::Entry top = m_stack.Peek();
-    JsonTreeNode* object = top.node;
-    if (top.state == AfterChild) {
-      m_stack.SetTopState(ExpectKey);
-      if (At(i) == u',')
-        return kJsonParseOk;
-    } else if (top.state != ExpectKey)
-      return Fail(kJsonMisplaced, i);
+    JsonTreeNode* object = m_stack.Peek().node;
+    if (const std::optional<int32_t> done = BeginStep(i, ExpectKey, kJsonMisplaced))
+      return *done;
     Phase key;
     Phase token;
     key.start = i;
@@ -282,12 +295,8 @@ class ParseRun {
           m_pendingKeyLength = key.length;
           continue;
         }
-        if (c == u'{' || c == u'[') {
-          if (token.length != 0)
-            return Fail(kJsonBadValue, token.start);
-          i = j;
-          return Open(j, c == u'{');
-        }
+        if (c == u'{' || c == u'[')
+          return OpenInValue(token, j, i);
         if (c == u'}') {
           Pop();
           closed = true;

@@ -25,9 +25,10 @@ class LockedQueue {
   static constexpr std::size_t kDefaultGrowStep = 1048576;
   static constexpr std::size_t kMinGrowStep = 1024;
 
-  LockedQueue();  // Init
+  LockedQueue();  // as after Init
   ~LockedQueue();
-  LockedQueue(const LockedQueue& other);  // Copy
+  // Takes the other queue's items and settings under its lock.
+  LockedQueue(const LockedQueue& other);
   LockedQueue& operator=(const LockedQueue&) = delete;
 
   // (Re)initialises: grow step 1,048,576, an empty zeroed buffer of that size,

@@ -77,20 +77,14 @@ bool DecodeScriptStringLiteral(std::u16string_view body, std::u16string& out) {
       case u'v':
         out += u'\v';
         break;
-      case u'x': {
-        const int value = ReadHex(body, i + 1, 2);
-        if (value < 0)
-          return false;
-        out += static_cast<char16_t>(value);
-        i += 2;
-        break;
-      }
+      case u'x':
       case u'u': {
-        const int value = ReadHex(body, i + 1, 4);
+        const size_t digits = e == u'x' ? 2 : 4;
+        const int value = ReadHex(body, i + 1, digits);
         if (value < 0)
           return false;
         out += static_cast<char16_t>(value);
-        i += 4;
+        i += digits;
         break;
       }
       default:

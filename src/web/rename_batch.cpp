@@ -38,12 +38,7 @@ constexpr int kFullProgressReplies = 20;
 
 constexpr const char* kItemMarker = "%7B%22id%22%3A";
 constexpr const char* kSyncSuccessMarker = "errno\":0,\"info\":[{\"errno\":0,\"path";
-constexpr const char* kTaskSuccessMarker = "\"task_errno\":0,\"status\":\"success\",\"list\":[{";
 constexpr const char* kTaskFailedMarker = "\"task_errno\":4,\"status\":\"failed\"}";
-
-bool Holds(const std::string& reply, const char* marker, bool ignoreCase = false) {
-  return FindText(reply, marker, 1, ignoreCase) != -1;
-}
 
 bool Wait(int ms) {
   return WaitPumpingMessages(ms, kWaitMilliseconds, RenameStopRequested) == 1;
@@ -111,7 +106,7 @@ bool BatchSubmission::Submit() {
     if (!Attempts(cycle, taskId) || (!taskId.empty() && !Poll(taskId))) {
       return false;
     }
-    if (!Holds(m_reply, kTaskFailedMarker, true) && !m_reply.empty()) {
+    if (!ReplyHolds(m_reply, kTaskFailedMarker, true) && !m_reply.empty()) {
       return true;
     }
     if (cycle < kCycles && !Wait(kCycleWaitMs)) {
@@ -142,12 +137,12 @@ bool BatchSubmission::Attempts(int cycle, std::string& taskId) {
     if (!taskId.empty()) {
       return true;
     }
-    const bool busy = Holds(m_reply, "\"errno\":111,\"");
+    const bool busy = ReplyHolds(m_reply, "\"errno\":111,\"");
     // A synchronous success is final: posting the applied batch again would
     // only meet items that no longer exist.
-    if (!busy &&
-        (Holds(m_reply, kSyncSuccessMarker) || Holds(m_reply, "errno\":12,\"info\":[],\"") ||
-         Holds(m_reply, kTaskFailedMarker, true))) {
+    if (!busy && (ReplyHolds(m_reply, kSyncSuccessMarker) ||
+                  ReplyHolds(m_reply, "errno\":12,\"info\":[],\"") ||
+                  ReplyHolds(m_reply, kTaskFailedMarker, true))) {
       return true;
     }
     if (attempt < kAttemptsPerCycle && !Wait(busy ? kBusyWaitMs : kRetryWaitMs)) {
@@ -167,11 +162,12 @@ bool BatchSubmission::Poll(const std::string& taskId) {
     m_reply = SendHttpRequest(RenameTaskQueryUrl(taskId),
                               {.cookies = &cookies, .timeoutSeconds = kPollTimeoutSeconds});
     ShowBatchPanel("本次提交进度：" + TextBetweenMarkers(m_reply, "progress\":", "}") + "%");
-    if (Holds(m_reply, "progress\":100}") && ++fullProgress >= kFullProgressReplies) {
+    if (ReplyHolds(m_reply, "progress\":100}") && ++fullProgress >= kFullProgressReplies) {
       return true;
     }
-    if (Holds(m_reply, kTaskSuccessMarker) || Holds(m_reply, kTaskFailedMarker, true) ||
-        Holds(m_reply, "status\":\"failed\",\"list\":[", true)) {
+    if (ReplyHolds(m_reply, kRenameTaskSuccessMarker) ||
+        ReplyHolds(m_reply, kTaskFailedMarker, true) ||
+        ReplyHolds(m_reply, "status\":\"failed\",\"list\":[", true)) {
       return true;
     }
     if (poll < kTaskPolls && !Wait(kPollWaitMs)) {
@@ -255,7 +251,7 @@ void SubmitRenameBatch(const std::string& items, bool resubmit) {
   const std::string& reply = submission.LastReply();
   const AccountSession& session = submission.Session();
   std::vector<BatchItem> decoded = DecodeItems(items);
-  if (Holds(reply, kSyncSuccessMarker) || Holds(reply, kTaskSuccessMarker)) {
+  if (ReplyHolds(reply, kSyncSuccessMarker) || ReplyHolds(reply, kRenameTaskSuccessMarker)) {
     {
       std::lock_guard lock(g_counterLock);
       g_renamedCount += count;
@@ -265,7 +261,7 @@ void SubmitRenameBatch(const std::string& items, bool resubmit) {
     RunDailyPauseCheck();
     return;
   }
-  if (Holds(reply, kTaskFailedMarker, true)) {
+  if (ReplyHolds(reply, kTaskFailedMarker, true)) {
     std::lock_guard lock(g_counterLock);
     g_renameFailedCount += count;
     BookAll(session, decoded, kLogRenameFailed,

@@ -31,17 +31,13 @@ constexpr int kPollWaitMs = 300;
 constexpr int kBusyWaitMs = 5000;
 constexpr int kItemBusyWaitMs = 2000;
 
-constexpr const char* kTaskSuccessMarker = "\"task_errno\":0,\"status\":\"success\",\"list\":[{";
 constexpr const char* kUnchangedMarker = "{\"errno\":12,\"info\":[],\"request_id\"";
 
 enum class Verdict { kSuccess, kFailure, kUnchanged, kRetry };
 
-bool Holds(const std::string& reply, const char* marker) {
-  return FindText(reply, marker) != -1;
-}
-
 bool Busy(const std::string& reply) {
-  return Holds(reply, "info\":[{\"errno\":31034,\"") || Holds(reply, "info\":[{\"errno\":111,\"");
+  return ReplyHolds(reply, "info\":[{\"errno\":31034,\"") ||
+         ReplyHolds(reply, "info\":[{\"errno\":111,\"");
 }
 
 std::string EncodeEscapedName(const std::string& text) {
@@ -92,8 +88,8 @@ bool SendAndFollow(const RenameRequest& request, std::string& reply) {
     std::string cookies = request.session.cookies;
     reply = SendHttpRequest(RenameTaskQueryUrl(taskId),
                             {.cookies = &cookies, .timeoutSeconds = kRenameTimeoutSeconds});
-    if ((!reply.empty() && !Holds(reply, "task_errno\":0,\"")) ||
-        Holds(reply, kTaskSuccessMarker)) {
+    if ((!reply.empty() && !ReplyHolds(reply, "task_errno\":0,\"")) ||
+        ReplyHolds(reply, kRenameTaskSuccessMarker)) {
       break;
     }
     WaitPumpingMessages(kPollWaitMs, kWaitMilliseconds, RenameStopRequested);
@@ -103,15 +99,17 @@ bool SendAndFollow(const RenameRequest& request, std::string& reply) {
 }
 
 Verdict Judge(const std::string& reply, bool& plainApostrophes) {
-  if (Holds(reply, "{\"error_code\":-9,\"from\":")) {
+  if (ReplyHolds(reply, "{\"error_code\":-9,\"from\":")) {
     plainApostrophes = true;
     return Verdict::kRetry;
   }
-  if (Holds(reply, "errno\":0,\"info\":[{\"errno\":0,\"path") || Holds(reply, kTaskSuccessMarker)) {
+  if (ReplyHolds(reply, "errno\":0,\"info\":[{\"errno\":0,\"path") ||
+      ReplyHolds(reply, kRenameTaskSuccessMarker)) {
     return Verdict::kSuccess;
   }
-  if (Holds(reply, "info\":[{\"errno\":-7,\"") || Holds(reply, "info\":[{\"errno\":-8,\"") ||
-      Holds(reply, "info\":[{\"errno\":-9,\"")) {
+  if (ReplyHolds(reply, "info\":[{\"errno\":-7,\"") ||
+      ReplyHolds(reply, "info\":[{\"errno\":-8,\"") ||
+      ReplyHolds(reply, "info\":[{\"errno\":-9,\"")) {
     return Verdict::kFailure;
   }
   if (Busy(reply)) {
@@ -119,11 +117,11 @@ Verdict Judge(const std::string& reply, bool& plainApostrophes) {
     PumpMessages();
     return Verdict::kRetry;
   }
-  if (Holds(reply, "{\"errno\":12,\"info\":[{\"errno\":")) {
+  if (ReplyHolds(reply, "{\"errno\":12,\"info\":[{\"errno\":")) {
     WaitPumpingMessages(kItemBusyWaitMs, kWaitMilliseconds, RenameStopRequested);
     PumpMessages();
   }
-  if (Holds(reply, kUnchangedMarker)) {
+  if (ReplyHolds(reply, kUnchangedMarker)) {
     return Verdict::kUnchanged;
   }
   PumpMessages();

@@ -55,6 +55,10 @@ std::string CutTaskId(std::string_view reply) {
   return TextBetweenMarkers(reply, "\"taskid\":", "}");
 }
 
+bool ReplyHolds(std::string_view reply, std::string_view marker, bool ignoreCase) {
+  return FindText(reply, marker, 1, ignoreCase) != -1;
+}
+
 std::string RenameTaskQueryUrl(std::string_view taskId) {
   return ServiceUrl("/share/taskquery?taskid=" + std::string(taskId) +
                     "&clienttype=0&app_id=250528&web=1&dp-logid=");

@@ -1,9 +1,9 @@
 #pragma once
 // What every request to the cloud-disk service shares: the host and scheme,
 // the browser-like header block of the file operations, the two request ids,
-// the task query, the mode and sort values read from the main window, and the
-// cut of a task id. Pure apart from reading the configuration and the control
-// store; any thread.
+// the task query, the mode and sort values read from the main window, the
+// cut of a task id and the test for a reply marker. Pure apart from reading the configuration and
+// the control store; any thread.
 
 #include <cstddef>
 #include <string>
@@ -28,6 +28,10 @@ std::string MakeLogIdFromCookies(std::string_view cookies);
 // `"taskid":` and the next "}"; empty when there is none.
 std::string CutTaskId(std::string_view reply);
 
+// Whether `reply` holds `marker` (found with FindText, so never inside a
+// double-byte character; ASCII letters without case when ignoreCase).
+bool ReplyHolds(std::string_view reply, std::string_view marker, bool ignoreCase = false);
+
 // The task query of a rename or batch rename. It carries the account's
 // cookies, so it goes over https like every other request.
 std::string RenameTaskQueryUrl(std::string_view taskId);
@@ -46,3 +50,7 @@ ListingSortOrder ReadListingSortOrder();
 
 // The "长度" placeholder of RequestHeaderTemplate.
 inline constexpr const char* kContentLengthPlaceholder = "长度";
+
+// A rename task's reply once every item of it is done.
+inline constexpr const char* kRenameTaskSuccessMarker =
+    "\"task_errno\":0,\"status\":\"success\",\"list\":[{";

@@ -9,14 +9,9 @@
 
 #include "data/json_document.h"
 #include "data/json_parser.h"
+#include "parsed_document.h"
 
 namespace {
-
-JsonDocument Parsed(const std::string& text) {
-  JsonDocument doc;
-  EXPECT_TRUE(doc.Parse(text));
-  return doc;
-}
 
 TEST(JsonDocumentOps, ADocumentWithoutRootFindsAndMakesNothing) {
   JsonDocument doc;

@@ -6,14 +6,9 @@
 #include <string>
 
 #include "data/json_document.h"
+#include "parsed_document.h"
 
 namespace {
-
-JsonDocument Parsed(const std::string& text) {
-  JsonDocument doc;
-  EXPECT_TRUE(doc.Parse(text));
-  return doc;
-}
 
 TEST(JsonMerge, CopiesWhoseSourceLiesInsideTheTarget) {
   struct Row {

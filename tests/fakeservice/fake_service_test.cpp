@@ -301,4 +301,13 @@ TEST(HttpWireTest, PercentDecodingKeepsBadEscapes) {
   EXPECT_EQ(PercentDecode("a+b", false), "a+b");
 }
 
+TEST(HttpWireTest, PercentEncodingSurvivesFormDecoding) {
+  // Form values decode "+" as a blank, so every byte that means something in a
+  // query or form must come out escaped.
+  using namespace std::string_literals;
+  const std::string text = "a b+c&d=e/f%g~h.-_\x00\xB8\xC4"s;
+  EXPECT_EQ(PercentEncode(text), "a%20b%2Bc%26d%3De%2Ff%25g~h.-_%00%B8%C4");
+  EXPECT_EQ(PercentDecode(PercentEncode(text), true), text);
+}
+
 }  // namespace

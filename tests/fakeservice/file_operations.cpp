@@ -94,6 +94,17 @@ std::optional<FakeReply> ServiceModel::BusyRefusal(const std::vector<std::string
   return std::nullopt;
 }
 
+std::optional<FakeReply> ServiceModel::RefuseFileList(const RecordedRequest& request,
+                                                      const std::string& operation,
+                                                      std::optional<JsonValue>& list) {
+  list = FileList(request);
+  if (!list) {
+    m_notes.push_back("unreadable " + operation + " list: " + request.body);
+    return FakeReply::Json(ErrnoReply(kErrnoParameter));
+  }
+  return BusyRefusal(SubmittedPaths(*list));
+}
+
 FakeReply ServiceModel::FileManager(const RecordedRequest& request, FakeAccount& account) {
   const std::string opera = request.QueryValue("opera").value_or("");
   const std::string async = request.QueryValue("async").value_or("2");
@@ -113,13 +124,9 @@ FakeReply ServiceModel::FileManager(const RecordedRequest& request, FakeAccount&
 }
 
 FakeReply ServiceModel::Rename(const RecordedRequest& request, FakeAccount& account, bool asTask) {
-  const std::optional<JsonValue> list = FileList(request);
-  if (!list) {
-    m_notes.push_back("unreadable rename list: " + request.body);
-    return FakeReply::Json(ErrnoReply(kErrnoParameter));
-  }
-  if (std::optional<FakeReply> busy = BusyRefusal(SubmittedPaths(*list))) {
-    return *busy;
+  std::optional<JsonValue> list;
+  if (std::optional<FakeReply> refusal = RefuseFileList(request, "rename", list)) {
+    return *refusal;
   }
   std::vector<ItemResult> results;
   for (const JsonValue& item : list->items) {
@@ -144,13 +151,9 @@ FakeReply ServiceModel::Rename(const RecordedRequest& request, FakeAccount& acco
 }
 
 FakeReply ServiceModel::Delete(const RecordedRequest& request, FakeAccount& account) {
-  const std::optional<JsonValue> list = FileList(request);
-  if (!list) {
-    m_notes.push_back("unreadable delete list: " + request.body);
-    return FakeReply::Json(ErrnoReply(kErrnoParameter));
-  }
-  if (std::optional<FakeReply> busy = BusyRefusal(SubmittedPaths(*list))) {
-    return *busy;
+  std::optional<JsonValue> list;
+  if (std::optional<FakeReply> refusal = RefuseFileList(request, "delete", list)) {
+    return *refusal;
   }
   std::vector<ItemResult> results;
   for (const JsonValue& item : list->items) {
@@ -168,13 +171,9 @@ FakeReply ServiceModel::Delete(const RecordedRequest& request, FakeAccount& acco
 
 FakeReply ServiceModel::CopyOrMove(const RecordedRequest& request, FakeAccount& account, bool copy,
                                    bool asTask) {
-  const std::optional<JsonValue> list = FileList(request);
-  if (!list) {
-    m_notes.push_back("unreadable copy or move list: " + request.body);
-    return FakeReply::Json(ErrnoReply(kErrnoParameter));
-  }
-  if (std::optional<FakeReply> busy = BusyRefusal(SubmittedPaths(*list))) {
-    return *busy;
+  std::optional<JsonValue> list;
+  if (std::optional<FakeReply> refusal = RefuseFileList(request, "copy or move", list)) {
+    return *refusal;
   }
   const RemoteTree before = account.tree;
   std::vector<ItemResult> results;

@@ -244,6 +244,22 @@ void PrintTo(const RecordedRequest& request, std::ostream* out) {
   }
 }
 
+std::string PercentEncode(std::string_view text) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (std::isalnum(byte) || c == '-' || c == '.' || c == '_' || c == '~') {
+      out += c;
+    } else {
+      out += '%';
+      out += kHex[byte >> 4];
+      out += kHex[byte & 15];
+    }
+  }
+  return out;
+}
+
 std::string PercentDecode(std::string_view text, bool plusIsBlank) {
   std::string out;
   out.reserve(text.size());

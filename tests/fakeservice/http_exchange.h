@@ -88,6 +88,9 @@ std::string SerializeReplyHead(const FakeReply& reply);
 // The request line and headers, for readable test failures.
 void PrintTo(const RecordedRequest& request, std::ostream* out);
 
+// Percent-encoding of everything but ASCII letters, digits and "-._~".
+std::string PercentEncode(std::string_view text);
+
 // Percent-decoding; `plusIsBlank` turns "+" into a blank. Bad escapes stay as they are.
 std::string PercentDecode(std::string_view text, bool plusIsBlank);
 

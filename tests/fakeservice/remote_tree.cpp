@@ -267,6 +267,16 @@ void RemoteTree::Renumber(RemoteItem& item) {
   }
 }
 
+RemoteItem* RemoteTree::Destination(const RemoteItem& item, std::string_view source,
+                                    std::string_view dest, std::string_view newName) {
+  RemoteItem* target = FindItem(dest);
+  if (target == nullptr || !target->isDir || !ValidName(newName) ||
+      (item.isDir && IsInside(dest, source))) {
+    return nullptr;
+  }
+  return target;
+}
+
 int RemoteTree::Copy(std::string_view path, std::string_view destDir, std::string_view newName,
                      bool newCopy, std::string* madePath) {
   const std::string source = Normalise(path);
@@ -275,9 +285,8 @@ int RemoteTree::Copy(std::string_view path, std::string_view destDir, std::strin
   if (item == nullptr) {
     return kErrnoMissing;
   }
-  RemoteItem* target = FindItem(dest);
-  if (target == nullptr || !target->isDir || !ValidName(newName) ||
-      (item->isDir && IsInside(dest, source))) {
+  RemoteItem* target = Destination(*item, source, dest, newName);
+  if (target == nullptr) {
     return kErrnoBadPath;
   }
   std::string name(newName);
@@ -306,9 +315,8 @@ int RemoteTree::Move(std::string_view path, std::string_view destDir, std::strin
   if (item == nullptr) {
     return kErrnoMissing;
   }
-  RemoteItem* target = FindItem(dest);
-  if (target == nullptr || !target->isDir || !ValidName(newName) ||
-      (item->isDir && IsInside(dest, source))) {
+  RemoteItem* target = Destination(*item, source, dest, newName);
+  if (target == nullptr) {
     return kErrnoBadPath;
   }
   if (target == folder && newName == name) {

@@ -94,6 +94,11 @@ class RemoteTree {
  private:
   RemoteItem* FindItem(std::string_view path);
   RemoteItem* Parent(std::string_view path, std::string& name);
+  // The folder `dest` when `item` (at the normalised `source`) may be copied or
+  // moved into it as `newName`; null for a missing destination, a file, an
+  // invalid name or a folder put inside itself.
+  RemoteItem* Destination(const RemoteItem& item, std::string_view source, std::string_view dest,
+                          std::string_view newName);
   RemoteItem MakeItem(std::string name, bool isDir, int64_t size);
   void Renumber(RemoteItem& item);
 

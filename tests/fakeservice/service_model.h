@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "fakeservice/http_exchange.h"
+#include "fakeservice/json_text.h"
 #include "fakeservice/remote_tree.h"
 #include "fakeservice/service_replies.h"
 
@@ -103,6 +104,12 @@ class ServiceModel {
   std::optional<int> TakeItemFault(const std::string& path);
   // The item-form reply of the first submitted path whose fault is a busy code.
   std::optional<FakeReply> BusyRefusal(const std::vector<std::string>& paths);
+  // Reads the file list of a file operation into `list`. Returns the reply that
+  // refuses the request: a parameter error (and a note naming `operation`) when
+  // the list cannot be read, or BusyRefusal of the submitted paths.
+  std::optional<FakeReply> RefuseFileList(const RecordedRequest& request,
+                                          const std::string& operation,
+                                          std::optional<JsonValue>& list);
   int64_t AddTask(Task task);
   bool StrictChecksFail(const RecordedRequest& request, const FakeAccount& account) const;
 

@@ -8,6 +8,7 @@
 #include <openssl/evp.h>
 
 #include "fakeservice/fake_service.h"
+#include "fakeservice/http_exchange.h"
 #include "fakeservice/starting_trees.h"
 #include "fakeservice/test_client.h"
 
@@ -21,22 +22,6 @@ using ::testing::MatchesRegex;
 using ::testing::StartsWith;
 
 const std::string kUser = "demo*01";
-
-std::string Encode(std::string_view text) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (std::isalnum(byte) || c == '-' || c == '.' || c == '_') {
-      out += c;
-    } else {
-      out += '%';
-      out += kHex[byte >> 4];
-      out += kHex[byte & 15];
-    }
-  }
-  return out;
-}
 
 // Replaces the varying request_id with R so that whole replies can be compared.
 std::string Canonical(std::string reply) {
@@ -83,15 +68,15 @@ class ServiceModelTest : public ::testing::Test {
   }
 
   std::string List(const std::string& dir, const std::string& tail = "order=name&desc=0") {
-    return GetBody("/api/list?" + tail + "&showempty=0&web=1&page=1&num=200&dir=" + Encode(dir) +
-                   "&bdstoken=&clienttype=0");
+    return GetBody("/api/list?" + tail + "&showempty=0&web=1&page=1&num=200&dir=" +
+                   PercentEncode(dir) + "&bdstoken=&clienttype=0");
   }
 
   std::string FileOp(const std::string& opera, const std::string& async,
                      const std::string& filelist) {
     return Post("/api/filemanager?async=" + async + "&onnest=fail&opera=" + opera +
                     "&bdstoken=&clienttype=0&app_id=250528&web=1",
-                "filelist=" + Encode(filelist));
+                "filelist=" + PercentEncode(filelist));
   }
 
   // The task id at the end of a TASK reply.
@@ -225,7 +210,7 @@ TEST_F(ServiceModelTest, ListingOrderFoldersFirstAndPages) {
     SCOPED_TRACE(std::string(page.dir) + " page " + std::to_string(page.page));
     const std::string reply =
         GetBody("/api/list?order=name&desc=0&page=" + std::to_string(page.page) +
-                "&num=" + std::to_string(page.num) + "&dir=" + Encode(page.dir));
+                "&num=" + std::to_string(page.num) + "&dir=" + PercentEncode(page.dir));
     int count = 0;
     for (size_t at = reply.find("\"fs_id\""); at != std::string::npos;
          at = reply.find("\"fs_id\"", at + 1)) {
@@ -474,7 +459,7 @@ TEST_F(ServiceModelTest, MoveKeepsIdsAndTreatsMovesOntoThemselvesByOption) {
 TEST_F(ServiceModelTest, CreateFolderQuotaAndUpdateHost) {
   const std::string created =
       Post("/api/create?a=commit&channel=chunlei&web=1&app_id=250528&bdstoken=&clienttype=0",
-           "path=" + Encode("//archive/a/") + "&isdir=1&block_list=%5B%5D");
+           "path=" + PercentEncode("//archive/a/") + "&isdir=1&block_list=%5B%5D");
   const RemoteTree tree = Tree();
   const RemoteItem* folder = tree.Find("/archive/a");
   ASSERT_NE(folder, nullptr);
@@ -505,7 +490,7 @@ TEST_F(ServiceModelTest, CreateFolderQuotaAndUpdateHost) {
 TEST_F(ServiceModelTest, SignInSetsTheChosenCookiesAndRedirects) {
   const FakeAccount account = *m_service.Model().Account(kUser);
   const std::string target = "https://" + m_service.Host() + "/disk/main#/im/session";
-  const ClientReply page = Get("/login?redirecturl=" + Encode(target), "");
+  const ClientReply page = Get("/login?redirecturl=" + PercentEncode(target), "");
   EXPECT_THAT(page.body, HasSubstr("action=\"https://" + m_service.Host() + "/login/submit\""));
   EXPECT_THAT(page.body, HasSubstr("name=\"user\" value=\"demo*01\""));
 
@@ -533,7 +518,7 @@ TEST_F(ServiceModelTest, SignInSetsTheChosenCookiesAndRedirects) {
     submit.url = m_service.BaseUrl() + "/login/submit";
     submit.caFile = m_service.CaFile();
     submit.method = "POST";
-    submit.body = "user=" + Encode(kUser) + "&redirect=" + Encode(target);
+    submit.body = "user=" + PercentEncode(kUser) + "&redirect=" + PercentEncode(target);
     const ClientReply reply = Fetch(submit);
     EXPECT_EQ(reply.status, 302);
     EXPECT_THAT(reply.head, HasSubstr("Location: " + target + "\r\n"));
@@ -572,7 +557,7 @@ TEST_F(ServiceModelTest, StrictChecksRefuseAWrongBdstokenOrLogid) {
   options.strictBdstoken = true;
   options.strictLogid = true;
   m_service.Model().SetOptions(options);
-  const std::string rename = "filelist=" + Encode("[{\"path\":\"/x\",\"newname\":\"y\"}]");
+  const std::string rename = "filelist=" + PercentEncode("[{\"path\":\"/x\",\"newname\":\"y\"}]");
   EXPECT_THAT(Post("/api/filemanager?opera=rename&async=0&bdstoken=ffff", rename),
               StartsWith("{\"errno\":-6,"));
   EXPECT_THAT(Post("/api/filemanager?opera=rename&async=0&bdstoken=" + account.bdstoken, rename),

@@ -4,6 +4,7 @@
 
 #include <cctype>
 
+#include "fakeservice/http_exchange.h"
 #include "fakeservice/json_text.h"
 #include "fakeservice/service_model.h"
 
@@ -36,22 +37,6 @@ std::string HtmlEscape(std::string_view text) {
   return out;
 }
 
-std::string FormEncode(std::string_view text) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (std::isalnum(byte) || c == '-' || c == '.' || c == '_' || c == '~') {
-      out += c;
-    } else {
-      out += '%';
-      out += kHex[byte >> 4];
-      out += kHex[byte & 15];
-    }
-  }
-  return out;
-}
-
 // "https://host:port/path" -> "https://host:port"; empty when `url` is no absolute URL.
 std::string OriginOf(std::string_view url) {
   const size_t scheme = url.find("://");
@@ -74,8 +59,8 @@ FakeReply ServiceModel::SessionPage(const RecordedRequest& request) {
   const FakeAccount* account = Authenticate(request);
   if (account == nullptr) {
     // The Location header is written in exactly this case: clients cut it from the raw head.
-    return FakeReply::Redirect(
-        302, "/login?redirecturl=https%3A%2F%2F" + FormEncode(HostOf(request)) + "%2Fdisk%2Fmain");
+    return FakeReply::Redirect(302, "/login?redirecturl=https%3A%2F%2F" +
+                                        PercentEncode(HostOf(request)) + "%2Fdisk%2Fmain");
   }
   // The user data is raw UTF-8 inside a script, as the service's page holds it.
   return FakeReply::Html(

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "emulator_fixture.h"
 #include "fakeservice/fake_service.h"
 #include "web/http_request.h"
 #include "web/http_request_internal.h"
@@ -30,18 +31,11 @@ void PrintTo(const Backend& backend, std::ostream* out) {
 
 const std::string kDefaultUserAgent = std::string(kDefaultHttpHeaderLine).substr(12);
 
-class HttpBackendTest : public ::testing::TestWithParam<Backend> {
+class HttpBackendTest : public EmulatorFixture<::testing::TestWithParam<Backend>> {
  protected:
   static void SetUpTestSuite() {
-    s_service = new FakeService();
-    std::string error;
-    ASSERT_TRUE(s_service->Start(&error)) << error;
-    setenv("QUILLMERE_CA_FILE", s_service->CaFile().c_str(), 1);
+    EmulatorFixture::SetUpTestSuite();
     LoadServiceConfig();
-  }
-  static void TearDownTestSuite() {
-    delete s_service;
-    s_service = nullptr;
   }
   void SetUp() override {
     ASSERT_NE(s_service, nullptr);
@@ -51,8 +45,7 @@ class HttpBackendTest : public ::testing::TestWithParam<Backend> {
     s_service->ClearHook();
   }
   void TearDown() override {
-    EXPECT_THAT(s_service->Failures(), IsEmpty());
-    s_service->ClearHook();
+    EmulatorFixture::TearDown();
     g_useCurl = 0;
   }
   bool Curl() const { return GetParam().useCurl != 0; }
@@ -65,11 +58,7 @@ class HttpBackendTest : public ::testing::TestWithParam<Backend> {
     EXPECT_EQ(requests.size(), 1u);
     return requests.empty() ? RecordedRequest() : requests[0];
   }
-
-  static FakeService* s_service;
 };
-
-FakeService* HttpBackendTest::s_service = nullptr;
 
 TEST_P(HttpBackendTest, SendsHeadersInEachBackEndsOrder) {
   struct Row {

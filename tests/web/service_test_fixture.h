@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "data/program_wide_objects.h"
+#include "emulator_fixture.h"
 #include "fakeservice/fake_service.h"
 #include "fakeservice/starting_trees.h"
 #include "foundation/base64.h"
@@ -32,23 +33,15 @@
 #include "web/result_log.h"
 #include "web/service_config.h"
 
-class ServiceTest : public ::testing::Test {
+class ServiceTest : public EmulatorFixture<::testing::Test> {
  protected:
   static void SetUpTestSuite() {
-    s_service = new FakeService();
-    std::string error;
-    ASSERT_TRUE(s_service->Start(&error)) << error;
-    setenv("QUILLMERE_CA_FILE", s_service->CaFile().c_str(), 1);
+    EmulatorFixture::SetUpTestSuite();
     setenv("QUILLMERE_WEB_HOST", s_service->Host().c_str(), 1);
     setenv("QUILLMERE_PASSPORT_HOST", "passport.test", 1);
     setenv("QUILLMERE_UPDATE_HOST", "update.test", 1);
     LoadServiceConfig();
   }
-  static void TearDownTestSuite() {
-    delete s_service;
-    s_service = nullptr;
-  }
-
   void SetUp() override {
     ASSERT_NE(s_service, nullptr);
     Reset();
@@ -81,12 +74,9 @@ class ServiceTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    EXPECT_THAT(Service().Failures(), ::testing::IsEmpty());
-    Service().ClearHook();
+    EmulatorFixture::TearDown();
     g_renameStopRequested = 0;
   }
-
-  static FakeService& Service() { return *s_service; }
 
   // Makes "demo" the only account the test uses, with `tree`, and the
   // working account.
@@ -148,5 +138,4 @@ class ServiceTest : public ::testing::Test {
   ScriptedDesktopGuard m_ui;
   FakeAccount m_account;
   size_t m_waitMark = 0;
-  static inline FakeService* s_service = nullptr;
 };
