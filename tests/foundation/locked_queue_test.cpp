@@ -1,6 +1,6 @@
 #include "foundation/locked_queue.h"
 
-#include "test_bytes.h"
+#include "support/test_bytes.h"
 
 #include <gtest/gtest.h>
 

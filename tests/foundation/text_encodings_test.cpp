@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/code_page_codec.h"
-#include "test_bytes.h"
+#include "support/test_bytes.h"
 
 namespace {
 

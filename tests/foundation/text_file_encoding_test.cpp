@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "platform/code_page_codec.h"
-#include "test_bytes.h"
+#include "support/test_bytes.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "foundation/url_encoding.h"
 
-#include "test_bytes.h"
+#include "support/test_bytes.h"
 
 #include <gtest/gtest.h>
 

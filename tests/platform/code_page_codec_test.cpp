@@ -5,14 +5,9 @@
 #include <thread>
 #include <vector>
 
-namespace {
+#include "support/test_bytes.h"
 
-std::string Bytes(std::initializer_list<int> values) {
-  std::string s;
-  for (int v : values)
-    s += static_cast<char>(v);
-  return s;
-}
+namespace {
 
 TEST(CodePageCodec, RoundTripsChineseBetweenAllForms) {
   const std::string local = "中文名称.txt";  // code page 936 literal
