@@ -1,26 +1,19 @@
 #include "platform/curl_support.h"
 
-#include <openssl/ssl.h>
-#include <openssl/x509.h>
-
 #include <mutex>
 #include <vector>
 
+#include "platform/shared_trust_store.h"
+
 namespace {
 
-// Adds the extra CA file to the store libcurl has already filled with the
-// system's authorities. A file that cannot be read fails the handshake: a
-// broken configuration must not pass silently.
-CURLcode AddExtraCaFile(CURL*, void* sslCtx, void* userData) {
+// Gives the handshake the shared trust store: the system's authorities plus
+// the extra CA file. A file that cannot be read fails the handshake: a broken
+// configuration must not pass silently.
+CURLcode InstallTrust(CURL*, void* sslCtx, void* userData) {
+  static const std::string s_noFile;
   const auto* file = static_cast<const std::string*>(userData);
-  if (file == nullptr || file->empty()) {
-    return CURLE_OK;
-  }
-  X509_STORE* store = SSL_CTX_get_cert_store(static_cast<SSL_CTX*>(sslCtx));
-  if (store == nullptr || X509_STORE_load_locations(store, file->c_str(), nullptr) != 1) {
-    return CURLE_SSL_CACERT_BADFILE;
-  }
-  return CURLE_OK;
+  return InstallTrustStore(static_cast<SSL_CTX*>(sslCtx), file != nullptr ? *file : s_noFile);
 }
 
 std::string Trimmed(std::string_view text) {
@@ -125,12 +118,15 @@ CURLcode ApplyCommonCurlOptions(CURL* handle, const std::string* extraCaFile) {
       return code;
     }
   }
-  if (extraCaFile != nullptr) {
-    CURLcode code = curl_easy_setopt(handle, CURLOPT_SSL_CTX_FUNCTION, &AddExtraCaFile);
-    if (code == CURLE_OK) {
-      code = curl_easy_setopt(handle, CURLOPT_SSL_CTX_DATA, extraCaFile);
-    }
-    return code;
+  // libcurl would parse the whole system CA bundle for every handle; the
+  // callback installs the store parsed once instead. The CA folder stays: it
+  // is only searched when a certificate is looked up.
+  CURLcode code = curl_easy_setopt(handle, CURLOPT_CAINFO, static_cast<const char*>(nullptr));
+  if (code == CURLE_OK) {
+    code = curl_easy_setopt(handle, CURLOPT_SSL_CTX_FUNCTION, &InstallTrust);
   }
-  return CURLE_OK;
+  if (code == CURLE_OK) {
+    code = curl_easy_setopt(handle, CURLOPT_SSL_CTX_DATA, extraCaFile);
+  }
+  return code;
 }
