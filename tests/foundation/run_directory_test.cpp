@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/code_page_codec.h"
+#include "support/scoped_environment.h"
 #include "support/scratch_folder.h"
 
 namespace {
@@ -17,22 +18,8 @@ namespace fs = std::filesystem;
 
 class RunDirectoryTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const char* old = std::getenv("QUILLMERE_HOME");
-    m_hadHome = old != nullptr;
-    m_oldHome = old != nullptr ? old : "";
-  }
-  void TearDown() override {
-    if (m_hadHome) {
-      setenv("QUILLMERE_HOME", m_oldHome.c_str(), 1);
-    } else {
-      unsetenv("QUILLMERE_HOME");
-    }
-  }
-
   ScratchFolder m_folder;
-  bool m_hadHome = false;
-  std::string m_oldHome;
+  ScopedEnvironment m_home{"QUILLMERE_HOME"};
 };
 
 TEST_F(RunDirectoryTest, HomeVariableWinsAndIsCreated) {

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 
+#include "support/scoped_environment.h"
 #include "support/scratch_folder.h"
 
 namespace {
@@ -17,25 +18,11 @@ namespace fs = std::filesystem;
 
 class OldCacheFilesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const char* old = std::getenv("QUILLMERE_HOME");
-    m_hadHome = old != nullptr;
-    m_oldHome = m_hadHome ? old : "";
-    setenv("QUILLMERE_HOME", m_folder.Utf8().c_str(), 1);
-  }
-  void TearDown() override {
-    if (m_hadHome) {
-      setenv("QUILLMERE_HOME", m_oldHome.c_str(), 1);
-    } else {
-      unsetenv("QUILLMERE_HOME");
-    }
-  }
   fs::path Path(const std::string& name) const { return m_folder.Path() / name; }
   void Touch(const std::string& name) const { std::ofstream(Path(name)) << "x"; }
 
   ScratchFolder m_folder;
-  std::string m_oldHome;
-  bool m_hadHome = false;
+  ScopedEnvironment m_home{"QUILLMERE_HOME", m_folder.Utf8()};
 };
 
 TEST_F(OldCacheFilesTest, OnlyCacheFilesOfTheProgramFolderGo) {

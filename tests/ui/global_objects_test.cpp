@@ -17,6 +17,7 @@
 #include "jobs/keyword_replacement_lists.h"
 #include "platform/qt/qt_drop_target_host.h"
 #include "platform/qt/qt_window_handle.h"
+#include "support/scoped_environment.h"
 #include "support/scratch_folder.h"
 
 namespace {
@@ -67,9 +68,7 @@ TEST(GlobalObjects, StartUpLeavesEveryObjectEmpty) {
 TEST(GlobalObjects, StartupEntersTheRunDirectoryAndRunsTheInitialisers) {
   ScratchFolder home;
   std::filesystem::path old = std::filesystem::current_path();
-  const char* oldHome = std::getenv("QUILLMERE_HOME");
-  std::string savedHome = oldHome != nullptr ? oldHome : "";
-  setenv("QUILLMERE_HOME", home.Utf8().c_str(), 1);
+  ScopedEnvironment homeVariable("QUILLMERE_HOME", home.Utf8());
   g_sqliteCallbackThunks = {};
 
   EXPECT_TRUE(RunProgramStartup());
@@ -79,11 +78,6 @@ TEST(GlobalObjects, StartupEntersTheRunDirectoryAndRunsTheInitialisers) {
   EXPECT_EQ(g_codePage, 936);
   EXPECT_TRUE(g_copySources.empty());
   std::filesystem::current_path(old);
-  if (oldHome != nullptr) {
-    setenv("QUILLMERE_HOME", savedHome.c_str(), 1);
-  } else {
-    unsetenv("QUILLMERE_HOME");
-  }
 }
 
 TEST(GlobalObjects, ExitRoutineUnregistersDropTargetsAndKeepsTheRest) {

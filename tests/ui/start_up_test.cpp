@@ -13,6 +13,7 @@
 #include "foundation/contact_text.h"
 #include "foundation/thread_pool.h"
 #include "platform/control_store.h"
+#include "support/scoped_environment.h"
 #include "support/scratch_folder.h"
 #include "support/scripted_desktop_guard.h"
 #include "ui/main_window.h"
@@ -25,21 +26,6 @@ namespace {
 // Points the run directory at a fresh scratch folder for one test.
 class ScopedRunDirectory {
  public:
-  ScopedRunDirectory() {
-    const char* old = std::getenv("QUILLMERE_HOME");
-    m_hadOld = old != nullptr;
-    if (m_hadOld) {
-      m_old = old;
-    }
-    setenv("QUILLMERE_HOME", m_folder.Utf8().c_str(), 1);
-  }
-  ~ScopedRunDirectory() {
-    if (m_hadOld) {
-      setenv("QUILLMERE_HOME", m_old.c_str(), 1);
-    } else {
-      unsetenv("QUILLMERE_HOME");
-    }
-  }
   void Write(const std::string& utf8Name, const std::string& bytes) const {
     std::ofstream(m_folder.Path() / std::filesystem::u8path(utf8Name), std::ios::binary) << bytes;
   }
@@ -53,8 +39,7 @@ class ScopedRunDirectory {
 
  private:
   ScratchFolder m_folder;
-  std::string m_old;
-  bool m_hadOld = false;
+  ScopedEnvironment m_home{"QUILLMERE_HOME", m_folder.Utf8()};
 };
 
 std::string Utf8(const char8_t* text) {
