@@ -139,6 +139,29 @@ double NowDateValue() {
   return LocalMsToDateValue(FloorDiv(localMs, 1000) * 1000);
 }
 
+std::string MakeLocalStampText() {
+  // "yyyyMMddhhmmss" on the 24-hour clock, then each part without its zeros.
+  const std::string digits = FormatDateTime(std::nullopt, 3, 0, 2);
+  if (digits.size() != 14)
+    return {};
+  const auto part = [&digits](std::size_t at, std::size_t length) {
+    return std::stoi(digits.substr(at, length));
+  };
+  const int hour = part(8, 2);
+  const int minute = part(10, 2);
+  const int second = part(12, 2);
+  std::string text = std::to_string(part(0, 4)) + "年" + std::to_string(part(4, 2)) + "月" +
+                     std::to_string(part(6, 2)) + "日";
+  if (second != 0)
+    return text + std::to_string(hour) + "时" + std::to_string(minute) + "分" +
+           std::to_string(second) + "秒";
+  if (minute != 0)
+    return text + std::to_string(hour) + "时" + std::to_string(minute) + "分";
+  if (hour != 0)
+    return text + std::to_string(hour) + "时";
+  return text;
+}
+
 int UsesTwentyFourHourClock() {
   locale_t user = newlocale(LC_TIME_MASK, "", static_cast<locale_t>(0));
   if (user == static_cast<locale_t>(0))

@@ -37,6 +37,13 @@ std::string PadLeftWithZeros(std::string_view text, int width);
 std::string FormatDateTime(std::optional<double> value = std::nullopt, int layout = 0, int part = 0,
                            int clockOption = 0);
 
+// Now as the local date-time text that names result logs and backups:
+// "%d年%d月%d日" followed by "%d时%d分%d秒" when the seconds are not 0,
+// "%d时%d分" when only the seconds are 0, "%d时" when minutes and seconds are
+// 0, and nothing at midnight exactly; numbers without leading zeros
+// ("2025年7月9日13时5分").
+std::string MakeLocalStampText();
+
 // 1 when the user's locale writes times on the 24-hour clock, else 0 (also
 // when it cannot be told).
 int UsesTwentyFourHourClock();

@@ -4,6 +4,7 @@
 
 #include "foundation/message_box.h"
 #include "foundation/text_search.h"
+#include "jobs/keyword_entries.h"
 #include "jobs/name_characters.h"
 #include "jobs/name_regex.h"
 #include "platform/control_store.h"
@@ -15,22 +16,6 @@ constexpr char16_t kFirstChineseUnit = 0x4E00;
 constexpr char16_t kLastChineseUnit = 0x9FA5;
 constexpr std::string_view kReplacementArrow = "---->";
 constexpr std::int64_t kRegexReportTimeoutMs = 15000;
-
-// The non-empty entries of a comma-separated keyword list. Empty entries (a
-// stray comma) never count: as a held keyword one would exclude every name.
-TextArray KeywordEntries(const std::string& text) {
-  TextArray entries;
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    std::size_t comma = text.find(',', start);
-    if (comma == std::string::npos)
-      comma = text.size();
-    if (comma > start)
-      entries.push_back(text.substr(start, comma - start));
-    start = comma + 1;
-  }
-  return entries;
-}
 
 bool HoldsAnyKeyword(const NameChars& name, const std::string& list) {
   for (const std::string& keyword : KeywordEntries(list)) {

@@ -1,7 +1,11 @@
 #include "ui/main_window_setup.h"
 
-void InstallMainWindowHandlers(MainWindowHandlers& handlers) {
-  // Handlers are added here as the features that own them are built; a slot
-  // left empty makes its control do nothing.
-  (void)handlers;
+void InstallMainWindowHandlers(MainWindowHandlers& handlers, MainWindow* window) {
+  InstallAccountListHandlers(handlers, window);
+  InstallRemoteTreeHandlers(handlers, window);
+  InstallRenameTaskHandlers(handlers, window);
+  InstallOptionHandlers(handlers, window);
+  InstallCopyArchiveHandlers(handlers, window);
+  InstallSettingsUpdateHandlers(handlers, window);
+  InstallSignInHandlers(handlers, window);
 }

@@ -78,7 +78,7 @@ int RunProgram() {
   PrepareProgram();
   // Lives to the process end: the destroy handler ends the process.
   auto* window = new MainWindow;
-  InstallMainWindowHandlers(window->Handlers());
+  InstallMainWindowHandlers(window->Handlers(), window);
   window->OnCreated();
   window->show();
   QApplication::exec();

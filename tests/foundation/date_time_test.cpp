@@ -158,3 +158,27 @@ TEST(PadLeftWithZeros, PadsShortTextsOnly) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MakeLocalStampText, TrailingZeroPartsAreLeftOut) {
+  struct Row {
+    const char* name;
+    LocalDateTime now;
+    const char* expected;
+  } rows[] = {
+      {"seconds", {2025, 7, 9, 13, 5, 9, 500}, "2025年7月9日13时5分9秒"},
+      {"only the seconds 0", {2025, 7, 9, 13, 5, 0, 0}, "2025年7月9日13时5分"},
+      {"minutes and seconds 0", {2025, 12, 31, 8, 0, 0, 0}, "2025年12月31日8时"},
+      {"midnight", {2026, 1, 1, 0, 0, 0, 0}, "2026年1月1日"},
+      {"zero minutes inside", {2025, 7, 9, 0, 0, 7, 0}, "2025年7月9日0时0分7秒"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    FakeClock clock(row.now);
+    ScopedClock use(clock);
+    EXPECT_EQ(MakeLocalStampText(), row.expected);
+  }
+}
+
+}  // namespace

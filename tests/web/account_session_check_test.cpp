@@ -3,7 +3,7 @@
 
 #include "web/account_session_check.h"
 
-#include "service_test_fixture.h"
+#include "support/service_test_fixture.h"
 #include "web/account_session_check_internal.h"
 
 namespace {

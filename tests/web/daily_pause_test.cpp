@@ -3,7 +3,7 @@
 
 #include "web/daily_pause.h"
 
-#include "service_test_fixture.h"
+#include "support/service_test_fixture.h"
 #include "web/main_window_controls.h"
 #include "web/rename_item.h"
 

@@ -4,7 +4,7 @@
 #include "web/delete_paths.h"
 
 #include "foundation/url_encoding.h"
-#include "service_test_fixture.h"
+#include "support/service_test_fixture.h"
 
 namespace {
 

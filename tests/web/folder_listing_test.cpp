@@ -5,7 +5,7 @@
 
 #include "data/json_document.h"
 #include "foundation/text_encodings.h"
-#include "service_test_fixture.h"
+#include "support/service_test_fixture.h"
 #include "web/folder_tree_model.h"
 #include "web/main_window_controls.h"
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <thread>
 
-#include "emulator_fixture.h"
+#include "support/emulator_fixture.h"
 #include "fakeservice/fake_service.h"
 #include "web/http_request.h"
 #include "web/http_request_internal.h"

@@ -4,7 +4,7 @@
 #include "web/rename_batch.h"
 
 #include "foundation/url_encoding.h"
-#include "service_test_fixture.h"
+#include "support/service_test_fixture.h"
 #include "web/main_window_controls.h"
 #include "web/service_text.h"
 

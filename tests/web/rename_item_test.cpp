@@ -4,7 +4,7 @@
 #include "web/rename_item.h"
 
 #include "platform/control_store.h"
-#include "service_test_fixture.h"
+#include "support/service_test_fixture.h"
 #include "web/main_window_controls.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "foundation/url_encoding.h"
 #include "platform/control_store.h"
-#include "service_test_fixture.h"
+#include "support/service_test_fixture.h"
 #include "web/delete_paths.h"
 #include "web/folder_listing.h"
 #include "web/http_request_internal.h"

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "data/program_wide_objects.h"
-#include "emulator_fixture.h"
+#include "support/emulator_fixture.h"
 #include "fakeservice/fake_service.h"
 #include "fakeservice/starting_trees.h"
 #include "foundation/base64.h"

@@ -1,0 +1,41 @@
+#pragma once
+// Replacing a file so that no reader ever sees half of it and a failed write
+// never loses the old one: the new bytes go to a temporary file beside the
+// target, are flushed to disk, and only then renamed over the target in one
+// step. The settings, account-list and keyword-rule files are written this
+// way; a caller that backs up the old file first moves it between Write and
+// Commit.
+//
+// Paths are file-system paths (UTF-8). Any thread; one object per write.
+
+#include <string>
+#include <string_view>
+
+class StagedFile {
+ public:
+  StagedFile() = default;
+  // Removes the temporary file when Commit did not run or failed.
+  ~StagedFile();
+  StagedFile(const StagedFile&) = delete;
+  StagedFile& operator=(const StagedFile&) = delete;
+
+  // Writes `bytes` to a new temporary file in the folder of `targetPath`,
+  // created with `mode` (before the umask), and flushes it to disk. False when
+  // the file cannot be made or written completely; nothing else changes.
+  [[nodiscard]] bool Write(const std::string& targetPath, std::string_view bytes,
+                           unsigned mode = 0644);
+
+  // Renames the written temporary file over the target (replacing it). False
+  // without a successful Write or when the rename fails; the target is then as
+  // it was.
+  [[nodiscard]] bool Commit();
+
+ private:
+  std::string m_targetPath;
+  std::string m_tempPath;
+  bool m_written = false;
+};
+
+// Write and Commit in one call: true when `targetPath` now holds `bytes`.
+[[nodiscard]] bool WriteFileReplacing(const std::string& targetPath, std::string_view bytes,
+                                      unsigned mode = 0644);
