@@ -23,7 +23,8 @@ std::string WithoutTrailingSlash(std::string path) {
   return path;
 }
 
-// The executable's folder (UTF-8), or empty when it cannot be read.
+}  // namespace
+
 std::string ExecutableFolder() {
   char buffer[4096];
   ssize_t length = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
@@ -34,6 +35,8 @@ std::string ExecutableFolder() {
   size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
 }
+
+namespace {
 
 std::string DataHomeFolder() {
   std::string base = Environment("XDG_DATA_HOME");
