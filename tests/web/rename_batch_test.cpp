@@ -82,14 +82,17 @@ TEST_F(RenameBatchTest, SynchronousSuccessEndsTheAttempts) {
 }
 
 TEST_F(RenameBatchTest, ListedFailuresAreMatchedByTheirExactPath) {
-  // The task names only the failed "/d/a"; "/d/a.txt" is not named and counts as renamed.
+  // The failed task names only "/d/a"; "/d/a.txt" is not named, so nothing
+  // says it was renamed.
   TaskReplies(FakeReply::Json(TaskFailListReply({{-8, "/d/a", "/d/x"}})));
   SubmitRenameBatch(TwoItems());
   EXPECT_EQ(Posts().size(), 1u);
-  EXPECT_EQ(g_renameFailedCount.load(), 1);
-  EXPECT_EQ(g_renamedCount.load(), 1);
-  EXPECT_EQ(LogText(kLogRenameFailed), "/d/a---->x   失败原因：-8\r\n\r\n");
-  EXPECT_EQ(LogText(kLogRenamed), "/d/a.txt---->y.txt\r\n\r\n");
+  EXPECT_EQ(g_renameFailedCount.load(), 2);
+  EXPECT_EQ(g_renamedCount.load(), 0);
+  EXPECT_EQ(LogText(kLogRenameFailed),
+            "/d/a---->x   失败原因：-8\r\n\r\n"
+            "/d/a.txt---->y.txt   失败原因：\"task_errno\":4,\"status\":\"failed\"}\r\n\r\n");
+  EXPECT_FALSE(LogExists(kLogRenamed));
   EXPECT_EQ(g_dailyRenamedCount.load(), 0);
 }
 

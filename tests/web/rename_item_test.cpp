@@ -100,7 +100,7 @@ TEST_F(RenameItemTest, NamesInBackslashUNotationTravelAsUtf8) {
       "filelist=%5B%7B%22path%22%3A%22%2Fdocs%2F%E4%B8%AD%E6%96%87%20%2520.txt%22%2C%22newname"
       "%22%3A%22%E6%96%B0%20%2520.txt%22%7D%5D");
   EXPECT_NE(Tree().Find(U8(u8"/docs/新 %20.txt")), nullptr);
-  EXPECT_EQ(LogText(kLogRenamed), "/docs/中文  .txt---->新  .txt\r\n");
+  EXPECT_EQ(LogText(kLogRenamed), "/docs/中文 %20.txt---->新 %20.txt\r\n");
 }
 
 TEST_F(RenameItemTest, AsynchronousRenamePollsItsTaskOverHttps) {
