@@ -19,6 +19,7 @@
 #include "platform/control_store.h"
 #include "platform/desktop.h"
 #include "ui/account_list_rows.h"
+#include "ui/own_thread.h"
 #include "ui/qt_text.h"
 #include "web/account_session.h"
 #include "web/account_session_check.h"
@@ -85,8 +86,7 @@ void SwitchWorkingAccount() {
     return;
   }
   SetWorkingAccount(selected->row.user, selected->row.cookies);
-  StartThreadWithTexts([](int, const std::string&, const std::string&, const std::string&,
-                          const std::string&) { LoadRootFolderTree(0); });
+  StartOnOwnThread([] { LoadRootFolderTree(0); });
 }
 
 void CopySelectedCookies() {
