@@ -11,11 +11,11 @@ void InstallAccountListHandlers(MainWindowHandlers& handlers, MainWindow* window
   (void)window;
   handlers.startAccountListLoader = [] { StartOnOwnThread(&LoadAccountList); };
   handlers.switchWorkingAccount = &SwitchWorkingAccount;
-  handlers.addAccountFromPastedCookies = &AddAccountFromPastedCookies;
+  handlers.addAccountFromPastedCookies = [] { AddAccountFromPastedCookies(); };
   handlers.saveAccountList = [] { SaveAccountList(0); };
   handlers.verifySelectedAccount = [] { StartOnOwnThread(&VerifySelectedAccount); };
   handlers.verifyAllAccounts = [] { StartOnOwnThread(&VerifyAllAccounts); };
   handlers.copySelectedCookies = &CopySelectedCookies;
-  handlers.queryAccountQuota = &StartQuotaQuery;
+  handlers.queryAccountQuota = [] { StartQuotaQuery(); };
   handlers.deleteSelectedAccount = &DeleteSelectedAccount;
 }

@@ -28,6 +28,12 @@ class AccountListTest : public ServiceTest {
   }
   static void Select(int row) { GetControlStore().SetSelection(kAccountList, row); }
   std::vector<RecordedBox> Boxes() const { return m_ui.desktop.Boxes(); }
+  static void WaitForThread(const ThreadHandle& thread) {
+    ASSERT_NE(thread, nullptr);
+    while (IsThreadRunning(thread) == 1) {
+      std::this_thread::yield();
+    }
+  }
 };
 
 TEST_F(AccountListTest, PastedTextsAreCheckedBeforeAnyRequest) {
@@ -66,13 +72,8 @@ TEST_F(AccountListTest, PastedTextsAreCheckedBeforeAnyRequest) {
 
 TEST_F(AccountListTest, PastedCookiesInCapitalsAddANewRow) {
   GetControlStore().SetText(kCookieEdit, Account().CookieText());  // BDUSS=...; STOKEN=...
-  std::promise<void> shown;
-  std::once_flag once;
-  m_ui.desktop.SetBoxHook(
-      [&](const RecordedBox&) { std::call_once(once, [&shown] { shown.set_value(); }); });
   m_ui.desktop.AnswerNext(kBoxResultOk);
-  AddAccountFromPastedCookies();  // the add runs on a thread of its own
-  shown.get_future().wait();
+  WaitForThread(AddAccountFromPastedCookies());  // the add runs on a thread of its own
   const std::vector<AccountRow> rows = ReadAccountRows();
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].number, "1");
@@ -297,14 +298,10 @@ TEST_F(AccountListTest, TheQuotaMenuTakesTheSelectedRowsCookiesWhenChosen) {
   ReplaceAccountRows({{"", "demo", "有效", Account().CookieText(), ""},
                       {"", "alice", "有效", Cookies("alice"), ""}});
   Select(1);
-  std::promise<void> shown;
-  std::once_flag once;
-  m_ui.desktop.SetBoxHook(
-      [&](const RecordedBox&) { std::call_once(once, [&shown] { shown.set_value(); }); });
   m_ui.desktop.AnswerNext(kBoxResultOk);
-  StartQuotaQuery();
+  const ThreadHandle query = StartQuotaQuery();
   Select(0);  // a later choice does not redirect the running query
-  shown.get_future().wait();
+  WaitForThread(query);
   ASSERT_EQ(RequestsTo("/api/quota").size(), 1u);
   EXPECT_EQ(RequestsTo("/api/quota")[0].Header("Cookie").value_or(""), Cookies("alice"));
 }
