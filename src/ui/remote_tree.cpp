@@ -17,6 +17,7 @@
 #include "platform/code_page_codec.h"
 #include "platform/control_store.h"
 #include "platform/desktop.h"
+#include "ui/main_window.h"
 #include "ui/own_thread.h"
 #include "web/account_session.h"
 #include "web/delete_paths.h"
@@ -302,4 +303,8 @@ void DeleteRemoteItem() {
   } else {
     ShowTimedMessageBox("提示：", "删除失败了，" + reply, kDeleteBoxMs, kBoxIconError);
   }
+}
+
+void MainWindow::RefreshRootFolder() {
+  StartRootFolderRefresh();
 }

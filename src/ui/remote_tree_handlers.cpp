@@ -19,7 +19,13 @@ void InstallRemoteTreeHandlers(MainWindowHandlers& handlers, MainWindow* window)
     }
   }
   handlers.listTreeFolder = &StartTreeFolderListing;
-  handlers.refreshRootFolder = &StartRootFolderRefresh;
+  handlers.refreshRootFolder = [window] {
+    if (window != nullptr) {
+      window->RefreshRootFolder();
+    } else {
+      StartRootFolderRefresh();
+    }
+  };
   handlers.loadRootFolderTree = &StartRootFolderRefresh;
   handlers.setCopyDestination = &SetCopyDestination;
   handlers.copySelectedNodeName = &CopySelectedNodeName;
