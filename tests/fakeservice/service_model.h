@@ -38,7 +38,7 @@ struct FakeAccount {
 
 // Which cookies the sign-in form sets.
 enum class SignInCookies {
-  kAll,                // BDUSS (HttpOnly), STOKEN, BAIDUID
+  kAll,  // BDUSS (HttpOnly, the parent domain of a named host), STOKEN (HttpOnly), BAIDUID
   kBdussOnly,          // BDUSS and BAIDUID
   kLowerCaseNames,     // bduss, stoken, BAIDUID
   kStokenOnlyInOther,  // BDUSS and a cookie whose value says "stoken", no STOKEN
@@ -56,6 +56,9 @@ struct ModelOptions {
   bool strictLogid = false;     // a logid other than Base64(BAIDUID) gets the same
   // API replies carry non-ASCII names as raw UTF-8 instead of \u escapes.
   bool rawUtf8Names = false;
+  // The session page gives "uk" as a bare number ("uk":1234567) and the user
+  // name \u-escaped, as the service's page also does.
+  bool numericUkEscapedName = false;
   SignInCookies signInCookies = SignInCookies::kAll;
   // The update manifest; "{U}" stands for the requested host. Empty: a sample
   // announcing version 11211.
@@ -116,6 +119,8 @@ class ServiceModel {
   FakeReply SessionPage(const RecordedRequest& request);
   FakeReply SignInPage(const RecordedRequest& request, const std::string& redirect);
   FakeReply SignInSubmit(const RecordedRequest& request);
+  // The provider's portal: "/" of a host named "portal.".
+  FakeReply PortalPage();
   FakeReply UpdateHost(const RecordedRequest& request);
   FakeReply Listing(const RecordedRequest& request, FakeAccount& account);
   FakeReply TaskQuery(const RecordedRequest& request);
