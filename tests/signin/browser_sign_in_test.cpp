@@ -17,6 +17,18 @@
 
 namespace {
 
+// Runs `script` in the page until it answers true (the page may still be
+// loading); false when it never does.
+bool RunScriptUntilTrue(QWebEnginePage* page, const QString& script) {
+  return ProcessEventsUntil([&] {
+    // Shared with the callback, which may come after this attempt gave up.
+    auto answer = std::make_shared<int>(-1);
+    page->runJavaScript(script, [answer](const QVariant& result) { *answer = result.toBool(); });
+    ProcessEventsUntil([&] { return *answer != -1; }, 2000);
+    return *answer == 1;
+  });
+}
+
 // One emulator for the whole suite, named as the standalone one names itself.
 class BrowserSignInTest : public ::testing::Test {
  protected:
@@ -96,15 +108,11 @@ TEST_F(BrowserSignInTest, SignsInAndHandsOverTheWebHostsCookiesThenStartsEmptyAg
     QWebEnginePage* page = PageOf(window);
     ASSERT_NE(page, nullptr);
     // Signs in through the emulator's form once it is there.
-    ASSERT_TRUE(ProcessEventsUntil([&] {
-      bool submitted = false;
-      page->runJavaScript(
-          "(function(){var f=document.getElementById('signin');if(!f)return false;"
-          "document.getElementById('submit').click();return true;})()",
-          [&](const QVariant& result) { submitted = result.toBool(); });
-      ProcessEventsUntil([&] { return submitted; }, 300);
-      return submitted;
-    })) << page->url().toString().toStdString() << " " << page->title().toStdString();
+    ASSERT_TRUE(RunScriptUntilTrue(page,
+                                   "(function(){var f=document.getElementById('signin');"
+                                   "if(!f)return false;"
+                                   "document.getElementById('submit').click();return true;})()"))
+        << page->url().toString().toStdString() << " " << page->title().toStdString();
     ASSERT_TRUE(ProcessEventsUntil([&] { return Requested("/mbox/homepage"); })) << [] {
       std::string all;
       for (const RecordedRequest& request : s_service->Requests()) all += request.method + " " + request.target + " " + request.body + "\n";
@@ -148,15 +156,9 @@ TEST_F(BrowserSignInTest, NewWindowRequestsRaiseTheEventAndOpenNothing) {
   WkeBrowserControl::LoadUrl({window.WindowId(), BrowserSignInWindow::kBrowserControlId, nullptr},
                              "https://pan.quill.localhost:" + Port() + "/signin/popup");
   QWebEnginePage* page = PageOf(window);
-  ASSERT_TRUE(ProcessEventsUntil([&] {
-    bool clicked = false;
-    page->runJavaScript(
-        "(function(){var a=document.getElementById('blank');if(!a)return false;"
-        "a.click();openPopup();return true;})()",
-        [&](const QVariant& result) { clicked = result.toBool(); });
-    ProcessEventsUntil([&] { return clicked; }, 300);
-    return clicked;
-  }));
+  ASSERT_TRUE(RunScriptUntilTrue(page,
+                                 "(function(){var a=document.getElementById('blank');"
+                                 "if(!a)return false;a.click();openPopup();return true;})()"));
   ASSERT_TRUE(ProcessEventsUntil([&] { return requested.size() >= 2; }));
   const std::string origin = "https://pan.quill.localhost:" + Port();
   EXPECT_EQ(requested.at(0), origin + "/disk/main");

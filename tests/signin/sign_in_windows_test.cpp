@@ -82,7 +82,7 @@ TEST(BrowserSignInWindowTest, ClosingAsksUnlessSignedInAndHandsOverOnlyThen) {
     } else {
       EXPECT_TRUE(ui.desktop.Boxes().empty());
     }
-    ASSERT_TRUE(ProcessEventsUntil([&] { return handOffs.count.load() == (row.answer == 0 ? 1 : 0); }, 2000));
+    ASSERT_TRUE(ProcessEventsUntil([&] { return handOffs.count.load() == (row.answer == 0 ? 1 : 0); }));
     if (row.answer == 0) {
       EXPECT_EQ(handOffs.last, row.cookies);
     }

@@ -75,7 +75,7 @@ class EngineFolder {
 
 // Processes events until `done` holds or `ms` milliseconds have passed.
 template <typename Done>
-bool ProcessEventsUntil(Done done, int ms = 20000) {
+bool ProcessEventsUntil(Done done, int ms = 60000) {
   QElapsedTimer waited;
   waited.start();
   while (!done() && waited.elapsed() < ms) {
