@@ -15,7 +15,7 @@ namespace {
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 TextArray Lines(const JsonDocument& document, const char* member) {
-  return SplitText(document.GetText(member), "\r\n");
+  return SplitItems(document.GetText(member), "\r\n");
 }
 
 }  // namespace

@@ -41,6 +41,13 @@ class FolderTraversalTest : public ServiceTest {
   }
   size_t ListingRequests() const { return RequestsTo("/api/list").size(); }
   size_t RenameRequests() const { return RequestsTo("/api/filemanager").size(); }
+  static int CountFiles(const RemoteTree& tree) {
+    int files = 0;
+    for (const std::string& path : tree.Paths()) {
+      files += path.back() == '/' ? 0 : 1;
+    }
+    return files;
+  }
 };
 
 TEST_F(FolderTraversalTest, AnEmptyPathSendsNothing) {
@@ -215,25 +222,31 @@ TEST_F(FolderTraversalTest, FoldersOnlyCountsFilesAndStillDeletesThem) {
 }
 
 TEST_F(FolderTraversalTest, DeleteKeywordsAreExactNonEmptyAndSearchedInTheNameOnly) {
+  // Deletion alone, so the tree shows exactly what was deleted. The name
+  // "x%2541.txt" is searched as listed: it holds no "A".
+  const RemoteTree all = RemoteTree::FromPaths({"/k/Bee.txt", "/k/x%2541.txt", "/k/ABC.txt"});
   struct Row {
     const char* keywords;
     RemoteTree expected;
   };
   const Row rows[] = {
-      {",a", RemoteTree::FromPaths({"/k/P_Bee.txt", "/k/P_x%2541.txt", "/k/P_ABC.txt"})},
-      {"a,,b", RemoteTree::FromPaths({"/k/P_Bee.txt", "/k/P_x%2541.txt", "/k/P_ABC.txt"})},
-      {"A", RemoteTree::FromPaths({"/k/P_Bee.txt", "/k/P_x%2541.txt"})},
-      {"k", RemoteTree::FromPaths({"/k/P_Bee.txt", "/k/P_x%2541.txt", "/k/P_ABC.txt"})},
+      {",a", all},
+      {"a,,b", all},
+      {"A", RemoteTree::FromPaths({"/k/Bee.txt", "/k/x%2541.txt"})},
+      {"k", all},
+      {"x%25", RemoteTree::FromPaths({"/k/Bee.txt", "/k/ABC.txt"})},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.keywords);
     Reset();
     Options();
+    GetControlStore().SetChecked(kPrefixRuleBox, false);
     GetControlStore().SetChecked(kDeleteFilesBox, true);
     GetControlStore().SetText(kDeleteFilesKeywordsEdit, row.keywords);
-    UseTree(RemoteTree::FromPaths({"/k/Bee.txt", "/k/x%2541.txt", "/k/ABC.txt"}));
+    UseTree(all);
     Traverse("/k");
     EXPECT_EQ(Tree(), row.expected);
+    EXPECT_EQ(RenameRequests(), static_cast<size_t>(3 - CountFiles(row.expected)));
   }
 }
 
