@@ -8,6 +8,7 @@
 
 #include "foundation/file_system_path.h"
 #include "foundation/files_and_paths.h"
+#include "platform/code_page_codec.h"
 
 namespace {
 
@@ -23,14 +24,19 @@ std::string WithoutTrailingSlash(std::string path) {
   return path;
 }
 
-// The executable's folder (UTF-8), or empty when it cannot be read.
-std::string ExecutableFolder() {
+// The executable's path (UTF-8), or empty when it cannot be read.
+std::string ExecutablePath() {
   char buffer[4096];
   ssize_t length = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
   if (length <= 0) {
     return {};
   }
-  std::string path(buffer, static_cast<size_t>(length));
+  return std::string(buffer, static_cast<size_t>(length));
+}
+
+// The executable's folder (UTF-8), or empty when it cannot be read.
+std::string ExecutableFolder() {
+  const std::string path = ExecutablePath();
   size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
 }
@@ -70,4 +76,9 @@ std::string RunDirectoryPath(const std::string& name) {
 
 bool EnterRunDirectory() {
   return chdir(FileSystemPathFromText(GetRunDirectory()).c_str()) == 0;
+}
+
+std::string ProgramFileName() {
+  const std::string path = ExecutablePath();
+  return Utf8ToCp936(path.substr(path.rfind('/') + 1));
 }

@@ -9,16 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "support/file_bytes.h"
 #include "support/scratch_folder.h"
 
 namespace {
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 struct Write {
   const char* section;
@@ -66,7 +60,7 @@ TEST(PrivateProfileTest, WritesKeepEveryLineTheyDoNotChange) {
     for (const Write& write : row.writes) {
       WriteProfileText(path, write.section, write.key, write.value);
     }
-    EXPECT_EQ(ReadAll(path), row.after);
+    EXPECT_EQ(ReadFileBytes(path), row.after);
   }
 }
 
@@ -119,7 +113,7 @@ TEST(PrivateProfileTest, CodePageBytesOnDiskAndLongValuesWhole) {
   const std::string section = "\xB1\xE0\xBC\xAD\xBF\xF2";
   const std::string value = "\xD5\xE6";
   ASSERT_TRUE(WriteProfileText(path, section, "k", value));
-  EXPECT_EQ(ReadAll(path), "[" + section + "]\r\nk=" + value + "\r\n");
+  EXPECT_EQ(ReadFileBytes(path), "[" + section + "]\r\nk=" + value + "\r\n");
 
   std::string longValue;
   for (int i = 0; longValue.size() < 20000; ++i) {
@@ -140,7 +134,7 @@ TEST(PrivateProfileTest, AFailedSaveLeavesTheOldFile) {
   EXPECT_FALSE(file.Save(folder.Utf8("no-such-folder/set.ini")));
   // A path that is a folder cannot be read as a profile.
   EXPECT_FALSE(ProfileFile().Load(folder.Utf8()));
-  EXPECT_EQ(ReadAll(path), "[s]\r\nx=1\r\n");
+  EXPECT_EQ(ReadFileBytes(path), "[s]\r\nx=1\r\n");
 }
 
 }  // namespace
