@@ -67,7 +67,10 @@ UpdateWindow::UpdateWindow(UpdaterServices services, QWidget* parent)
   m_binding = new ControlBinding(this, *m_session->store);
 }
 
-UpdateWindow::~UpdateWindow() = default;
+UpdateWindow::~UpdateWindow() {
+  // The binding goes before the session (and perhaps its store) does.
+  delete m_binding;
+}
 
 void UpdateWindow::BuildControls() {
   Label(this, u"透明标签1", u"最新版本：检测中", {16, 8, 288, 32});
