@@ -46,12 +46,15 @@ std::string ExecutablePath() {
   return std::string(buffer, static_cast<size_t>(length));
 }
 
-// The executable's folder (UTF-8), or empty when it cannot be read.
+}  // namespace
+
 std::string ExecutableFolder() {
   const std::string path = ExecutablePath();
   size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
 }
+
+namespace {
 
 std::string DataHomeFolder() {
   std::string base = Environment("XDG_DATA_HOME");
