@@ -66,10 +66,14 @@ std::string BuildDeleteBody(const std::vector<std::string>& encodedPaths) {
 }
 
 void DeleteRemotePaths(const std::vector<std::string>& encodedPaths) {
+  DeleteRemotePaths(GetAccountSession(), encodedPaths);
+}
+
+void DeleteRemotePaths(const AccountSession& session,
+                       const std::vector<std::string>& encodedPaths) {
   if (encodedPaths.empty()) {
     return;
   }
-  const AccountSession session = GetAccountSession();
   const std::string body = BuildDeleteBody(encodedPaths);
   std::string reply;
   for (int attempt = 1; attempt <= kDeleteAttempts; ++attempt) {
@@ -80,7 +84,8 @@ void DeleteRemotePaths(const std::vector<std::string>& encodedPaths) {
     reply = SendHttpRequest(DeleteUrl(session), {.method = kHttpPost,
                                                  .body = body,
                                                  .cookies = &cookies,
-                                                 .timeoutSeconds = kDeleteTimeoutSeconds});
+                                                 .timeoutSeconds = kDeleteTimeoutSeconds,
+                                                 .stopFlag = &g_renameStopRequested});
     if (BusyOnAPath(reply)) {
       WaitPumpingMessages(kBusyWaitMs, kWaitMilliseconds, RenameStopRequested);
       continue;

@@ -17,6 +17,7 @@
 #include "web/folder_tree_model.h"
 #include "web/http_request.h"
 #include "web/main_window_controls.h"
+#include "web/rename_task_state.h"
 #include "web/service_conventions.h"
 #include "web/service_text.h"
 
@@ -196,7 +197,12 @@ void LoadRootFolderTree(int quiet) {
 }
 
 std::string FetchFolderListPage(const std::string& folderPath, int rootFlag, int page) {
-  const std::string cookies = GetAccountSession().cookies;
+  return FetchFolderListPage(GetAccountSession(), folderPath, rootFlag, page);
+}
+
+std::string FetchFolderListPage(const AccountSession& session, const std::string& folderPath,
+                                int rootFlag, int page) {
+  const std::string& cookies = session.cookies;
   const ListingSortOrder sort = ReadListingSortOrder();
   page = std::max(page, 1);
   std::string reply;
@@ -205,8 +211,9 @@ std::string FetchFolderListPage(const std::string& folderPath, int rootFlag, int
                                           : FolderListingQuery(EncodeListingDir(folderPath), page,
                                                                sort.order, sort.desc);
     std::string cookieText = cookies;
-    reply = SendHttpRequest(ServiceUrl(url),
-                            {.cookies = &cookieText, .timeoutSeconds = kListingTimeoutSeconds});
+    reply = SendHttpRequest(ServiceUrl(url), {.cookies = &cookieText,
+                                              .timeoutSeconds = kListingTimeoutSeconds,
+                                              .stopFlag = &g_renameStopRequested});
     if (FindText(reply, "errno\":-9,") != -1 || FindText(reply, "{\"errno\":0,") != -1) {
       break;
     }

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "web/account_session.h"
+
 // The body of the root-listing thread. Makes sure a working account is chosen
 // (row 0 of the account list otherwise), checks its session, then fills the
 // folder tree with the root folder's entries, 200 a page. Quiet (no progress
@@ -17,7 +19,11 @@ void LoadRootFolderTree(int quiet = 0);
 // after a failure it has already reported with a box that closes itself after
 // 30 s. `folderPath` is plain text or backslash-u notation; with `rootFlag`
 // the root is listed and the path ignored. Pages count from 1.
+// The first form lists with the working account; the second with `session`
+// (cookies and all), whatever the working account is meanwhile.
 std::string FetchFolderListPage(const std::string& folderPath, int rootFlag, int page);
+std::string FetchFolderListPage(const AccountSession& session, const std::string& folderPath,
+                                int rootFlag, int page);
 
 // Internal, tested on its own: the `dir` value of a folder page.
 std::string EncodeListingDir(const std::string& folderPath);

@@ -11,6 +11,7 @@
 // configuration is trusted besides the system's), no proxy is taken from the
 // environment, and requests speak HTTP/1.1.
 
+#include <atomic>
 #include <optional>
 #include <string>
 
@@ -86,6 +87,9 @@ struct HttpRequestArgs {
   // normalises the header lines.
   bool completeHeaders = true;
   bool normalizeHeaders = true;
+  // A job's stop flag: when set and true, the transfer ends within about a
+  // second (status 0, empty body). nullptr: the request runs to its end.
+  const std::atomic<bool>* stopFlag = nullptr;
 };
 
 // Sends one request and returns the reply body (empty on failure). Any thread.

@@ -73,17 +73,16 @@ std::vector<BatchItem> DecodeItems(const std::string& items) {
 
 class BatchSubmission {
  public:
-  BatchSubmission(const std::string& items, int count)
+  BatchSubmission(const AccountSession& session, const std::string& items, int count)
       : m_items(items),
         m_count(count),
-        m_session(GetAccountSession()),
+        m_session(session),
         m_async(ReadRenameAsyncMode()),
         m_body(BuildBatchBody(items)) {}
 
   // Runs the cycles; false when the stop flag ended them.
   bool Submit();
   const std::string& LastReply() const { return m_reply; }
-  const AccountSession& Session() const { return m_session; }
 
  private:
   bool Attempts(int cycle, std::string& taskId);
@@ -132,7 +131,8 @@ bool BatchSubmission::Attempts(int cycle, std::string& taskId) {
          .body = m_body,
          .cookies = &cookies,
          .headers = &headers,
-         .timeoutSeconds = kBatchTimeoutSeconds});
+         .timeoutSeconds = kBatchTimeoutSeconds,
+         .stopFlag = &g_renameStopRequested});
     taskId = CutTaskId(m_reply);
     if (!taskId.empty()) {
       return true;
@@ -159,8 +159,9 @@ bool BatchSubmission::Poll(const std::string& taskId) {
       return false;
     }
     std::string cookies = m_session.cookies;
-    m_reply = SendHttpRequest(RenameTaskQueryUrl(taskId),
-                              {.cookies = &cookies, .timeoutSeconds = kPollTimeoutSeconds});
+    m_reply = SendHttpRequest(RenameTaskQueryUrl(taskId), {.cookies = &cookies,
+                                                           .timeoutSeconds = kPollTimeoutSeconds,
+                                                           .stopFlag = &g_renameStopRequested});
     ShowBatchPanel("本次提交进度：" + TextBetweenMarkers(m_reply, "progress\":", "}") + "%");
     if (ReplyHolds(m_reply, "progress\":100}") && ++fullProgress >= kFullProgressReplies) {
       return true;
@@ -240,16 +241,19 @@ std::string BuildBatchBody(const std::string& items) {
 }
 
 void SubmitRenameBatch(const std::string& items, bool resubmit) {
+  SubmitRenameBatch(GetAccountSession(), items, resubmit);
+}
+
+void SubmitRenameBatch(const AccountSession& session, const std::string& items, bool resubmit) {
   const int count = CountTextOccurrences(items, kItemMarker);
   if (count == 0) {
     return;
   }
-  BatchSubmission submission(items, count);
+  BatchSubmission submission(session, items, count);
   if (!submission.Submit()) {
     return;
   }
   const std::string& reply = submission.LastReply();
-  const AccountSession& session = submission.Session();
   std::vector<BatchItem> decoded = DecodeItems(items);
   if (ReplyHolds(reply, kSyncSuccessMarker) || ReplyHolds(reply, kRenameTaskSuccessMarker)) {
     {
@@ -272,7 +276,7 @@ void SubmitRenameBatch(const std::string& items, bool resubmit) {
     return;
   }
   if (!resubmit) {
-    SubmitRenameBatch(items, true);
+    SubmitRenameBatch(session, items, true);
     return;
   }
   std::lock_guard lock(g_counterLock);

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "web/account_session.h"
+
 // `items`: the batch as the apply phase builds it, per item
 // "%7B%22id%22%3A" + fs_id + "%2C%22path%22%3A%22" + encoded path +
 // "%22%2C%22newname%22%3A%22" + encoded new name + "%22%7D%2C". Callers pass
@@ -14,7 +16,11 @@
 // an undecided resubmission books every item as of unknown state. Nothing is
 // sent for a text without items; nothing is booked when the stop flag ends
 // the call.
+// The first form submits with the working account; the second with `session`
+// (cookies, bdstoken, and its user's result logs).
 void SubmitRenameBatch(const std::string& items, bool resubmit = false);
+void SubmitRenameBatch(const AccountSession& session, const std::string& items,
+                       bool resubmit = false);
 
 // Internal: the form body ("filelist=%5B" + items + "%5D", the comma after the
 // last item dropped).

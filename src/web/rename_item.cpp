@@ -72,7 +72,8 @@ bool SendAndFollow(const RenameRequest& request, std::string& reply) {
                                   .body = request.body,
                                   .cookies = &cookies,
                                   .headers = &headers,
-                                  .timeoutSeconds = kRenameTimeoutSeconds});
+                                  .timeoutSeconds = kRenameTimeoutSeconds,
+                                  .stopFlag = &g_renameStopRequested});
     if (reply.empty()) {
       PumpMessages();
     }
@@ -86,8 +87,9 @@ bool SendAndFollow(const RenameRequest& request, std::string& reply) {
       return false;
     }
     std::string cookies = request.session.cookies;
-    reply = SendHttpRequest(RenameTaskQueryUrl(taskId),
-                            {.cookies = &cookies, .timeoutSeconds = kRenameTimeoutSeconds});
+    reply = SendHttpRequest(RenameTaskQueryUrl(taskId), {.cookies = &cookies,
+                                                         .timeoutSeconds = kRenameTimeoutSeconds,
+                                                         .stopFlag = &g_renameStopRequested});
     if ((!reply.empty() && !ReplyHolds(reply, "task_errno\":0,\"")) ||
         ReplyHolds(reply, kRenameTaskSuccessMarker)) {
       break;
@@ -196,6 +198,11 @@ std::string RenameFailureReason(const std::string& reply) {
 
 bool RenameRemoteItem(std::string& path, std::string& newName, bool isFolder,
                       const std::string& fsId) {
+  return RenameRemoteItem(GetAccountSession(), path, newName, isFolder, fsId);
+}
+
+bool RenameRemoteItem(const AccountSession& session, std::string& path, std::string& newName,
+                      bool isFolder, const std::string& fsId) {
   (void)isFolder;
   if (GetControlStore().Checked(kSkipRenamedCheckBox) && AlreadyRenamed(fsId)) {
     ++g_skippedCount;
@@ -209,7 +216,7 @@ bool RenameRemoteItem(std::string& path, std::string& newName, bool isFolder,
       lastPart == newName) {
     return false;
   }
-  RenameRequest request{GetAccountSession(), ReadRenameAsyncMode(), {}};
+  RenameRequest request{session, ReadRenameAsyncMode(), {}};
   if (newName.empty()) {
     std::lock_guard lock(g_counterLock);
     ++g_renameFailedCount;

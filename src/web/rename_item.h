@@ -11,6 +11,8 @@
 
 #include <string>
 
+#include "web/account_session.h"
+
 // The mark a successful rename stores under the item's fs_id in g_renamedPaths.
 inline constexpr const char* kRenamedMark = "已修改过";
 
@@ -18,8 +20,12 @@ inline constexpr const char* kRenamedMark = "已修改过";
 // "%2B" becomes "%252B". `newName` is a name, not a path. `fsId` may be empty;
 // the skip rule and its mark apply only to a non-empty one. True after a
 // successful rename, false otherwise (also when the stop flag ends the call).
+// The first form renames with the working account; the second with `session`
+// (cookies, bdstoken, and its user's result logs).
 bool RenameRemoteItem(std::string& path, std::string& newName, bool isFolder,
                       const std::string& fsId);
+bool RenameRemoteItem(const AccountSession& session, std::string& path, std::string& newName,
+                      bool isFolder, const std::string& fsId);
 
 // Internal: the form body of one attempt. `plainApostrophes` sends the old
 // path's apostrophes unchanged (after the service could not find the path

@@ -1,8 +1,8 @@
 #include "web/rename_task_state.h"
 
-std::atomic<int> g_renameStopRequested{0};
+std::atomic<bool> g_renameStopRequested{false};
 std::string g_renameTaskStamp;
 
 bool RenameStopRequested() {
-  return g_renameStopRequested.load() != 0;
+  return g_renameStopRequested.load();
 }

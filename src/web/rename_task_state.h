@@ -6,10 +6,11 @@
 #include <atomic>
 #include <string>
 
-// 0 while a rename task may go on; set by the task's stop button. Requests
+// False while a rename task may go on; set by the task's stop button. Requests
 // read it before every attempt, send and task poll and return at once,
-// booking nothing, when it is set. Cleared when a task starts.
-extern std::atomic<int> g_renameStopRequested;
+// booking nothing, when it is set; a transfer in flight ends within about a
+// second. Cleared when a task starts.
+extern std::atomic<bool> g_renameStopRequested;
 
 // The task's start as local date-time text. Written when a task starts and
 // read by the result logs, both while g_counterLock is held.

@@ -1,0 +1,41 @@
+#pragma once
+// The rows of the account list as the control store holds them, with an
+// identity per row that stays with the row while rows before it are deleted,
+// so that a check that took a row when it started writes back into that row
+// or into none. Every read-modify-write of the rows happens here under one
+// lock; nothing waits for a request or a box inside it. Any thread.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/account_list.h"
+
+struct AccountRowRef {
+  std::uint64_t id = 0;
+  AccountRow row;
+};
+
+// A row as one list item (the columns joined by a tab) and back; missing
+// columns read as empty.
+std::string JoinAccountRow(const AccountRow& row);
+AccountRow SplitAccountRow(const std::string& item);
+
+std::vector<AccountRowRef> TakeAccountRows();
+// The list's selected row now; none when no row is selected.
+std::optional<AccountRowRef> SelectedAccountRow();
+
+// Applies `change` to the row `ref` took when that row still exists and still
+// holds the cookie text it had then. True when written.
+bool UpdateAccountRow(const AccountRowRef& ref, const std::function<void(AccountRow&)>& change);
+// Appends `row` (numbered by the row count after the append) unless a row has
+// the same user name (whole, exact). True when appended.
+bool AppendAccountRowUnlessListed(const AccountRow& row);
+// Writes user, status, cookies and uk of `row` into the row with the same
+// user name (its number stays) and returns true; when there is none, appends
+// it with the status "刚添加" and returns false.
+bool UpdateOrAppendAccountRow(const AccountRow& row);
+// Removes the row `ref` took, wherever it stands now. False when it is gone.
+bool RemoveAccountRow(const AccountRowRef& ref);
