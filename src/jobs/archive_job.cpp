@@ -16,6 +16,7 @@
 #include "platform/desktop.h"
 #include "web/folder_listing.h"
 #include "web/http_request.h"
+#include "web/remote_tree_paths.h"
 #include "web/service_conventions.h"
 
 namespace {
@@ -153,6 +154,29 @@ void RunArchiveJob(const AccountSession& session, const std::string& folder) {
   store.SetEnabled(kArchiveButton, true);
   ShowTimedMessageBox("提示：", "归档处理已完成。\r\n\r\n" + CountsText(counts), 0,
                       kBoxIconInformation);
+}
+
+ThreadHandle OnArchiveClicked() {
+  int isFolder = 0;
+  const std::string folder = GetRemoteTreeNodePath(isFolder, 0);
+  if (isFolder != 1) {
+    ShowTimedMessageBox("提示：", "选中的目标位置不能是文件，必须是目录。", 0, kBoxIconWarning);
+    return nullptr;
+  }
+  if (ShowTimedMessageBox("确认：", "确定对选中的目录中的文件进行归档操作？", 0,
+                          kBoxYesNo | kBoxIconWarning) != kBoxResultYes) {
+    return nullptr;
+  }
+  GetControlStore().SetEnabled(kArchiveButton, false);
+  const AccountSession session = GetAccountSession();
+  ThreadHandle job = StartThreadWithTexts(
+      [session](int, const std::string& path, const std::string&, const std::string&,
+                const std::string&) { RunArchiveJob(session, path); },
+      0, folder);
+  if (job == nullptr) {
+    GetControlStore().SetEnabled(kArchiveButton, true);
+  }
+  return job;
 }
 
 ThreadHandle LastArchiveRootReload() {

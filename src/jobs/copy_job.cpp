@@ -2,8 +2,6 @@
 
 #include <mutex>
 
-#include "data/json_document.h"
-#include "data/json_tree_node.h"
 #include "data/program_wide_objects.h"
 #include "foundation/date_time.h"
 #include "foundation/message_box.h"
@@ -14,7 +12,6 @@
 #include "jobs/copy_job_state.h"
 #include "jobs/copy_request.h"
 #include "jobs/copy_targets.h"
-#include "jobs/keyword_entries.h"
 #include "platform/control_store.h"
 #include "platform/desktop.h"
 
@@ -97,19 +94,6 @@ void FinishCopyJob() {
 }
 
 }  // namespace
-
-TextArray ReadCopySourceList(const std::string& text) {
-  JsonDocument list;
-  if (list.Parse(text) && list.GetType("") == static_cast<int>(JsonNodeType::Array)) {
-    TextArray sources;
-    const int count = list.GetCount("");
-    for (int i = 0; i < count; ++i) {
-      sources.push_back(list.GetText("[" + std::to_string(i) + "]"));
-    }
-    return sources;
-  }
-  return KeywordEntries(text);
-}
 
 ThreadHandle OnStartCopyClicked() {
   ControlStore& store = GetControlStore();

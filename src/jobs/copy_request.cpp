@@ -65,7 +65,8 @@ std::string Post(const CopyCall& call, const std::string& body) {
                                .body = body,
                                .cookies = &cookies,
                                .headers = &headers,
-                               .timeoutSeconds = kTimeoutSeconds});
+                               .timeoutSeconds = kTimeoutSeconds,
+                               .stopFlag = &g_copyStopRequested});
 }
 
 std::string QueryTask(const CopyCall& call, const std::string& taskId) {
@@ -73,7 +74,7 @@ std::string QueryTask(const CopyCall& call, const std::string& taskId) {
   return SendHttpRequest(
       ServiceUrl("/share/taskquery?taskid=" + taskId +
                  "&clienttype=0&app_id=250528&web=1&dp-logid=" + MakeRandomLogId()),
-      {.cookies = &cookies, .timeoutSeconds = kTimeoutSeconds});
+      {.cookies = &cookies, .timeoutSeconds = kTimeoutSeconds, .stopFlag = &g_copyStopRequested});
 }
 
 // Follows a copy task until its reply tells how it ended, at most kPolls

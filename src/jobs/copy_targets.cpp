@@ -131,9 +131,11 @@ bool ListSubfolders(const AccountSession& session, const std::string& encodedFol
       }
       std::string cookies = session.cookies;
       std::string headers = FillRequestHeaderTemplate(0);
-      reply = SendHttpRequest(
-          ListingUrl(encodedFolder, page, logId),
-          {.cookies = &cookies, .headers = &headers, .timeoutSeconds = kListingTimeoutSeconds});
+      reply = SendHttpRequest(ListingUrl(encodedFolder, page, logId),
+                              {.cookies = &cookies,
+                               .headers = &headers,
+                               .timeoutSeconds = kListingTimeoutSeconds,
+                               .stopFlag = &g_copyStopRequested});
       if (ReplyHolds(reply, "errno")) {
         break;
       }
