@@ -1,14 +1,6 @@
 #include "data/regex_matcher.h"
 
-namespace {
-
-std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
-  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-    text.replace(at, from.size(), to);
-  return text;
-}
-
-}  // namespace
+#include "foundation/text_search.h"
 
 RegexMatcher::RegexMatcher() = default;
 RegexMatcher::~RegexMatcher() = default;
@@ -23,7 +15,7 @@ bool RegexMatcher::Execute(const std::string& pattern, const std::string& subjec
   expression->SetMultiline(multiLine);
   expression->SetGlobal(global);
   // "#引号" is how settings texts carry a double quote.
-  expression->SetPattern(quote ? ReplaceAll(pattern, "#引号", "\"") : pattern);
+  expression->SetPattern(quote ? ReplaceAllText(pattern, "#引号", "\"") : pattern);
   m_expression = expression;
   m_subject = subject;
   auto matches = std::make_shared<std::vector<RegExpMatch>>();

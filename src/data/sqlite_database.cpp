@@ -3,10 +3,11 @@
 #include <sqlite3.h>
 
 #include "data/sqlite_text_conversion.h"
+#include "foundation/file_system_path.h"
 
 bool SqliteDatabase::Open(const std::string& fileName, int flags, bool utf8) {
-  return sqlite3_open_v2(ToSqliteText(fileName, utf8).c_str(), &m_handle, flags, nullptr) ==
-         SQLITE_OK;
+  return sqlite3_open_v2((utf8 ? fileName : FileSystemPathFromText(fileName)).c_str(), &m_handle,
+                         flags, nullptr) == SQLITE_OK;
 }
 
 int SqliteDatabase::Close() {

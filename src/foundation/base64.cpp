@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/code_page_codec.h"
+
 namespace {
 
 constexpr std::string_view kAlphabet =
@@ -28,7 +30,7 @@ std::string StripIgnored(std::string_view text) {
   spaceless.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     const auto byte = static_cast<unsigned char>(text[i]);
-    if (byte >= 0x80 && i + 1 < text.size()) {
+    if (IsCp936LeadByte(byte) && i + 1 < text.size()) {
       if (!(byte == 0xA1 && static_cast<unsigned char>(text[i + 1]) == 0xA1))
         spaceless.append(text.substr(i, 2));
       ++i;

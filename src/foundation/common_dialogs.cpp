@@ -1,6 +1,7 @@
 #include "foundation/common_dialogs.h"
 
 #include "foundation/file_system_path.h"
+#include "foundation/text_arrays.h"
 #include "platform/code_page_codec.h"
 
 namespace {
@@ -30,16 +31,10 @@ std::string FirstOrEmpty(const std::vector<std::string>& paths) {
 }  // namespace
 
 std::vector<FileDialogFilter> ParseDialogFilter(const std::string& filter) {
-  std::vector<std::string> pieces;
-  size_t start = 0;
-  while (start <= filter.size() && !filter.empty()) {
-    size_t bar = filter.find('|', start);
-    pieces.push_back(filter.substr(start, bar == std::string::npos ? bar : bar - start));
-    if (bar == std::string::npos) {
-      break;
-    }
-    start = bar + 1;
+  if (filter.empty()) {
+    return {};
   }
+  const TextArray pieces = SplitText(filter, "|");
   std::vector<FileDialogFilter> filters;
   for (size_t i = 0; i + 1 < pieces.size(); i += 2) {
     if (!pieces[i + 1].empty()) {

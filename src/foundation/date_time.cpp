@@ -1,6 +1,8 @@
 #include "foundation/date_time.h"
 
+#include "foundation/text_search.h"
 #include "platform/clock.h"
+#include "platform/code_page_codec.h"
 
 #include <langinfo.h>
 #include <locale.h>
@@ -55,7 +57,7 @@ std::string ApplyPictures(std::string_view pattern, const char* pictures, const 
   std::string out;
   for (std::size_t i = 0; i < pattern.size();) {
     const unsigned char c = static_cast<unsigned char>(pattern[i]);
-    if (c >= 0x81 && i + 1 < pattern.size()) {  // a double-byte character, copied whole
+    if (IsCp936LeadByte(c) && i + 1 < pattern.size()) {  // a double-byte character, copied whole
       out.append(pattern.substr(i, 2));
       i += 2;
       continue;
@@ -95,13 +97,6 @@ std::string ApplyPictures(std::string_view pattern, const char* pictures, const 
     }
   }
   return out;
-}
-
-std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
-  for (std::size_t at = text.find(from); at != std::string::npos;
-       at = text.find(from, at + to.size()))
-    text.replace(at, from.size(), to);
-  return text;
 }
 
 }  // namespace
@@ -209,6 +204,6 @@ std::string FormatDateTime(std::optional<double> value, int layout, int part, in
     time = patterns.minuteSecond;
   const bool twentyFour = clockOption == 2 || (clockOption != 1 && UsesTwentyFourHourClock() == 1);
   if (twentyFour)
-    time = ReplaceAll(time, "hh", "HH");
+    time = ReplaceAllText(time, "hh", "HH");
   return FormatDateTimeWithPatterns(when, date, time, false, 0);
 }

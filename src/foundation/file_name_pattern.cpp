@@ -1,23 +1,19 @@
 #include "foundation/file_name_pattern.h"
 
 #include "foundation/file_system_path.h"
+#include "foundation/text_search.h"
 
 namespace {
-
-char FoldAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
-}
 
 bool SameChar(std::string_view name, size_t n, std::string_view pattern, size_t p, size_t length) {
   if (Cp936CharLength(pattern, p) != length) {
     return false;
   }
-  for (size_t k = 0; k < length; ++k) {
-    if (FoldAscii(name[n + k]) != FoldAscii(pattern[p + k])) {
-      return false;
-    }
+  if (length == 2) {
+    return name.compare(n, 2, pattern, p, 2) == 0;
   }
-  return true;
+  return FoldAscii(static_cast<unsigned char>(name[n])) ==
+         FoldAscii(static_cast<unsigned char>(pattern[p]));
 }
 
 // Iterative wildcard match with one backtrack point per "*": linear in

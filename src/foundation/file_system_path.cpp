@@ -1,8 +1,44 @@
 #include "foundation/file_system_path.h"
 
+#include <memory>
+#include <mutex>
+
 #include "platform/code_page_codec.h"
 
 namespace {
+
+// The exact folder and the UTF-8 form of its code page 936 text, when the two
+// differ.
+struct FolderPrefix {
+  std::string lossyUtf8;
+  std::string exactUtf8;
+};
+
+// Never destroyed: a worker may convert a path while the process ends.
+struct PrefixSlot {
+  std::mutex mutex;
+  std::shared_ptr<const FolderPrefix> prefix;
+};
+
+PrefixSlot& Slot() {
+  static PrefixSlot& s_slot = *new PrefixSlot;
+  return s_slot;
+}
+
+std::string WithExactFolder(std::string utf8) {
+  std::shared_ptr<const FolderPrefix> prefix;
+  {
+    std::lock_guard lock(Slot().mutex);
+    prefix = Slot().prefix;
+  }
+  if (prefix == nullptr || utf8.compare(0, prefix->lossyUtf8.size(), prefix->lossyUtf8) != 0) {
+    return utf8;
+  }
+  if (utf8.size() > prefix->lossyUtf8.size() && utf8[prefix->lossyUtf8.size()] != '/') {
+    return utf8;
+  }
+  return prefix->exactUtf8 + utf8.substr(prefix->lossyUtf8.size());
+}
 
 std::string SlashesForBackslashes(std::string utf8) {
   for (char& c : utf8) {
@@ -16,7 +52,7 @@ std::string SlashesForBackslashes(std::string utf8) {
 }  // namespace
 
 std::string FileSystemPathFromText(std::string_view path) {
-  return SlashesForBackslashes(Cp936ToUtf8(path));
+  return WithExactFolder(SlashesForBackslashes(Cp936ToUtf8(path)));
 }
 
 std::string FileSystemPathFromWide(std::string_view utf16Bytes) {
@@ -25,7 +61,17 @@ std::string FileSystemPathFromWide(std::string_view utf16Bytes) {
   if (end != std::u16string::npos) {
     units.resize(end);
   }
-  return SlashesForBackslashes(EncodeFromUtf16(units, kCodePageUtf8));
+  return WithExactFolder(SlashesForBackslashes(EncodeFromUtf16(units, kCodePageUtf8)));
+}
+
+void SetExactFolderPrefix(const std::string& utf8Folder) {
+  std::string lossy = Cp936ToUtf8(Utf8ToCp936(utf8Folder));
+  std::shared_ptr<const FolderPrefix> prefix;
+  if (lossy != utf8Folder) {
+    prefix = std::make_shared<const FolderPrefix>(FolderPrefix{std::move(lossy), utf8Folder});
+  }
+  std::lock_guard lock(Slot().mutex);
+  Slot().prefix = std::move(prefix);
 }
 
 std::string TextFromFileSystemPath(std::string_view utf8Path) {
@@ -40,9 +86,4 @@ std::string TextPathWithSlashes(std::string_view path) {
     }
   }
   return result;
-}
-
-size_t Cp936CharLength(std::string_view text, size_t i) {
-  auto lead = static_cast<unsigned char>(text[i]);
-  return (lead >= 0x81 && lead <= 0xFE && i + 1 < text.size()) ? 2 : 1;
 }

@@ -10,11 +10,20 @@
 #include <string>
 #include <string_view>
 
-// Code page 936 path text to the UTF-8 path the file system takes.
+#include "platform/code_page_codec.h"
+
+// Code page 936 path text to the UTF-8 path the file system takes. A path
+// that begins with the text form of the exact folder (SetExactFolderPrefix)
+// begins with that folder's own UTF-8 name instead, so characters code page
+// 936 lacks ("?" in the text) are not lost.
 std::string FileSystemPathFromText(std::string_view path);
 // UTF-16 bytes (little-endian, optionally zero-terminated; the text ends at the
 // first zero code unit) to the UTF-8 path the file system takes.
 std::string FileSystemPathFromWide(std::string_view utf16Bytes);
+// Registers the absolute UTF-8 folder whose text form (one "?" for each
+// character code page 936 lacks) the two conversions above map back to the
+// folder itself; the run directory registers itself. Any thread.
+void SetExactFolderPrefix(const std::string& utf8Folder);
 // A UTF-8 name or path from the file system to code page 936 text.
 std::string TextFromFileSystemPath(std::string_view utf8Path);
 // The code page 936 path with every "\" between levels written as "/" (for
@@ -25,8 +34,3 @@ std::string TextPathWithSlashes(std::string_view path);
 inline bool IsPathSeparator(char c) {
   return c == '/' || c == '\\';
 }
-
-// The byte length of the character starting at `text[i]`: 2 for a lead byte
-// (0x81-0xFE) followed by a byte, else 1. Searches in code page 936 texts step
-// by it so that trail bytes never match ASCII characters.
-size_t Cp936CharLength(std::string_view text, size_t i);

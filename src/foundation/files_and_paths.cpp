@@ -11,6 +11,7 @@
 
 #include "foundation/file_name_pattern.h"
 #include "foundation/file_system_path.h"
+#include "foundation/text_arrays.h"
 #include "platform/code_page_codec.h"
 #include "platform/desktop.h"
 
@@ -141,19 +142,6 @@ void CollectMatches(const std::string& folderText, const std::vector<std::string
   }
 }
 
-std::vector<std::string> SplitAtBars(std::string_view text) {
-  std::vector<std::string> parts;
-  size_t start = 0;
-  while (true) {
-    size_t bar = text.find('|', start);
-    parts.emplace_back(text.substr(start, bar == std::string_view::npos ? bar : bar - start));
-    if (bar == std::string_view::npos) {
-      return parts;
-    }
-    start = bar + 1;
-  }
-}
-
 }  // namespace
 
 std::string GetPathExtension(std::string_view path) {
@@ -249,7 +237,7 @@ int FindFilesRecursive(std::string_view folder, std::string_view patterns,
   if (!recurse) {
     results.clear();
   }
-  CollectMatches(std::string(folder), SplitAtBars(patterns), results, fullPath, recurse);
+  CollectMatches(std::string(folder), SplitText(patterns, "|"), results, fullPath, recurse);
   if (sort) {
     std::sort(results.begin(), results.end());
   }

@@ -4,10 +4,13 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <mutex>
 #include <string>
+#include <system_error>
 
 #include "foundation/file_system_path.h"
-#include "foundation/files_and_paths.h"
+#include "platform/code_page_codec.h"
 
 namespace {
 
@@ -21,6 +24,16 @@ std::string WithoutTrailingSlash(std::string path) {
     path.pop_back();
   }
   return path;
+}
+
+// `utf8Folder` made absolute against the working directory of now.
+std::string Absolute(const std::string& utf8Folder) {
+  std::error_code error;
+  std::filesystem::path absolute = std::filesystem::absolute(utf8Folder, error);
+  if (error) {
+    return utf8Folder;
+  }
+  return WithoutTrailingSlash(absolute.lexically_normal().string());
 }
 
 // The executable's folder (UTF-8), or empty when it cannot be read.
@@ -44,23 +57,51 @@ std::string DataHomeFolder() {
 }
 
 std::string EnsuredFolder(const std::string& utf8Folder) {
-  std::string text = TextFromFileSystemPath(utf8Folder);
-  CreateDirectoryPath(text);
-  return text;
+  std::error_code ignored;
+  std::filesystem::create_directories(utf8Folder, ignored);
+  return utf8Folder;
+}
+
+std::string ResolveFolder(const std::string& home) {
+  if (!home.empty()) {
+    return EnsuredFolder(Absolute(WithoutTrailingSlash(home)));
+  }
+  std::string exeFolder = ExecutableFolder();
+  if (!exeFolder.empty() && access(exeFolder.c_str(), W_OK) == 0) {
+    return exeFolder;
+  }
+  return EnsuredFolder(Absolute(DataHomeFolder()));
+}
+
+struct ResolvedFolder {
+  std::mutex mutex;
+  bool resolved = false;
+  std::string home;  // the $QUILLMERE_HOME it was resolved for
+  std::string utf8;
+};
+
+ResolvedFolder& Resolved() {
+  static ResolvedFolder& s_folder = *new ResolvedFolder;
+  return s_folder;
 }
 
 }  // namespace
 
+std::string RunDirectoryFileSystemPath() {
+  const std::string home = Environment("QUILLMERE_HOME");
+  ResolvedFolder& folder = Resolved();
+  std::lock_guard lock(folder.mutex);
+  if (!folder.resolved || folder.home != home) {
+    folder.utf8 = ResolveFolder(home);
+    folder.home = home;
+    folder.resolved = true;
+    SetExactFolderPrefix(folder.utf8);
+  }
+  return folder.utf8;
+}
+
 std::string GetRunDirectory() {
-  std::string home = Environment("QUILLMERE_HOME");
-  if (!home.empty()) {
-    return EnsuredFolder(WithoutTrailingSlash(home));
-  }
-  std::string exeFolder = ExecutableFolder();
-  if (!exeFolder.empty() && access(exeFolder.c_str(), W_OK) == 0) {
-    return TextFromFileSystemPath(exeFolder);
-  }
-  return EnsuredFolder(DataHomeFolder());
+  return TextFromFileSystemPath(RunDirectoryFileSystemPath());
 }
 
 std::string RunDirectoryPath(const std::string& name) {
@@ -69,5 +110,5 @@ std::string RunDirectoryPath(const std::string& name) {
 }
 
 bool EnterRunDirectory() {
-  return chdir(FileSystemPathFromText(GetRunDirectory()).c_str()) == 0;
+  return chdir(RunDirectoryFileSystemPath().c_str()) == 0;
 }

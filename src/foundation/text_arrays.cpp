@@ -10,29 +10,12 @@ namespace {
 // Items of `text` split at every `separator`: pieces before a separator are
 // items even when empty; the rest after the last one only when not empty.
 TextArray SplitAtSeparator(std::string_view text, std::string_view separator) {
-  TextArray items;
   if (text.empty())
-    return items;
-  if (separator.empty()) {
-    items.emplace_back(text);
-    return items;
-  }
-  int from = 1;
-  const int length = static_cast<int>(text.size());
-  while (from <= length) {
-    const int hit = FindText(text, separator, from);
-    if (hit < 1)
-      break;
-    items.emplace_back(text.substr(static_cast<size_t>(from) - 1, static_cast<size_t>(hit - from)));
-    from = hit + static_cast<int>(separator.size());
-  }
-  if (from <= length)
-    items.emplace_back(text.substr(static_cast<size_t>(from) - 1));
+    return {};
+  TextArray items = SplitText(text, separator);
+  if (items.back().empty())
+    items.pop_back();
   return items;
-}
-
-unsigned char FoldAscii(unsigned char byte) {
-  return (byte >= 'a' && byte <= 'z') ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
 }
 
 // Byte-wise order with ASCII letters folded; trail bytes of double-byte
@@ -49,7 +32,7 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
     }
     if (x != y)
       return x < y;
-    trail = !trail && x >= 0x80;
+    trail = !trail && IsCp936LeadByte(x);
   }
   return a.size() < b.size();
 }
@@ -78,12 +61,29 @@ void KeepFirstOfEach(std::vector<T>& array) {
 
 }  // namespace
 
+TextArray SplitText(std::string_view text, std::string_view separator) {
+  TextArray pieces;
+  if (separator.empty())
+    return {std::string(text)};
+  const int length = static_cast<int>(text.size());
+  int from = 1;
+  for (int hit = FindText(text, separator, from); hit >= 1 && from <= length;
+       hit = FindText(text, separator, from)) {
+    pieces.emplace_back(
+        text.substr(static_cast<size_t>(from) - 1, static_cast<size_t>(hit - from)));
+    from = hit + static_cast<int>(separator.size());
+  }
+  pieces.emplace_back(from <= length ? text.substr(static_cast<size_t>(from) - 1)
+                                     : std::string_view());
+  return pieces;
+}
+
 int SplitIntoCharacters(std::string_view text, TextArray& characters) {
   characters.clear();
   for (size_t i = 0; i < text.size();) {
     const auto byte = static_cast<unsigned char>(text[i]);
     const bool hasNext = i + 1 < text.size();
-    const bool pair = hasNext && (byte >= 0x81 || (byte == '\r' && text[i + 1] == '\n'));
+    const bool pair = hasNext && (IsCp936LeadByte(byte) || (byte == '\r' && text[i + 1] == '\n'));
     const size_t width = pair ? 2 : 1;
     characters.emplace_back(text.substr(i, width));
     i += width;

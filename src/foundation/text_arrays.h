@@ -20,6 +20,12 @@ using IntArray = std::vector<int32_t>;
 // single byte (a lead byte that ends the text stays alone). Returns the count.
 int SplitIntoCharacters(std::string_view text, TextArray& characters);
 
+// The pieces of `text` between every two occurrences of `separator`, found
+// with FindText (so a trail byte equal to the separator never splits a
+// character). Every piece counts, empty ones too: n separators give n + 1
+// pieces. An empty separator gives the whole text as the one piece.
+TextArray SplitText(std::string_view text, std::string_view separator);
+
 // Keeps the first of every group of equal items and joins the kept items with
 // `separator`. With `splitBySeparator` the items are the pieces between
 // separators (empty pieces count; an empty rest after the last separator does

@@ -4,13 +4,14 @@
 #include <iterator>
 #include <string>
 
+#include "foundation/file_system_path.h"
 #include "platform/code_page_codec.h"
 #include "platform/text_statistics.h"
 
 namespace {
 
 std::string ReadWholeFile(std::string_view path) {
-  std::ifstream in(Cp936ToUtf8(path), std::ios::binary);
+  std::ifstream in(FileSystemPathFromText(path), std::ios::binary);
   if (!in)
     return {};
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -5,14 +5,6 @@
 
 namespace {
 
-bool IsLeadByte(unsigned char byte) {
-  return byte >= 0x80;
-}
-
-unsigned char FoldAscii(unsigned char byte) {
-  return (byte >= 'a' && byte <= 'z') ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
-}
-
 // Whether `sought` occurs at the 0-based offset `at`, which starts a character.
 // Trail bytes are compared exactly even when ignoring case: folding them would
 // let one Chinese character match another.
@@ -27,13 +19,13 @@ bool MatchesAt(std::string_view text, size_t at, std::string_view sought, bool i
     } else if (a != b) {
       return false;
     }
-    trail = !trail && IsLeadByte(a);
+    trail = !trail && IsCp936LeadByte(a);
   }
   return true;
 }
 
 size_t NextCharacter(std::string_view text, size_t at) {
-  return at + (IsLeadByte(static_cast<unsigned char>(text[at])) ? 2 : 1);
+  return at + (IsCp936LeadByte(static_cast<unsigned char>(text[at])) ? 2 : 1);
 }
 
 // Replaces every "#引号" by a double quote.
@@ -145,4 +137,23 @@ std::string TextRightOfMarker(std::string_view text, std::string_view marker, in
   if (after >= text.size())
     return {};
   return std::string(text.substr(after));
+}
+
+std::string ReplaceAllText(std::string_view text, std::string_view from, std::string_view to,
+                           bool ignoreCase) {
+  if (from.empty()) {
+    return std::string(text);
+  }
+  std::string result;
+  int start = 1;
+  for (int at = FindText(text, from, start, ignoreCase); at != -1;
+       at = FindText(text, from, start, ignoreCase)) {
+    result.append(text.substr(start - 1, at - start));
+    result.append(to);
+    start = at + static_cast<int>(from.size());
+  }
+  if (start - 1 < static_cast<int>(text.size())) {
+    result.append(text.substr(start - 1));
+  }
+  return result;
 }

@@ -1,9 +1,9 @@
 #pragma once
 // Searching code page 936 texts and cutting them at markers.
 //
-// Positions are 1-based byte positions; -1 means "not found". A byte of 0x80
-// or above starts a double-byte character together with the byte after it, and
-// no search ever reports a match that starts on the second byte of such a
+// Positions are 1-based byte positions; -1 means "not found". A lead byte
+// (IsCp936LeadByte, 0x81-0xFE) starts a double-byte character together with
+// the byte after it, and no search ever reports a match that starts on the second byte of such a
 // character. The ignore-case option folds only the ASCII letters, and never a
 // trail byte of a double-byte character (trail bytes can look like letters).
 //
@@ -12,6 +12,14 @@
 #include <climits>
 #include <string>
 #include <string_view>
+
+#include "platform/code_page_codec.h"
+
+// An ASCII letter in upper case; every other byte as it is. Callers fold only
+// bytes that are not trail bytes of a double-byte character.
+constexpr unsigned char FoldAscii(unsigned char byte) {
+  return (byte >= 'a' && byte <= 'z') ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
+}
 
 // Default start of FindTextBackward: search the whole text.
 inline constexpr int kSearchWholeText = INT_MAX;
@@ -50,3 +58,9 @@ std::string TextBetweenMarkers(std::string_view text, std::string_view leftMarke
 // n. Empty when the marker is not found or ends the text.
 std::string TextRightOfMarker(std::string_view text, std::string_view marker, int start = 0,
                               bool ignoreCase = false);
+
+// Every occurrence of `from` (found left to right with FindText, so never
+// inside a double-byte character) replaced by `to`; the replaced text is not
+// searched again. An empty `from` changes nothing.
+std::string ReplaceAllText(std::string_view text, std::string_view from, std::string_view to,
+                           bool ignoreCase = false);

@@ -2,6 +2,7 @@
 
 #include "foundation/hex_digit.h"
 #include "foundation/script_literal.h"
+#include "foundation/text_search.h"
 #include "platform/code_page_codec.h"
 
 namespace {
@@ -9,11 +10,6 @@ namespace {
 void ReplaceAll(std::u16string& text, std::u16string_view from, std::u16string_view to) {
   for (size_t at = text.find(from); at != std::u16string::npos;
        at = text.find(from, at + to.size()))
-    text.replace(at, from.size(), to);
-}
-
-void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
-  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
     text.replace(at, from.size(), to);
 }
 
@@ -109,21 +105,21 @@ std::string EscapeWithScript(const std::string& text, bool restoreBrackets, bool
     literal = work;  // malformed escapes: take the backslashes literally
   std::string out = EncodeFromUtf16(ScriptEscape(literal), kCodePageLocal);
   if (restoreBrackets) {
-    ReplaceAll(out, "%7B", "{");
-    ReplaceAll(out, "%7D", "}");
-    ReplaceAll(out, "%5B", "[");
-    ReplaceAll(out, "%5D", "]");
-    ReplaceAll(out, "%28", "(");
-    ReplaceAll(out, "%29", ")");
+    out = ReplaceAllText(out, "%7B", "{");
+    out = ReplaceAllText(out, "%7D", "}");
+    out = ReplaceAllText(out, "%5B", "[");
+    out = ReplaceAllText(out, "%5D", "]");
+    out = ReplaceAllText(out, "%28", "(");
+    out = ReplaceAllText(out, "%29", ")");
   }
   if (restorePunctuation) {
-    ReplaceAll(out, "%3A", ":");
-    ReplaceAll(out, "%2C", ",");
-    ReplaceAll(out, "%22", "\"");
+    out = ReplaceAllText(out, "%3A", ":");
+    out = ReplaceAllText(out, "%2C", ",");
+    out = ReplaceAllText(out, "%22", "\"");
   }
   const bool blank = percentUReplacement.find_first_not_of(' ') == std::string::npos;
   if (percentUReplacement != "%u" && !blank)
-    ReplaceAll(out, "%u", percentUReplacement);
+    out = ReplaceAllText(out, "%u", percentUReplacement);
   return out;
 }
 

@@ -158,13 +158,3 @@ void PercentDecodeInPlace(std::string& bytes) {
   }
   bytes.resize(write);
 }
-
-int HexDigitValue(char ch) {
-  if (ch >= '0' && ch <= '9')
-    return ch - '0';
-  if (ch >= 'a' && ch <= 'f')
-    return ch - 'a' + 10;
-  if (ch >= 'A' && ch <= 'F')
-    return ch - 'A' + 10;
-  return -1;
-}

@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "foundation/hex_digit.h"
+
 // Encodes a code page 936 text; with toUtf8 it is converted to UTF-8 first
 // (up to its first zero byte), otherwise its bytes are taken as they are.
 std::string UrlEncodeText(std::string_view text, bool keepSafe = true, bool toUtf8 = true);
@@ -50,6 +52,3 @@ std::string PercentDecode(std::string_view text, bool fromUtf8 = true, bool fast
 // up to '9' and (c & ~0x20) - 'A' + 10 above, unchecked; a "%" with fewer than
 // two characters after it ends the decoding there. For well-formed input.
 void PercentDecodeInPlace(std::string& bytes);
-
-// 0-15 for 0-9, a-f, A-F; -1 for any other character.
-int HexDigitValue(char c);

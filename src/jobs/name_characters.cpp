@@ -1,30 +1,11 @@
 #include "jobs/name_characters.h"
 
+#include "foundation/hex_digit.h"
 #include "platform/code_page_codec.h"
 
 namespace {
 
 constexpr char kUpperHex[] = "0123456789ABCDEF";
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
-  return -1;
-}
-
-// Bytes of the code page 936 character at `i`: a lead byte with a valid trail
-// byte makes two, everything else one.
-std::size_t CharLength(std::string_view text, std::size_t i) {
-  const auto lead = static_cast<unsigned char>(text[i]);
-  if (lead < 0x81 || lead == 0xFF || i + 1 >= text.size())
-    return 1;
-  const auto trail = static_cast<unsigned char>(text[i + 1]);
-  return (trail >= 0x40 && trail <= 0xFE && trail != 0x7F) ? 2 : 1;
-}
 
 NameChar MakeChar(char16_t unit, std::string_view form) {
   NameChar c;
@@ -52,7 +33,7 @@ NameChar EscapedChar(char16_t unit) {
 // Appends the characters of a run of code page 936 text with their own bytes.
 void AppendPlainRun(NameChars& chars, std::string_view text) {
   std::vector<std::size_t> starts;
-  for (std::size_t i = 0; i < text.size(); i += CharLength(text, i))
+  for (std::size_t i = 0; i < text.size(); i += Cp936DecodedCharLength(text, i))
     starts.push_back(i);
   auto endOf = [&](std::size_t k) { return k + 1 < starts.size() ? starts[k + 1] : text.size(); };
   const std::u16string whole = DecodeToUtf16(text, kCodePageLocal);
@@ -73,7 +54,7 @@ bool IsEscapeAt(std::string_view text, std::size_t i) {
   if (i + 6 > text.size() || text[i] != '\\' || text[i + 1] != 'u')
     return false;
   for (std::size_t k = 2; k < 6; ++k) {
-    if (HexValue(text[i + k]) < 0)
+    if (HexDigitValue(text[i + k]) < 0)
       return false;
   }
   return true;
@@ -95,13 +76,13 @@ NameChars SplitEscapedName(std::string_view name) {
   std::size_t i = 0;
   while (i < name.size()) {
     if (!IsEscapeAt(name, i)) {
-      i += CharLength(name, i);
+      i += Cp936DecodedCharLength(name, i);
       continue;
     }
     AppendPlainRun(chars, name.substr(runStart, i - runStart));
     unsigned value = 0;
     for (std::size_t k = 2; k < 6; ++k)
-      value = value * 16 + static_cast<unsigned>(HexValue(name[i + k]));
+      value = value * 16 + static_cast<unsigned>(HexDigitValue(name[i + k]));
     chars.push_back(MakeChar(static_cast<char16_t>(value), name.substr(i, 6)));
     i += 6;
     runStart = i;

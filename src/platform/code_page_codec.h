@@ -40,3 +40,27 @@ std::string Utf8ToCp936(std::string_view utf8);
 // "UTF-16 bytes"). An odd trailing byte is dropped.
 std::string Utf16ToLeBytes(std::u16string_view units);
 std::u16string LeBytesToUtf16(std::string_view bytes);
+
+// The one lead-byte rule of code page 936: 0x81-0xFE start a double-byte
+// character. Every routine that steps through code page 936 text uses it, so
+// a trail byte that equals an ASCII character ("東" is 0x96 0x7C, a "|") is
+// never taken for that character.
+constexpr bool IsCp936LeadByte(unsigned char byte) {
+  return byte >= 0x81 && byte <= 0xFE;
+}
+
+// The byte length of the character starting at `text[i]`: 2 for a lead byte
+// followed by a byte, else 1.
+inline size_t Cp936CharLength(std::string_view text, size_t i) {
+  return IsCp936LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+}
+
+// The byte length of the character the converter decodes at `text[i]`: 2 for
+// a lead byte followed by a valid trail byte (0x40-0xFE except 0x7F), else 1.
+// For mapping positions between code page 936 text and its UTF-16 form.
+inline size_t Cp936DecodedCharLength(std::string_view text, size_t i) {
+  if (Cp936CharLength(text, i) != 2)
+    return 1;
+  const auto trail = static_cast<unsigned char>(text[i + 1]);
+  return trail >= 0x40 && trail != 0xFF && trail != 0x7F ? 2 : 1;
+}

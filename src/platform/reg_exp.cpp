@@ -19,19 +19,9 @@ size_t Utf8UnitLength(char16_t u) {
   return u < 0x80 ? 1 : u < 0x800 ? 2 : 3;
 }
 
-// Length of the code page 936 character at `i`: a lead byte with a valid trail
-// byte makes two, everything else one.
-size_t LocalCharLength(std::string_view text, size_t i) {
-  const unsigned char b = static_cast<unsigned char>(text[i]);
-  if (b < 0x81 || b == 0xFF || i + 1 >= text.size())
-    return 1;
-  const unsigned char t = static_cast<unsigned char>(text[i + 1]);
-  return (t >= 0x40 && t <= 0xFE && t != 0x7F) ? 2 : 1;
-}
-
 MappedSubject MapSubject(std::string_view local) {
   std::vector<size_t> starts;
-  for (size_t i = 0; i < local.size(); i += LocalCharLength(local, i))
+  for (size_t i = 0; i < local.size(); i += Cp936DecodedCharLength(local, i))
     starts.push_back(i);
   MappedSubject mapped;
   mapped.localOffset.reserve(local.size() * 3 / 2 + 1);

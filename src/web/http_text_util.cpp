@@ -1,13 +1,8 @@
 #include "web/http_text_util.h"
 
-namespace {
+#include "platform/code_page_codec.h"
 
-// Length of the character starting at `pos`: 2 for a lead byte of a double-byte
-// character with its trail byte present, else 1.
-size_t CharLength(std::string_view text, size_t pos) {
-  auto byte = static_cast<unsigned char>(text[pos]);
-  return byte >= 0x81 && byte <= 0xFE && pos + 1 < text.size() ? 2 : 1;
-}
+namespace {
 
 bool IsBlankAt(std::string_view text, size_t pos, size_t length) {
   if (length == 1) {
@@ -27,7 +22,7 @@ std::string TrimBlanks(std::string_view text) {
   size_t begin = std::string_view::npos;
   size_t end = 0;
   for (size_t pos = 0; pos < text.size();) {
-    size_t length = CharLength(text, pos);
+    size_t length = Cp936CharLength(text, pos);
     if (!IsBlankAt(text, pos, length)) {
       if (begin == std::string_view::npos) {
         begin = pos;
@@ -43,7 +38,7 @@ std::string TrimBlanks(std::string_view text) {
 std::string RemoveAllBlanks(std::string_view text) {
   std::string kept;
   for (size_t pos = 0; pos < text.size();) {
-    size_t length = CharLength(text, pos);
+    size_t length = Cp936CharLength(text, pos);
     if (!IsBlankAt(text, pos, length)) {
       kept.append(text.substr(pos, length));
     }
@@ -53,7 +48,7 @@ std::string RemoveAllBlanks(std::string_view text) {
 }
 
 size_t FindNoCase(std::string_view text, std::string_view needle, size_t from) {
-  for (size_t pos = 0; pos < text.size(); pos += CharLength(text, pos)) {
+  for (size_t pos = 0; pos < text.size(); pos += Cp936CharLength(text, pos)) {
     if (pos < from || text.size() - pos < needle.size()) {
       continue;
     }

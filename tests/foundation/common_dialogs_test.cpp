@@ -87,6 +87,15 @@ TEST(DialogFilter, PairsDescriptionsWithPatterns) {
   }
 }
 
+// "東" is 0x96 0x7C in code page 936: its trail byte is a "|".
+TEST(DialogFilter, TrailByteEqualToBarIsNoSeparator) {
+  const std::vector<FileDialogFilter> filters = ParseDialogFilter("東京文件|*.東|全部|*.*");
+  ASSERT_EQ(filters.size(), 2u);
+  EXPECT_EQ(filters[0].description, "東京文件");
+  EXPECT_EQ(filters[0].patterns, "*.東");
+  EXPECT_EQ(filters[1].description, "全部");
+}
+
 TEST_F(CommonDialogsTest, LongInitialNamesAreCutBetweenCharacters) {
   dialogs.AnswerNextFile({});
   std::string name = "a";

@@ -172,6 +172,15 @@ TEST_F(FilesTest, FindFilesListsPatternByPatternAndSkipsFolders) {
   EXPECT_EQ(results, (std::vector<std::string>{"err.txt", "err.txt", "结果_修改成功_.txt"}));
 }
 
+// "東" is 0x96 0x7C in code page 936: its trail byte is a "|".
+TEST_F(FilesTest, FindFilesSplitsPatternsOnlyAtRealBars) {
+  WriteFile(In("東.txt"), "");
+  WriteFile(In("x.ini"), "");
+  std::vector<std::string> results;
+  EXPECT_EQ(FindFilesRecursive(m_folder.Utf8(), "東.txt|*.ini", results), 2);
+  EXPECT_EQ(results, (std::vector<std::string>{"東.txt", "x.ini"}));
+}
+
 TEST_F(FilesTest, FindFilesRecursesWithoutFollowingLinks) {
   CreateDirectoryPath(In("tree/子目录"));
   CreateDirectoryPath(In("outside"));
