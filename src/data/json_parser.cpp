@@ -55,11 +55,11 @@ class ParseRun {
         m_text(text),
         m_options(options),
         // The target's own depth counts against the bound.
-        m_stack(static_cast<size_t>(std::max(0, kMaxJsonDepth - NodeDepth(target)))) {}
+        m_stack(static_cast<size_t>(std::max(0, kMaxJsonDepth - NodeDepth(target)))),
+        m_nodeBudget(std::min(kMaxJsonParseNodes, text.size() * 4)) {}
 
   int32_t Run(int32_t* errorPosition) {
     ClearNodeValue(m_target);
-    m_scratch.reserve(m_text.size() + 1);
     for (size_t i = 0; i <= m_text.size(); ++i) {
       const char16_t c = At(i);
       if (IsBlank(c) || c == 0)
@@ -88,6 +88,17 @@ class ParseRun {
   int32_t Fail(int32_t code, size_t position) {
     m_errorPosition = position;
     return code;
+  }
+
+  // Counts one node against the parse's budget; false (the parse fails at
+  // `at`) when the budget is spent.
+  bool TakeNode(size_t at) {
+    if (m_nodesMade >= m_nodeBudget) {
+      Fail(kJsonNoMemory, at);
+      return false;
+    }
+    ++m_nodesMade;
+    return true;
   }
 
   int32_t Failed(int32_t code, size_t position, int32_t* errorPosition) {
@@ -156,6 +167,8 @@ class ParseRun {
         return Fail(kJsonMisplaced, at);
       if (top.node->type == JsonNodeType::Object && m_pendingKeyStart == kNoKey)
         return Fail(kJsonMisplaced, at);
+      if (!TakeNode(at))
+        return kJsonNoMemory;
       node = object ? NewObjectNode() : NewArrayNode();
       const bool linked =
           top.node->type == JsonNodeType::Array
@@ -173,6 +186,8 @@ class ParseRun {
   int32_t TopLevelStep(size_t& i) {
     if (m_options & kJsonIgnoreOutside)
       return kJsonParseOk;
+    if (const int32_t code = CheckLoneNumber(i); code != kJsonParseOk)
+      return code;
     JsonTreeNode* value = nullptr;
     const int32_t code = Convert(0, m_text.size(), &value);
     if (code != kJsonParseOk)
@@ -337,8 +352,30 @@ class ParseRun {
     return kJsonParseOk;
   }
 
+  // A whole text that is one number token, its first unit at `first`: a blank
+  // between its units is refused as inside a container, where the written
+  // number would have to stand.
+  int32_t CheckLoneNumber(size_t first) {
+    if (IsQuote(m_text[first]))
+      return kJsonParseOk;
+    Phase token;
+    token.start = first;
+    for (size_t j = first; j < m_text.size(); ++j) {
+      if (IsBlank(m_text[j]))
+        token.Blank(j);
+      else
+        token.Count(1);
+    }
+    const int32_t kind = ClassifyJsonToken(m_text);
+    if (token.innerBlank && (kind == 1 || kind == 2))
+      return Fail(kJsonBadValue, first);
+    return kJsonParseOk;
+  }
+
   // Makes the node of one value token.
   int32_t Convert(size_t start, size_t length, JsonTreeNode** node) {
+    if (!TakeNode(start))
+      return kJsonNoMemory;
     const std::u16string_view token = m_text.substr(start, length);
     if (!token.empty() && IsQuote(token[0])) {
       if (token.size() < 2 || token.back() != token[0])
@@ -374,6 +411,8 @@ class ParseRun {
   size_t m_pendingKeyStart = kNoKey;
   size_t m_pendingKeyLength = 0;
   size_t m_errorPosition = 0;
+  size_t m_nodeBudget;
+  size_t m_nodesMade = 0;
   std::u16string m_scratch;
 };
 

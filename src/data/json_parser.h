@@ -6,6 +6,7 @@
 // quotes, brackets and the form of numbers. Number nodes keep the token as it
 // stood as their literal, so a 19-digit fs_id or 1.50 is written back exactly.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,7 +21,8 @@ inline constexpr int32_t kJsonIgnoreOutside = 2;         // skip text outside al
 inline constexpr int32_t kJsonParseOk = 0;
 inline constexpr int32_t kJsonNoInput = -2;    // no target node, or empty text
 inline constexpr int32_t kJsonNoMemory = -3;   // a node or the stack could not be made;
-                                               // also nesting beyond kMaxJsonDepth
+                                               // also nesting beyond kMaxJsonDepth and a
+                                               // parse beyond its node budget
 inline constexpr int32_t kJsonMisplaced = -4;  // a misplaced key, bracket or empty key
 inline constexpr int32_t kJsonUnclosed = -5;   // text ended inside a container
 inline constexpr int32_t kJsonBadValue = -6;   // not a string, null, true, false or number
@@ -33,6 +35,18 @@ inline constexpr int32_t kJsonOpenQuote = -7;  // a quote left open
 // kJsonNoInput it is untouched. Containers may nest kMaxJsonDepth levels below
 // the top of the target's tree, counting the target's own depth; one level more
 // fails with kJsonNoMemory at the opening bracket.
+//
+// Node budget: one parse makes at most four nodes per unit of text and never
+// more than kMaxJsonParseNodes, so a reply of any size cannot use up memory.
+// The node beyond the budget fails the parse with kJsonNoMemory at its token
+// (a container at its opening bracket).
+//
+// A lone top-level value follows the rule of a value inside a container: a
+// token with a blank between its units ("1 2", "- 1") is refused with
+// kJsonBadValue at its first unit, so every parsed tree writes text that
+// parses again.
+inline constexpr size_t kMaxJsonParseNodes = size_t{1} << 20;
+
 int32_t ParseJsonUtf16(JsonTreeNode* target, std::u16string_view text, int32_t options,
                        int32_t* errorPosition);
 

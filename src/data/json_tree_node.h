@@ -36,8 +36,10 @@ enum class JsonNodeType : int32_t {
 inline constexpr int32_t kMaxJsonDepth = 512;
 
 // Highest element index a making walk pads an array up to. Each padding element
-// is a node, so an index from a caller's path must not be able to exhaust memory.
-inline constexpr int32_t kMaxJsonPadIndex = (1 << 24) - 1;
+// is a node, so an index from a caller's path must not be able to exhaust memory
+// or time: 65,535 lies far above every list the program keeps and pads in
+// milliseconds.
+inline constexpr int32_t kMaxJsonPadIndex = (1 << 16) - 1;
 
 inline constexpr int32_t kJsonDefaultBuckets = 11;
 inline constexpr int32_t kJsonDefaultCapacity = 8;

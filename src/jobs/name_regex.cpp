@@ -15,25 +15,35 @@ struct MatchDataDeleter {
   void operator()(pcre2_match_data* data) const { pcre2_match_data_free(data); }
 };
 
+// One compiled pattern with what every search of it needs: its match data and
+// its match context (limits re-armed per search).
 struct CompiledPattern {
   std::string pattern;
   std::unique_ptr<pcre2_code, CodeDeleter> code;
+  std::unique_ptr<pcre2_match_data, MatchDataDeleter> data;
+  std::unique_ptr<DialectMatchLimits> limits;
   std::string error;  // empty when `code` is set
 };
 
 // The last pattern this thread compiled.
-const CompiledPattern& Compile(std::string_view pattern) {
+CompiledPattern& Compile(std::string_view pattern) {
   thread_local CompiledPattern s_last;
   thread_local bool s_filled = false;
   if (s_filled && s_last.pattern == pattern)
     return s_last;
   s_filled = true;
   s_last.pattern.assign(pattern);
+  s_last.data.reset();
   s_last.code.reset();
   s_last.error.clear();
   s_last.code.reset(CompileDialectPattern(pattern, true, true, s_last.error));
   if (!s_last.code && s_last.error.empty())
     s_last.error = "out of memory";
+  if (s_last.code) {
+    s_last.data.reset(pcre2_match_data_create_from_pattern(s_last.code.get(), nullptr));
+    if (!s_last.limits)
+      s_last.limits = std::make_unique<DialectMatchLimits>(0);
+  }
   return s_last;
 }
 
@@ -62,8 +72,10 @@ struct Utf8Subject {
   std::vector<std::size_t> charAt;
 };
 
-Utf8Subject MakeSubject(const NameChars& chars) {
-  Utf8Subject subject;
+// Fills the subject again; its buffers are kept from name to name.
+void MakeSubject(const NameChars& chars, Utf8Subject& subject) {
+  subject.text.clear();
+  subject.charAt.clear();
   subject.text.reserve(chars.size() * 3);
   for (std::size_t i = 0; i < chars.size();) {
     char32_t c = chars[i].unit;
@@ -82,7 +94,6 @@ Utf8Subject MakeSubject(const NameChars& chars) {
     i += used;
   }
   subject.charAt.push_back(chars.size());
-  return subject;
 }
 
 std::size_t Utf8Length(const std::string& text, std::size_t i) {
@@ -103,18 +114,20 @@ RegExpStatus CheckNamePattern(std::string_view pattern, std::string* error) {
 }
 
 RegExpStatus DeleteNameMatches(NameChars& chars, std::string_view pattern, std::string* error) {
-  const CompiledPattern& compiled = Compile(pattern);
+  CompiledPattern& compiled = Compile(pattern);
   if (!compiled.code) {
     if (error != nullptr)
       *error = compiled.error;
     return RegExpStatus::kBadPattern;
   }
-  std::unique_ptr<pcre2_match_data, MatchDataDeleter> data(
-      pcre2_match_data_create_from_pattern(compiled.code.get(), nullptr));
-  const Utf8Subject subject = MakeSubject(chars);
+  thread_local Utf8Subject s_subject;
+  const Utf8Subject& subject = s_subject;
+  MakeSubject(chars, s_subject);
+  pcre2_match_data* data = compiled.data.get();
+  DialectMatchLimits& limits = *compiled.limits;
   // One work limit over the whole search, not only per start position, so no
   // pattern can hold a job up on a long name.
-  const DialectMatchLimits limits(subject.text.size());
+  limits.Restart(subject.text.size());
   if (!data || limits.Context() == nullptr) {
     if (error != nullptr)
       *error = "out of memory";
@@ -122,12 +135,14 @@ RegExpStatus DeleteNameMatches(NameChars& chars, std::string_view pattern, std::
   }
   const auto* text = reinterpret_cast<PCRE2_SPTR>(subject.text.data());
   const std::size_t length = subject.text.size();
-  std::vector<bool> removed(chars.size(), false);
+  thread_local std::vector<bool> s_removed;
+  std::vector<bool>& removed = s_removed;
+  removed.assign(chars.size(), false);
   bool any = false;
   std::size_t offset = 0;
   while (offset <= length) {
-    const int rc = pcre2_match(compiled.code.get(), text, length, offset, PCRE2_NO_UTF_CHECK,
-                               data.get(), limits.Context());
+    const int rc = pcre2_match(compiled.code.get(), text, length, offset, PCRE2_NO_UTF_CHECK, data,
+                               limits.Context());
     if (rc == PCRE2_ERROR_NOMATCH)
       break;
     if (rc < 0) {
@@ -135,7 +150,7 @@ RegExpStatus DeleteNameMatches(NameChars& chars, std::string_view pattern, std::
         *error = DialectErrorText(rc);
       return DialectMatchFailure(rc);
     }
-    const PCRE2_SIZE* ov = pcre2_get_ovector_pointer(data.get());
+    const PCRE2_SIZE* ov = pcre2_get_ovector_pointer(data);
     // \K inside a lookahead can end a match before its start; such a match
     // removes nothing.
     for (std::size_t i = subject.charAt[ov[0]]; ov[1] >= ov[0] && i < subject.charAt[ov[1]]; ++i) {

@@ -1,6 +1,8 @@
 #include "jobs/rename_rules.h"
 
 #include <mutex>
+#include <unordered_map>
+#include <vector>
 
 #include "foundation/message_box.h"
 #include "foundation/text_search.h"
@@ -17,17 +19,66 @@ constexpr char16_t kLastChineseUnit = 0x9FA5;
 constexpr std::string_view kReplacementArrow = "---->";
 constexpr std::int64_t kRegexReportTimeoutMs = 15000;
 
+// The rule texts (keyword boxes, prefix, suffix, extension, replacement
+// keywords and words) as the rules use them, converted once per thread and
+// text. The options are read for every name, but a run applies the same few
+// texts to all its names, so each is converted when first seen and kept. The
+// store starts again empty when texts edited during long runs fill it.
+class RuleTexts {
+ public:
+  // The units of each entry of a comma-separated keyword box.
+  const std::vector<std::u16string>& Keywords(const std::string& list) {
+    return Find(m_keywords, list, [&] {
+      std::vector<std::u16string> units;
+      for (const std::string& keyword : KeywordEntries(list))
+        units.push_back(TextUnits(keyword));
+      return units;
+    });
+  }
+  const std::u16string& Units(const std::string& text) {
+    return Find(m_units, text, [&] { return TextUnits(text); });
+  }
+  const NameChars& Chars(const std::string& text, NameForm form) {
+    return Find(m_chars[form == NameForm::kPlain ? 0 : 1], text,
+                [&] { return TextChars(text, form); });
+  }
+
+ private:
+  static constexpr std::size_t kMaxKept = 512;
+
+  // A reference into a map stays valid until that map is emptied, which only
+  // a later call for a new text of the same map can do.
+  template <class Value, class Make>
+  static const Value& Find(std::unordered_map<std::string, Value>& map, const std::string& text,
+                           Make make) {
+    if (const auto found = map.find(text); found != map.end())
+      return found->second;
+    if (map.size() >= kMaxKept)
+      map.clear();
+    return map.emplace(text, make()).first->second;
+  }
+
+  std::unordered_map<std::string, std::vector<std::u16string>> m_keywords;
+  std::unordered_map<std::string, std::u16string> m_units;
+  std::unordered_map<std::string, NameChars> m_chars[2];
+};
+
+RuleTexts& ThreadRuleTexts() {
+  thread_local RuleTexts s_texts;
+  return s_texts;
+}
+
 bool HoldsAnyKeyword(const NameChars& name, const std::string& list) {
-  for (const std::string& keyword : KeywordEntries(list)) {
-    if (FindUnits(name, TextUnits(keyword)) != std::string::npos)
+  for (const std::u16string& keyword : ThreadRuleTexts().Keywords(list)) {
+    if (FindUnits(name, keyword) != std::string::npos)
       return true;
   }
   return false;
 }
 
 bool LacksAnyKeyword(const NameChars& name, const std::string& list) {
-  for (const std::string& keyword : KeywordEntries(list)) {
-    if (FindUnits(name, TextUnits(keyword)) == std::string::npos)
+  for (const std::u16string& keyword : ThreadRuleTexts().Keywords(list)) {
+    if (FindUnits(name, keyword) == std::string::npos)
       return true;
   }
   return false;
@@ -37,10 +88,10 @@ bool LacksAnyKeyword(const NameChars& name, const std::string& list) {
 // name equal to `old` as a whole is not emptied.
 void ReplaceKeyword(NameChars& name, const std::string& old, const std::string& word,
                     NameForm form) {
-  const std::u16string oldUnits = TextUnits(old);
+  const std::u16string& oldUnits = ThreadRuleTexts().Units(old);
   if (oldUnits.empty() || (word.empty() && EqualsUnits(name, oldUnits)))
     return;
-  ReplaceUnits(name, oldUnits, TextChars(word, form));
+  ReplaceUnits(name, oldUnits, ThreadRuleTexts().Chars(word, form));
 }
 
 void ReplaceSpecified(NameChars& name, const TextArray& lines, NameForm form) {
@@ -62,20 +113,19 @@ void ReplaceNormal(NameChars& name, const KeywordLists& lists, const RandomIndex
   }
 }
 
-void Prepend(NameChars& name, const std::string& text, NameForm form) {
-  NameChars added = TextChars(text, form);
+void Prepend(NameChars& name, const NameChars& added) {
   name.insert(name.begin(), added.begin(), added.end());
 }
 
 void AddSuffix(NameChars& name, const std::string& suffix, bool folder, NameForm form) {
+  const NameChars& added = ThreadRuleTexts().Chars(suffix, form);
   if (folder) {
-    AppendText(name, suffix, form);
+    name.insert(name.end(), added.begin(), added.end());
     return;
   }
   const std::size_t dot = ExtensionStart(name);
   if (dot == std::string::npos)
     return;  // a file without extension gets no suffix
-  const NameChars added = TextChars(suffix, form);
   name.insert(name.begin() + static_cast<std::ptrdiff_t>(dot), added.begin(), added.end());
 }
 
@@ -84,7 +134,8 @@ void ReplaceExtension(NameChars& name, const std::string& extension, NameForm fo
   if (dot == std::string::npos)
     return;  // a file without extension gets none
   name.resize(dot);
-  AppendText(name, "." + extension, form);
+  const NameChars& added = ThreadRuleTexts().Chars("." + extension, form);
+  name.insert(name.end(), added.begin(), added.end());
 }
 
 void DeleteChineseCharacters(NameChars& name, int count) {
@@ -120,11 +171,12 @@ bool ApplyChangingRules(NameChars& name, const RenameRuleOptions& o,
       ReplaceNormal(name, sources.lists, sources.random, form);
   }
   if (o.prefixOn && !o.prefix.empty())
-    Prepend(name, o.prefix, form);
+    Prepend(name, ThreadRuleTexts().Chars(o.prefix, form));
   if (o.numberPrefixOn) {
-    Prepend(name,
-            readyPrefix.empty() ? sources.counter.Next(o.numberPrefixStart, restart) : readyPrefix,
-            form);
+    // The number changes with every name: converted each time.
+    Prepend(name, TextChars(readyPrefix.empty() ? sources.counter.Next(o.numberPrefixStart, restart)
+                                                : readyPrefix,
+                            form));
   }
   if (o.suffixOn && !o.suffix.empty())
     AddSuffix(name, o.suffix, folder, form);

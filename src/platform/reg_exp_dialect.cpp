@@ -77,6 +77,12 @@ DialectMatchLimits::DialectMatchLimits(size_t subjectBytes)
   pcre2_set_callout(m_context, CountWork, this);
 }
 
+void DialectMatchLimits::Restart(size_t subjectBytes) {
+  m_used = 0;
+  m_limit =
+      RegExp::kWorkLimit + RegExp::kWorkPerByte * static_cast<unsigned long long>(subjectBytes);
+}
+
 DialectMatchLimits::~DialectMatchLimits() {
   pcre2_match_context_free(m_context);
 }

@@ -46,6 +46,10 @@ class DialectMatchLimits {
   // Null when it could not be made.
   pcre2_match_context* Context() const { return m_context; }
 
+  // Arms the same context for a new search over a subject of `subjectBytes`
+  // bytes, so a matcher that runs one pattern over many subjects makes it once.
+  void Restart(size_t subjectBytes);
+
  private:
   static int CountWork(pcre2_callout_block* block, void* data);
 

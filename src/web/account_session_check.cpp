@@ -8,6 +8,7 @@
 #include "foundation/waits.h"
 #include "web/account_session_check_internal.h"
 #include "web/http_request.h"
+#include "web/remote_name_text.h"
 #include "web/service_config.h"
 #include "web/service_conventions.h"
 
@@ -81,6 +82,27 @@ std::string Probe(const std::string& cookies) {
   return reply.body;
 }
 
+// "uk" as a quoted text or as a bare number.
+std::string CutUk(std::string_view userInfo) {
+  if (FindText(userInfo, "\"uk\":\"") != -1) {
+    return TextBetweenMarkers(userInfo, "\"uk\":\"", "\"");
+  }
+  const int at = FindText(userInfo, "\"uk\":");
+  if (at == -1) {
+    return {};
+  }
+  std::string digits;
+  for (size_t i = static_cast<size_t>(at - 1) + 5; i < userInfo.size(); ++i) {
+    const char c = userInfo[i];
+    if (c >= '0' && c <= '9') {
+      digits += c;
+    } else if (c != ' ' || !digits.empty()) {
+      break;
+    }
+  }
+  return digits;
+}
+
 bool IsOwnHostUrl(std::string_view url, const std::string& host) {
   if (host.empty()) {
     return false;
@@ -113,9 +135,12 @@ std::string SessionRedirectTarget(std::string_view location) {
 SessionIdentity CutSessionIdentity(std::string_view page) {
   SessionIdentity identity;
   identity.userInfo = DecodeUtf8Text(TextBetweenMarkers(page, "\"userInfo\":", "};"));
-  identity.userName = TextBetweenMarkers(identity.userInfo, "\"username\":\"", "\"");
+  // The name may come \u-escaped; characters that code page 936 cannot hold
+  // stay in that notation rather than turning into "?".
+  identity.userName =
+      RemoteNameForDisplay(TextBetweenMarkers(identity.userInfo, "\"username\":\"", "\""));
   std::replace(identity.userName.begin(), identity.userName.end(), '*', '_');
-  identity.uk = TextBetweenMarkers(identity.userInfo, "\"uk\":\"", "\"");
+  identity.uk = CutUk(identity.userInfo);
   identity.bdstoken = TextBetweenMarkers(identity.userInfo, "\"bdstoken\":\"", "\"");
   return identity;
 }

@@ -11,7 +11,9 @@
 std::string SessionRedirectTarget(std::string_view location);
 
 // The identity cut from a home page: the userInfo text (converted from UTF-8)
-// and the three values inside it; "*" in the user name becomes "_".
+// and the three values inside it. "uk" may be quoted or a bare number; the
+// user name may be \u-escaped (decoded; characters outside code page 936 kept
+// in backslash-u notation); "*" in the user name becomes "_".
 struct SessionIdentity {
   std::string userInfo;
   std::string userName;

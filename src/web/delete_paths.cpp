@@ -7,6 +7,7 @@
 #include "foundation/waits.h"
 #include "web/account_session.h"
 #include "web/http_request.h"
+#include "web/remote_name_text.h"
 #include "web/rename_counters.h"
 #include "web/rename_task_state.h"
 #include "web/result_log.h"
@@ -46,7 +47,8 @@ void BookDeletion(const AccountSession& session, const std::vector<std::string>&
   }
   ResultLog log(session.user, deleted ? kLogDeleted : kLogDeleteFailed);
   for (const std::string& path : paths) {
-    log.Append(deleted ? UrlDecodeText(path) : UrlDecodeText(path) + reason + reply);
+    log.Append(deleted ? RemoteNameFromEncoded(path)
+                       : RemoteNameFromEncoded(path) + reason + reply);
     PumpMessages();
   }
 }

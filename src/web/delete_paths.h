@@ -9,12 +9,11 @@
 
 #include "web/account_session.h"
 
-// `encodedPaths`: each already URL-encoded by the caller (plain paths with
-// UrlEncodeText, backslash-u paths with UrlEncodeUnreserved of their UTF-8
-// form). An empty list does nothing. Returns at once, booking nothing, when
-// the rename task's stop flag is set before an attempt.
-// The first form deletes with the working account; the second with `session`
-// (cookies, bdstoken, and its user's result logs).
+// `encodedPaths`: each already encoded by the caller, exactly once, from its
+// own notation (EncodeRemoteJsonText(path, false), web/remote_name_text.h). An empty list does
+// nothing. Returns at once, booking nothing, when the rename task's stop flag is set before an
+// attempt. The first form deletes with the working account; the second with `session` (cookies,
+// bdstoken, and its user's result logs).
 void DeleteRemotePaths(const std::vector<std::string>& encodedPaths);
 void DeleteRemotePaths(const AccountSession& session, const std::vector<std::string>& encodedPaths);
 

@@ -17,6 +17,7 @@
 #include "web/folder_tree_model.h"
 #include "web/http_request.h"
 #include "web/main_window_controls.h"
+#include "web/remote_name_text.h"
 #include "web/rename_task_state.h"
 #include "web/service_conventions.h"
 #include "web/service_text.h"
@@ -183,13 +184,12 @@ std::string FolderListingQuery(const std::string& encodedDir, int page, const st
   return ListingQuery(page, encodedDir, "0.9874196068828893", order, desc, false);
 }
 
-std::string EncodeListingDir(const std::string& folderPath) {
-  if (FindText(folderPath, "\\u") != -1) {
-    const std::string encoded = UrlEncodeBytes(Utf16ToUtf8(DecodeUnicodeEscapes(folderPath)), 1);
-    return ReplaceAllText(ReplaceAllText(encoded, "%2520", "%20"), "%2526", "%26");
+std::string EncodeListingDir(const std::string& folderPath, bool plainApostrophes) {
+  const std::string encoded = EncodeRemoteQueryValue(folderPath);
+  if (plainApostrophes || IsUnicodeNotation(folderPath)) {
+    return encoded;
   }
-  return ReplaceAllText(ReplaceAllText(UrlEncodeText(folderPath), "%2526", "%26"), "'",
-                        "%E2%80%99");
+  return ReplaceAllText(encoded, "'", "%E2%80%99");
 }
 
 void LoadRootFolderTree(int quiet) {
@@ -206,15 +206,26 @@ std::string FetchFolderListPage(const AccountSession& session, const std::string
   const ListingSortOrder sort = ReadListingSortOrder();
   page = std::max(page, 1);
   std::string reply;
+  // A plain-text path's apostrophes go out as U+2019 first; when the service
+  // cannot find that folder, once more as they are.
+  bool plainApostrophes =
+      rootFlag != 0 || IsUnicodeNotation(folderPath) || FindText(folderPath, "'") == -1;
   for (int attempt = 1; attempt <= kPageAttempts; ++attempt) {
-    const std::string url = rootFlag != 0 ? RootListingQuery(page, sort.order, sort.desc)
-                                          : FolderListingQuery(EncodeListingDir(folderPath), page,
-                                                               sort.order, sort.desc);
+    const std::string url = rootFlag != 0
+                                ? RootListingQuery(page, sort.order, sort.desc)
+                                : FolderListingQuery(EncodeListingDir(folderPath, plainApostrophes),
+                                                     page, sort.order, sort.desc);
     std::string cookieText = cookies;
     reply = SendHttpRequest(ServiceUrl(url), {.cookies = &cookieText,
                                               .timeoutSeconds = kListingTimeoutSeconds,
                                               .stopFlag = &g_renameStopRequested});
-    if (FindText(reply, "errno\":-9,") != -1 || FindText(reply, "{\"errno\":0,") != -1) {
+    const bool gone = FindText(reply, "errno\":-9,") != -1;
+    if (gone && !plainApostrophes) {
+      plainApostrophes = true;
+      --attempt;
+      continue;
+    }
+    if (gone || FindText(reply, "{\"errno\":0,") != -1) {
       break;
     }
     PumpMessages();
@@ -224,7 +235,7 @@ std::string FetchFolderListPage(const AccountSession& session, const std::string
     ShowTimedMessageBox("提示：",
                         "目录不存在，可能是选中的目录名有变化或有乱码，重新刷新目录后再试，30秒后"
                         "将自动跳过。\r\n\r\n" +
-                            UnescapeToText(folderPath),
+                            RemoteNameForDisplay(folderPath),
                         kGoneBoxTimeoutMs, kBoxIconWarning);
     return {};
   }
@@ -232,7 +243,7 @@ std::string FetchFolderListPage(const AccountSession& session, const std::string
     ShowTimedMessageBox("提示：",
                         "连续5次获取失败，可能是选中的目录名有变化或乱码，重新刷新目录后再试，30秒"
                         "后将自动跳过。\r\n\r\n" +
-                            UnescapeToText(folderPath),
+                            RemoteNameForDisplay(folderPath),
                         kGoneBoxTimeoutMs, kBoxIconWarning);
     return {};
   }

@@ -25,8 +25,10 @@ std::string FetchFolderListPage(const std::string& folderPath, int rootFlag, int
 std::string FetchFolderListPage(const AccountSession& session, const std::string& folderPath,
                                 int rootFlag, int page);
 
-// Internal, tested on its own: the `dir` value of a folder page.
-std::string EncodeListingDir(const std::string& folderPath);
+// Internal, tested on its own: the `dir` value of a folder page: the path's
+// UTF-8 bytes percent-encoded once; a plain-text path's apostrophes as U+2019
+// unless `plainApostrophes`.
+std::string EncodeListingDir(const std::string& folderPath, bool plainApostrophes = false);
 // Internal: the path and query of a root page and of a folder page.
 std::string RootListingQuery(int page, const std::string& order, const std::string& desc);
 std::string FolderListingQuery(const std::string& encodedDir, int page, const std::string& order,

@@ -7,6 +7,7 @@
 #include "foundation/message_box.h"
 #include "foundation/random_values.h"
 #include "foundation/shared_locks.h"
+#include "foundation/text_encodings.h"
 #include "foundation/text_search.h"
 #include "foundation/url_encoding.h"
 #include "foundation/waits.h"
@@ -15,7 +16,9 @@
 #include "web/daily_pause.h"
 #include "web/http_request.h"
 #include "web/main_window_controls.h"
+#include "web/remote_name_text.h"
 #include "web/rename_counters.h"
+#include "web/rename_item.h"
 #include "web/rename_task_state.h"
 #include "web/result_log.h"
 #include "web/service_conventions.h"
@@ -40,6 +43,14 @@ constexpr const char* kItemMarker = "%7B%22id%22%3A";
 constexpr const char* kSyncSuccessMarker = "errno\":0,\"info\":[{\"errno\":0,\"path";
 constexpr const char* kTaskFailedMarker = "\"task_errno\":4,\"status\":\"failed\"}";
 
+// The synchronous reply's per-item answers.
+constexpr const char* kSyncItemMarker = "\"info\":[{\"errno\":";
+
+// The service refused the request as busy (another task, too frequent).
+bool Busy(const std::string& reply) {
+  return ReplyHolds(reply, "\"errno\":111,\"") || ReplyHolds(reply, "\"errno\":31034,\"");
+}
+
 bool Wait(int ms) {
   return WaitPumpingMessages(ms, kWaitMilliseconds, RenameStopRequested) == 1;
 }
@@ -50,23 +61,32 @@ void ShowBatchPanel(const std::string& text) {
 }
 
 struct BatchItem {
-  std::string path;
+  std::string key;   // the path's UTF-16 code units, for exact matching
+  std::string path;  // the path and the new name as the result logs show them
   std::string newName;
-  bool named = false;  // the reply's list gave this item's outcome
+  bool booked = false;  // the reply's list gave this item's outcome
 };
+
+// The text at a JSON path as UTF-16 code units (no terminator).
+std::string TextUnits(const JsonDocument& document, const std::string& path) {
+  return CutUtf16AtNul(document.GetTextW(TextToUtf16(path)));
+}
 
 // The items decoded from the request text; empty when they are not JSON.
 std::vector<BatchItem> DecodeItems(const std::string& items) {
-  const std::string json = ReplaceAllText("[" + PercentDecode(items, true) + "]", ",]", "]");
+  const std::string json =
+      PercentDecode(ReplaceAllText("%5B" + items + "%5D", "%2C%5D", "%5D", true), false);
   JsonDocument document;
   std::vector<BatchItem> decoded;
-  if (!document.Parse(json)) {
+  if (!document.ParseUtf8(json)) {
     return decoded;
   }
   const int count = document.GetCount("");
   for (int i = 0; i < count; ++i) {
     const std::string at = "[" + std::to_string(i) + "].";
-    decoded.push_back({document.GetText(at + "path"), document.GetText(at + "newname"), false});
+    const std::string key = TextUnits(document, at + "path");
+    decoded.push_back({key, RemoteNameFromUtf16(key),
+                       RemoteNameFromUtf16(TextUnits(document, at + "newname")), false});
   }
   return decoded;
 }
@@ -138,9 +158,11 @@ bool BatchSubmission::Attempts(int cycle, std::string& taskId) {
       return true;
     }
     const bool busy = ReplyHolds(m_reply, "\"errno\":111,\"");
-    // A synchronous success is final: posting the applied batch again would
-    // only meet items that no longer exist.
+    // A synchronous answer per item is final, a success or a partial one:
+    // posting the applied batch again would only meet items that no longer
+    // exist.
     if (!busy && (ReplyHolds(m_reply, kSyncSuccessMarker) ||
+                  (ReplyHolds(m_reply, kSyncItemMarker) && !Busy(m_reply)) ||
                   ReplyHolds(m_reply, "errno\":12,\"info\":[],\"") ||
                   ReplyHolds(m_reply, kTaskFailedMarker, true))) {
       return true;
@@ -187,54 +209,99 @@ void BookAll(const AccountSession& session, const std::vector<BatchItem>& items,
   }
 }
 
-// Books the outcome that the reply's list gives, item by item. False when the
-// reply holds no list to decide on.
-bool BookListedOutcome(const AccountSession& session, const std::string& reply,
-                       std::vector<BatchItem>& items, int count) {
+// One item outcome that a reply names: a task's list entry (its source under
+// "from" or "path") or a synchronous reply's info entry.
+struct NamedOutcome {
+  std::string key;    // the source path's UTF-16 code units
+  std::string from;   // the source path as the logs show it
+  std::string to;     // the new name; empty when the entry gives none
+  std::string error;  // empty for a renamed item
+};
+
+std::vector<NamedOutcome> ReadNamedOutcomes(const std::string& reply) {
   JsonDocument document;
-  document.Parse(reply);
-  const int listed = document.GetCount("list");
-  if (listed < 1) {
+  std::vector<NamedOutcome> outcomes;
+  if (!document.ParseUtf8(reply)) {
+    return outcomes;
+  }
+  const bool taskList = document.GetCount("list") > 0;
+  const std::string array = taskList ? "list" : "info";
+  const int count = document.GetCount(array);
+  for (int k = 0; k < count; ++k) {
+    const std::string at = array + "[" + std::to_string(k) + "].";
+    NamedOutcome outcome;
+    outcome.key = TextUnits(document, at + "from");
+    if (outcome.key.empty()) {
+      outcome.key = TextUnits(document, at + "path");
+    }
+    outcome.from = RemoteNameFromUtf16(outcome.key);
+    outcome.to = TextRightOfMarker(RemoteNameFromUtf16(TextUnits(document, at + "to")), "/");
+    outcome.error = document.GetText(at + (taskList ? "error_code" : "errno"));
+    if (!taskList && outcome.error == "0") {
+      outcome.error.clear();
+    }
+    outcomes.push_back(outcome);
+  }
+  return outcomes;
+}
+
+// Books the outcome that the reply names, item by item: an entry without an
+// error is renamed, one with an error failed, and an item that no entry names
+// failed as well (never renamed: the reply does not say it was). False when
+// the reply names nothing.
+bool BookNamedOutcomes(const AccountSession& session, const std::string& reply,
+                       std::vector<BatchItem>& items) {
+  const std::vector<NamedOutcome> outcomes = ReadNamedOutcomes(reply);
+  if (outcomes.empty()) {
     return false;
   }
-  std::lock_guard lock(g_counterLock);
-  ResultLog renamed(session.user, kLogRenamed);
-  ResultLog failed(session.user, kLogRenameFailed);
-  int failures = 0;
-  for (int k = 0; k < listed; ++k) {
-    const std::string at = "list[" + std::to_string(k) + "].";
-    const std::string error = document.GetText(at + "error_code");
-    const std::string from = document.GetText(at + "from");
-    const std::string to = TextRightOfMarker(document.GetText(at + "to"), "/");
-    // An entry names the item whose path is exactly its source.
-    for (BatchItem& item : items) {
-      if (!item.named && item.path == from) {
-        item.named = true;
-        break;
+  int renamedItems = 0;
+  {
+    std::lock_guard lock(g_counterLock);
+    ResultLog renamed(session.user, kLogRenamed);
+    ResultLog failed(session.user, kLogRenameFailed);
+    for (const NamedOutcome& outcome : outcomes) {
+      std::string to = outcome.to;
+      for (BatchItem& item : items) {
+        if (!item.booked && item.key == outcome.key) {
+          item.booked = true;
+          to = to.empty() ? item.newName : to;
+          break;
+        }
       }
-    }
-    if (error.empty()) {
-      renamed.Append(from + "---->" + to + "\r\n");
-    } else {
-      ++g_renameFailedCount;
-      ++failures;
-      failed.Append(from + "---->" + to + "   失败原因：" + RemoveBlankLines(error) + "\r\n");
-    }
-    PumpMessages();
-  }
-  if (failures < count) {
-    g_renamedCount += count - failures;
-  }
-  for (const BatchItem& item : items) {
-    if (!item.named && !item.path.empty()) {
-      renamed.Append(item.path + "---->" + item.newName + "\r\n");
+      if (outcome.error.empty()) {
+        ++g_renamedCount;
+        ++renamedItems;
+        renamed.Append(outcome.from + "---->" + to + "\r\n");
+      } else {
+        ++g_renameFailedCount;
+        failed.Append(outcome.from + "---->" + to + "   失败原因：" +
+                      RemoveBlankLines(outcome.error) + "\r\n");
+      }
       PumpMessages();
     }
+    for (const BatchItem& item : items) {
+      if (!item.booked && !item.path.empty()) {
+        ++g_renameFailedCount;
+        failed.Append(item.path + "---->" + item.newName + "   失败原因：" + kTaskFailedMarker +
+                      "\r\n");
+        PumpMessages();
+      }
+    }
+    g_dailyRenamedCount += renamedItems;
+  }
+  if (renamedItems > 0) {
+    RunDailyPauseCheck();
   }
   return true;
 }
 
 }  // namespace
+
+std::string MakeRenameBatchItem(const std::string& fsId, const std::string& path,
+                                const std::string& newName) {
+  return RenameListEntry(fsId, path, newName, false) + "%2C";
+}
 
 std::string BuildBatchBody(const std::string& items) {
   return ReplaceAllText("filelist=%5B" + items + "%5D", "%2C%5D", "%5D", true);
@@ -255,7 +322,9 @@ void SubmitRenameBatch(const AccountSession& session, const std::string& items, 
   }
   const std::string& reply = submission.LastReply();
   std::vector<BatchItem> decoded = DecodeItems(items);
-  if (ReplyHolds(reply, kSyncSuccessMarker) || ReplyHolds(reply, kRenameTaskSuccessMarker)) {
+  // A task that succeeded but names an item's error is booked item by item.
+  if (ReplyHolds(reply, kSyncSuccessMarker) ||
+      (ReplyHolds(reply, kRenameTaskSuccessMarker) && !ReplyHolds(reply, "\"error_code\":"))) {
     {
       std::lock_guard lock(g_counterLock);
       g_renamedCount += count;
@@ -272,7 +341,7 @@ void SubmitRenameBatch(const AccountSession& session, const std::string& items, 
             std::string("   失败原因：") + kTaskFailedMarker + "\r\n");
     return;
   }
-  if (BookListedOutcome(session, reply, decoded, count)) {
+  if (!Busy(reply) && BookNamedOutcomes(session, reply, decoded)) {
     return;
   }
   if (!resubmit) {

@@ -22,6 +22,12 @@ void SubmitRenameBatch(const std::string& items, bool resubmit = false);
 void SubmitRenameBatch(const AccountSession& session, const std::string& items,
                        bool resubmit = false);
 
+// One item of `items` for the item `fsId` at `path` renamed to `newName`
+// (each plain text or backslash-u notation): the path and the name encoded
+// exactly once, as the single rename's first attempt sends them.
+std::string MakeRenameBatchItem(const std::string& fsId, const std::string& path,
+                                const std::string& newName);
+
 // Internal: the form body ("filelist=%5B" + items + "%5D", the comma after the
 // last item dropped).
 std::string BuildBatchBody(const std::string& items);

@@ -5,16 +5,14 @@
 #include "foundation/message_box.h"
 #include "foundation/random_values.h"
 #include "foundation/shared_locks.h"
-#include "foundation/text_encodings.h"
 #include "foundation/text_search.h"
-#include "foundation/unicode_notation.h"
-#include "foundation/url_encoding.h"
 #include "foundation/waits.h"
 #include "platform/control_store.h"
 #include "web/account_session.h"
 #include "web/daily_pause.h"
 #include "web/http_request.h"
 #include "web/main_window_controls.h"
+#include "web/remote_name_text.h"
 #include "web/rename_counters.h"
 #include "web/rename_task_state.h"
 #include "web/result_log.h"
@@ -40,12 +38,16 @@ bool Busy(const std::string& reply) {
          ReplyHolds(reply, "info\":[{\"errno\":111,\"");
 }
 
-std::string EncodeEscapedName(const std::string& text) {
-  return UrlEncodeBytes(Utf16ToUtf8(DecodeUnicodeEscapes(text)), 1);
+// A task that failed with a list of its items' errors.
+bool FailedTaskWithList(const std::string& reply) {
+  return ReplyHolds(reply, "\"status\":\"failed\",\"list\":[", true);
 }
 
-std::string TurnApostrophes(const std::string& text) {
-  return ReplaceAllText(text, "'", "%E2%80%99");
+// The error code of the item: the synchronous reply's info errno, else the
+// failed task's error_code.
+std::string ItemErrorCode(const std::string& reply) {
+  const std::string code = TextBetweenMarkers(reply, "\"info\":[{\"errno\":", ",\"");
+  return code.empty() ? TextBetweenMarkers(reply, "\"error_code\":", ",") : code;
 }
 
 struct RenameRequest {
@@ -100,8 +102,12 @@ bool SendAndFollow(const RenameRequest& request, std::string& reply) {
   return true;
 }
 
-Verdict Judge(const std::string& reply, bool& plainApostrophes) {
-  if (ReplyHolds(reply, "{\"error_code\":-9,\"from\":")) {
+// `turnedApostrophes`: the body sent the old path's apostrophes as U+2019.
+// When the service cannot find that form, the next attempt sends them plain.
+Verdict Judge(const std::string& reply, bool turnedApostrophes, bool& plainApostrophes) {
+  const bool failedTask = FailedTaskWithList(reply);
+  if (turnedApostrophes && ItemErrorCode(reply) == "-9" &&
+      (failedTask || ReplyHolds(reply, "info\":[{\"errno\":-9,\""))) {
     plainApostrophes = true;
     return Verdict::kRetry;
   }
@@ -109,7 +115,7 @@ Verdict Judge(const std::string& reply, bool& plainApostrophes) {
       ReplyHolds(reply, kRenameTaskSuccessMarker)) {
     return Verdict::kSuccess;
   }
-  if (ReplyHolds(reply, "info\":[{\"errno\":-7,\"") ||
+  if (failedTask || ReplyHolds(reply, "info\":[{\"errno\":-7,\"") ||
       ReplyHolds(reply, "info\":[{\"errno\":-8,\"") ||
       ReplyHolds(reply, "info\":[{\"errno\":-9,\"")) {
     return Verdict::kFailure;
@@ -157,30 +163,21 @@ void BookSuccess(const AccountSession& session, const std::string& fsId,
 
 }  // namespace
 
+std::string RenameListEntry(const std::string& fsId, const std::string& path,
+                            const std::string& newName, bool plainApostrophes) {
+  const std::string id = fsId.empty() ? "" : "%22id%22%3A" + fsId + "%2C";
+  return "%7B" + id + "%22path%22%3A%22" + EncodeRemoteJsonText(path, !plainApostrophes) +
+         "%22%2C%22newname%22%3A%22" + EncodeRemoteJsonText(newName, !IsUnicodeNotation(newName)) +
+         "%22%7D";
+}
+
 std::string BuildRenameBody(const std::string& path, const std::string& newName,
                             const std::string& fsId, bool plainApostrophes) {
-  std::string oldPart;
-  std::string newPart;
-  if (FindText(newName, "\\u") != -1) {
-    oldPart = EncodeEscapedName(path);
-    newPart = EncodeEscapedName(newName);
-  } else {
-    oldPart = UrlEncodeText(UnescapeToText(path));
-    if (!plainApostrophes) {
-      oldPart = TurnApostrophes(oldPart);
-    }
-    newPart = TurnApostrophes(UrlEncodeText(newName));
-  }
-  const std::string id = fsId.empty() ? "" : "%22id%22%3A" + fsId + "%2C";
-  std::string body = "filelist=%5B%7B" + id + "%22path%22%3A%22" + oldPart +
-                     "%22%2C%22newname%22%3A%22" + newPart + "%22%7D%5D";
-  body = ReplaceAllText(body, "%25252B", "%252B");
-  body = ReplaceAllText(body, "+", "%20");
-  return ReplaceAllText(body, "%2526", "%26");
+  return "filelist=%5B" + RenameListEntry(fsId, path, newName, plainApostrophes) + "%5D";
 }
 
 std::string RenameFailureReason(const std::string& reply) {
-  const std::string code = TextBetweenMarkers(reply, "\"info\":[{\"errno\":", ",\"");
+  const std::string code = ItemErrorCode(reply);
   if (code == "-7") {
     return "文件或目录名错误或无权访问";
   }
@@ -208,12 +205,11 @@ bool RenameRemoteItem(const AccountSession& session, std::string& path, std::str
     ++g_skippedCount;
     return false;
   }
-  path = ReplaceAllText(path, "%2B", "%252B");
-  const std::string decodedOld = UnescapeToText(path);
-  const std::string decodedNew = UnescapeToText(newName);
+  const std::string decodedOld = RemoteNameForDisplay(path);
+  const std::string decodedNew = RemoteNameForDisplay(newName);
   const std::string lastPart = TextRightOfMarker(path, "/");
-  if ((FindText(path, "\\u") != -1 && UnescapeToText(lastPart) == decodedNew) ||
-      lastPart == newName) {
+  if (lastPart == newName ||
+      (!newName.empty() && RemoteNameUtf8(lastPart) == RemoteNameUtf8(newName))) {
     return false;
   }
   RenameRequest request{session, ReadRenameAsyncMode(), {}};
@@ -236,7 +232,7 @@ bool RenameRemoteItem(const AccountSession& session, std::string& path, std::str
     if (!SendAndFollow(request, reply)) {
       return false;
     }
-    verdict = Judge(reply, plainApostrophes);
+    verdict = Judge(reply, !plainApostrophes && FindText(path, "'") != -1, plainApostrophes);
     if (verdict == Verdict::kSuccess) {
       BookSuccess(request.session, fsId, decodedOld, decodedNew);
       return true;

@@ -16,8 +16,10 @@
 // The mark a successful rename stores under the item's fs_id in g_renamedPaths.
 inline constexpr const char* kRenamedMark = "已修改过";
 
-// `path` (plain text or backslash-u notation) is changed in place: every
-// "%2B" becomes "%252B". `newName` is a name, not a path. `fsId` may be empty;
+// `path` and `newName` are each plain text or backslash-u notation and reach
+// the service exactly as they read ("%" and "+" are characters); `newName` is
+// a name, not a path. The old path's apostrophes go out as U+2019 first and,
+// when the service cannot find that form, plain. `fsId` may be empty;
 // the skip rule and its mark apply only to a non-empty one. True after a
 // successful rename, false otherwise (also when the stop flag ends the call).
 // The first form renames with the working account; the second with `session`
@@ -27,11 +29,20 @@ bool RenameRemoteItem(std::string& path, std::string& newName, bool isFolder,
 bool RenameRemoteItem(const AccountSession& session, std::string& path, std::string& newName,
                       bool isFolder, const std::string& fsId);
 
+// One element of a rename file list, percent-encoded: {"id":fsId,"path":...,
+// "newname":...} (no id when `fsId` is empty). The path and the name are each
+// encoded once from their own notation; the new name's apostrophes go out as
+// U+2019 unless it is in backslash-u notation, the path's unless
+// `plainApostrophes`.
+std::string RenameListEntry(const std::string& fsId, const std::string& path,
+                            const std::string& newName, bool plainApostrophes);
+
 // Internal: the form body of one attempt. `plainApostrophes` sends the old
 // path's apostrophes unchanged (after the service could not find the path
 // with them turned into U+2019).
 std::string BuildRenameBody(const std::string& path, const std::string& newName,
                             const std::string& fsId, bool plainApostrophes);
 
-// Internal: the reason of a failed rename, from the last reply.
+// Internal: the reason of a failed rename, from the last reply (the item's
+// errno, or the error_code of a failed task).
 std::string RenameFailureReason(const std::string& reply);

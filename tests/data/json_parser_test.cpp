@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "data/json_document.h"
 #include "data/json_parser.h"
@@ -269,6 +270,52 @@ TEST(JsonParser, BoundCountsTheDepthOfTheNodeParsedInto) {
   EXPECT_TRUE(doc.ParseAt("a.b", Nested(510, "[", "]")));
   EXPECT_FALSE(doc.ParseAt("a.b", Nested(511, "[", "]")));
   EXPECT_EQ(doc.GetType("a.b"), 0);
+}
+
+TEST(JsonParser, AReplyBeyondTheNodeBudgetFailsWhereItRunsOut) {
+  // One node more than the budget: the top-level array is the document's own
+  // root, kMaxJsonParseNodes zeros fit, the zero after them does not.
+  std::string text = "[";
+  for (size_t i = 0; i <= kMaxJsonParseNodes; ++i)
+    text += i ? ",0" : "0";
+  text += "]";
+  JsonDocument doc;
+  const ParseResult r = ParseInto(doc, text);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.code, kJsonNoMemory);
+  EXPECT_EQ(r.position, static_cast<int32_t>(1 + 2 * kMaxJsonParseNodes));
+  EXPECT_EQ(doc.GetType(""), 0);
+
+  text.erase(text.size() - 3, 2);  // one zero fewer: within the budget
+  EXPECT_TRUE(ParseInto(doc, text).ok);
+  EXPECT_EQ(doc.GetCount(""), static_cast<int32_t>(kMaxJsonParseNodes));
+}
+
+TEST(JsonParser, ALoneNumberFollowsTheRuleInsideContainers) {
+  // Text, code and position: a blank inside a lone number is refused at its
+  // first unit; blanks around it and inside a string are not.
+  const std::tuple<std::string, int32_t, int32_t> rows[] = {
+      {"1 2", kJsonBadValue, 0},   {"3\r+", kJsonBadValue, 0}, {"- 1", kJsonBadValue, 0},
+      {" 4\t5", kJsonBadValue, 1}, {" 12 ", kJsonParseOk, 0},  {"\"1 2\"", kJsonParseOk, 0},
+  };
+  for (const auto& [json, code, position] : rows) {
+    SCOPED_TRACE(json);
+    JsonDocument doc;
+    const ParseResult r = ParseInto(doc, json);
+    EXPECT_EQ(r.code, code);
+    EXPECT_EQ(r.position, position);
+    // The same text parsed into a member is refused or accepted alike, and
+    // what was accepted writes text that parses again.
+    JsonDocument holder;
+    ASSERT_TRUE(holder.ResetAndParse());
+    EXPECT_EQ(holder.ParseAt("a", json), code == kJsonParseOk);
+    EXPECT_EQ(holder.InsertParsed("b", json), code == kJsonParseOk);
+    if (code == kJsonParseOk) {
+      JsonDocument again;
+      EXPECT_TRUE(again.Parse(holder.GetJsonText("")));
+      EXPECT_TRUE(again.Parse(doc.GetJsonText("")));
+    }
+  }
 }
 
 TEST(JsonParser, ParseIntoADetachedNodeDirectly) {

@@ -175,6 +175,16 @@ TEST(JsonTree, MakingWalkStopsAtTheBounds) {
   ASSERT_TRUE(list.Parse("{\"l\":[1]}"));
   EXPECT_FALSE(list.SetInt("l[2000000000]", 1));
   EXPECT_EQ(list.GetJsonText(""), "{\"l\":[1]}");
+  // Padding stops at index 65,535: a caller's index cannot make millions of nodes.
+  EXPECT_FALSE(list.SetString("l[65536]", "x"));
+  EXPECT_FALSE(list.SetString("l[16777215]", "x"));
+  JsonDocument source;
+  ASSERT_TRUE(source.Parse("[1]"));
+  EXPECT_FALSE(list.SetElementCopy("l", 65536, source));
+  EXPECT_EQ(list.GetJsonText(""), "{\"l\":[1]}");
+  EXPECT_TRUE(list.SetString("l[65535]", "x"));
+  EXPECT_EQ(list.GetCount("l"), 65536);
+  EXPECT_EQ(list.GetText("l[65535]"), "x");
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 // tree under one account, prints the settings to export and the cookie text
 // to paste, logs each request, and runs until interrupted.
 //
-// Usage: quillmere-fakeservice [--port N]
+// Usage: quillmere-fakeservice [--port N] [--numeric-uk]
+//   --numeric-uk: the session page gives "uk" as a bare number and the user
+//   name \u-escaped.
 
 #include <signal.h>
 
@@ -25,11 +27,14 @@ const char* const kUserName = "demo*01";
 int main(int argc, char** argv) {
   FakeServiceOptions options;
   options.certificateDays = kCertificateDays;
+  ModelOptions modelOptions;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc) {
       options.port = std::atoi(argv[++i]);
+    } else if (std::strcmp(argv[i], "--numeric-uk") == 0) {
+      modelOptions.numericUkEscapedName = true;
     } else {
-      std::cerr << "usage: quillmere-fakeservice [--port N]\n";
+      std::cerr << "usage: quillmere-fakeservice [--port N] [--numeric-uk]\n";
       return 2;
     }
   }
@@ -47,6 +52,7 @@ int main(int argc, char** argv) {
     std::cerr << "quillmere-fakeservice: " << error << "\n";
     return 1;
   }
+  service.Model().SetOptions(modelOptions);
   service.Model().AddAccount(FakeAccount::Make(kUserName, SampleTree()));
   std::mutex printMutex;
   service.SetHook([&printMutex](const RecordedRequest& request) -> std::optional<FakeReply> {

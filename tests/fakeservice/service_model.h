@@ -56,6 +56,9 @@ struct ModelOptions {
   bool strictLogid = false;     // a logid other than Base64(BAIDUID) gets the same
   // API replies carry non-ASCII names as raw UTF-8 instead of \u escapes.
   bool rawUtf8Names = false;
+  // The session page gives "uk" as a bare number ("uk":1234567) and the user
+  // name \u-escaped, as the service's page also does.
+  bool numericUkEscapedName = false;
   SignInCookies signInCookies = SignInCookies::kAll;
   // The update manifest; "{U}" stands for the requested host. Empty: a sample
   // announcing version 11211.

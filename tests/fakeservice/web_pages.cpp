@@ -62,6 +62,13 @@ FakeReply ServiceModel::SessionPage(const RecordedRequest& request) {
     return FakeReply::Redirect(302, "/login?redirecturl=https%3A%2F%2F" +
                                         PercentEncode(HostOf(request)) + "%2Fdisk%2Fmain");
   }
+  if (m_options.numericUkEscapedName) {
+    return FakeReply::Html(
+        "<!DOCTYPE html><html><head><title>home</title></head><body>"
+        "<script>var context={\"userInfo\":{\"username\":" +
+        JsonQuote(account->userName) + ",\"uk\":" + account->uk + ",\"bdstoken\":\"" +
+        account->bdstoken + "\"}};</script></body></html>");
+  }
   // The user data is raw UTF-8 inside a script, as the service's page holds it.
   return FakeReply::Html(
       "<!DOCTYPE html><html><head><title>home</title></head><body>"

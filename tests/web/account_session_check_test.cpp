@@ -68,6 +68,47 @@ TEST_F(AccountSessionCheckTest, AsterisksInTheUserNameBecomeUnderscores) {
   EXPECT_EQ(result.user, "a_b_c");
 }
 
+// The home page may give "uk" as a bare number and the user name \u-escaped;
+// the check reads both forms and still confirms the session with the probe.
+TEST_F(AccountSessionCheckTest, IdentityIsReadInEitherFormTheServiceSends) {
+  struct Row {
+    const char* name;
+    bool numericUkEscapedName;
+    std::string account;  // UTF-8
+    std::string user;     // as the check gives it
+  };
+  const Row rows[] = {
+      {"quoted uk, raw UTF-8 name", false, U8(u8"演示*01"), "演示_01"},
+      {"bare uk, escaped name", true, U8(u8"演示*01"), "演示_01"},
+      {"bare uk, escaped name outside code page 936", true, U8(u8"한*1"), "\\uD55C_1"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Reset();
+    ModelOptions options;
+    options.numericUkEscapedName = row.numericUkEscapedName;
+    Service().Model().SetOptions(options);
+    const FakeAccount account = FakeAccount::Make(row.account);
+    Service().Model().AddAccount(account);
+    const CheckResult result = Check(account.CookieText());
+    EXPECT_EQ(result.user, row.user);
+    EXPECT_EQ(result.uk, account.uk);
+    EXPECT_EQ(result.bdstoken, account.bdstoken);
+    EXPECT_THAT(result.text, HasSubstr("errno\":0,"));
+    EXPECT_EQ(RequestsTo("/mbox/relation/getfollowlist").size(), 1u);
+  }
+  const char* const cuts[][2] = {
+      {"{\"userInfo\":{\"uk\":1234567,\"username\":\"a\"};", "1234567"},
+      {"{\"userInfo\":{\"username\":\"a\",\"uk\": 42}};", "42"},
+      {"{\"userInfo\":{\"username\":\"a\",\"uk\":\"\"}};", ""},
+      {"{\"userInfo\":{\"username\":\"a\",\"uk\":null}};", ""},
+  };
+  for (const auto& cut : cuts) {
+    SCOPED_TRACE(cut[0]);
+    EXPECT_EQ(CutSessionIdentity(cut[0]).uk, cut[1]);
+  }
+}
+
 TEST_F(AccountSessionCheckTest, RevokedCookiesGiveNoUserAfterTwoAttempts) {
   Service().Model().RevokeAccount("demo");
   for (int attempts : {0, -3, 2}) {

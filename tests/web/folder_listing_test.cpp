@@ -82,15 +82,18 @@ TEST_F(FolderListingTest, FolderPathsAreEncodedForTheirRoute) {
   const Row rows[] = {
       {"plain", "/a b/c", "%2Fa+b%2Fc"},
       {"apostrophe as U+2019", "/it's", "%2Fit%E2%80%99s"},
-      {"literal %26 stays an ampersand escape", "/a%26b", "%2Fa%26b"},
+      {"a percent sign is a character", "/a%26b", "%2Fa%2526b"},
+      {"a plus sign is a character", "/a+b", "%2Fa%2Bb"},
       {"Chinese", "/中文", "%2F%E4%B8%AD%E6%96%87"},
-      {"backslash-u keeps literal %20 as a space", "/\\u4e2d%20x", "%2F%E4%B8%AD%20x"},
-      {"backslash-u ampersand escape", "/\\u4e2d%26", "%2F%E4%B8%AD%26"},
+      {"backslash-u keeps a literal %20", "/\\u4e2d%20x", "%2F%E4%B8%AD%2520x"},
+      {"backslash-u Hangul", "/\\uD55C\\uAD6D", "%2F%ED%95%9C%EA%B5%AD"},
+      {"backslash-u emoji", "/\\uD83D\\uDE00dir", "%2F%F0%9F%98%80dir"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     EXPECT_EQ(EncodeListingDir(row.path), row.dir);
   }
+  EXPECT_EQ(EncodeListingDir("/it's", true), "%2Fit's");
 }
 
 TEST_F(FolderListingTest, FailedPagesShowABoxThatClosesItself) {
@@ -111,14 +114,14 @@ TEST_F(FolderListingTest, FailedPagesShowABoxThatClosesItself) {
        "目录不存在，可能是选中的目录名有变化或有乱码，重新刷新目录后再试，30秒后将自动跳过。\r\n\r"
        "\n"
        "/gone"},
-      {"a plain apostrophe folder is gone under U+2019",
-       "/it's",
+      {"an apostrophe folder gone in both forms",
+       "/gone's",
        false,
-       1,
+       2,
        {},
        "目录不存在，可能是选中的目录名有变化或有乱码，重新刷新目录后再试，30秒后将自动跳过。\r\n\r"
        "\n"
-       "/it's"},
+       "/gone's"},
       {"five failures",
        "/docs",
        true,

@@ -82,14 +82,17 @@ TEST_F(RenameBatchTest, SynchronousSuccessEndsTheAttempts) {
 }
 
 TEST_F(RenameBatchTest, ListedFailuresAreMatchedByTheirExactPath) {
-  // The task names only the failed "/d/a"; "/d/a.txt" is not named and counts as renamed.
+  // The failed task names only "/d/a"; "/d/a.txt" is not named, so nothing
+  // says it was renamed.
   TaskReplies(FakeReply::Json(TaskFailListReply({{-8, "/d/a", "/d/x"}})));
   SubmitRenameBatch(TwoItems());
   EXPECT_EQ(Posts().size(), 1u);
-  EXPECT_EQ(g_renameFailedCount.load(), 1);
-  EXPECT_EQ(g_renamedCount.load(), 1);
-  EXPECT_EQ(LogText(kLogRenameFailed), "/d/a---->x   失败原因：-8\r\n\r\n");
-  EXPECT_EQ(LogText(kLogRenamed), "/d/a.txt---->y.txt\r\n\r\n");
+  EXPECT_EQ(g_renameFailedCount.load(), 2);
+  EXPECT_EQ(g_renamedCount.load(), 0);
+  EXPECT_EQ(LogText(kLogRenameFailed),
+            "/d/a---->x   失败原因：-8\r\n\r\n"
+            "/d/a.txt---->y.txt   失败原因：\"task_errno\":4,\"status\":\"failed\"}\r\n\r\n");
+  EXPECT_FALSE(LogExists(kLogRenamed));
   EXPECT_EQ(g_dailyRenamedCount.load(), 0);
 }
 
@@ -113,6 +116,54 @@ TEST_F(RenameBatchTest, TheServicesOwnListBooksEachItem) {
   EXPECT_EQ(LogText(kLogRenameFailed), "/d/中.txt---->文.txt   失败原因：-7\r\n\r\n");
   EXPECT_EQ(LogText(kLogRenamed), "/d/a---->x\r\n\r\n/d/a.txt---->y.txt\r\n\r\n");
   EXPECT_EQ(Tree(), RemoteTree::FromPaths({"/d/x", "/d/y.txt", U8(u8"/d/中.txt")}));
+}
+
+// A failed task never books an item renamed unless an entry says so; entries
+// name their item by "from" or by "path"; what was renamed counts towards the
+// day's limit, also in a partly failed batch.
+TEST_F(RenameBatchTest, PartlyFailedBatchesBookWhatEachEntrySays) {
+  struct Row {
+    const char* name;
+    const char* mode;
+    std::string taskReply;  // empty: the service's own replies
+    bool failA;             // the service fails "/d/a.txt" with -8
+    int renamed;
+    int failed;
+    std::string renamedLog;
+    std::string failedLog;
+  };
+  const std::string failedTask = "   失败原因：\"task_errno\":4,\"status\":\"failed\"}\r\n\r\n";
+  const Row rows[] = {
+      {"failed task naming its item by path", kRenameAsyncRadio,
+       "{\"errno\":0,\"request_id\":1,\"task_errno\":4,\"status\":\"failed\",\"list\":[{"
+       "\"error_code\":-7,\"path\":\"\\/d\\/a.txt\"}]}",
+       false, 0, 2, "", "/d/a.txt---->y.txt   失败原因：-7\r\n\r\n/d/a---->x" + failedTask},
+      {"partly failed task", kRenameAsyncRadio, "", true, 1, 1, "/d/a---->x\r\n\r\n",
+       "/d/a.txt---->y.txt   失败原因：-8\r\n\r\n"},
+      {"partly failed synchronous batch", kRenameSyncRadio, "", true, 1, 1, "/d/a---->x\r\n\r\n",
+       "/d/a.txt---->y.txt   失败原因：-8\r\n\r\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Reset();
+    UseTree(RemoteTree::FromPaths({"/d/a", "/d/a.txt", "/d/b c.txt"}));
+    g_dailyRenamedCount = 7;
+    GetControlStore().SetChecked(row.mode, true);
+    if (!row.taskReply.empty()) {
+      TaskReplies(FakeReply::Json(row.taskReply));
+    }
+    if (row.failA) {
+      Service().Model().FailItem("/d/a.txt", -8);
+    }
+    SubmitRenameBatch(TwoItems());
+    EXPECT_EQ(Posts().size(), 1u);
+    EXPECT_EQ(g_renamedCount.load(), row.renamed);
+    EXPECT_EQ(g_renameFailedCount.load(), row.failed);
+    EXPECT_EQ(g_unknownStateCount.load(), 0);
+    EXPECT_EQ(g_dailyRenamedCount.load(), 7 + row.renamed);
+    EXPECT_EQ(LogText(kLogRenamed), row.renamedLog);
+    EXPECT_EQ(LogText(kLogRenameFailed), row.failedLog);
+  }
 }
 
 TEST_F(RenameBatchTest, AWholeFailureIsSubmittedFiveTimesThenBookedFailed) {

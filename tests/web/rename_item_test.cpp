@@ -100,7 +100,7 @@ TEST_F(RenameItemTest, NamesInBackslashUNotationTravelAsUtf8) {
       "filelist=%5B%7B%22path%22%3A%22%2Fdocs%2F%E4%B8%AD%E6%96%87%20%2520.txt%22%2C%22newname"
       "%22%3A%22%E6%96%B0%20%2520.txt%22%7D%5D");
   EXPECT_NE(Tree().Find(U8(u8"/docs/新 %20.txt")), nullptr);
-  EXPECT_EQ(LogText(kLogRenamed), "/docs/中文  .txt---->新  .txt\r\n");
+  EXPECT_EQ(LogText(kLogRenamed), "/docs/中文 %20.txt---->新 %20.txt\r\n");
 }
 
 TEST_F(RenameItemTest, AsynchronousRenamePollsItsTaskOverHttps) {
@@ -362,6 +362,35 @@ TEST_F(RenameItemTest, MissingTaskSourceSwitchesToPlainApostrophes) {
   EXPECT_THAT(posts[1].body, HasSubstr("%2Fdocs%2Fit's.txt%22"));
   EXPECT_NE(Tree().Find("/docs/b.txt"), nullptr);
   EXPECT_EQ(LogText(kLogRenamed), "/docs/it's.txt---->b.txt\r\n");
+}
+
+// A failed task ends the rename at once with the error's own reason.
+TEST_F(RenameItemTest, AFailedTaskIsBookedWithItsErrorsReason) {
+  struct Row {
+    const char* code;
+    const char* key;
+    const char* reason;
+  };
+  const Row rows[] = {
+      {"-7", "path", "文件或目录名错误或无权访问"},
+      {"-8", "from", "该目录下已存在此文件"},
+      {"-9", "path", "文件被所有者删除，操作失败"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.code);
+    Reset();
+    Fault("failed", "/share/taskquery", "",
+          FakeReply::Json(std::string("{\"errno\":0,\"request_id\":5,\"task_errno\":4,\"status\":"
+                                      "\"failed\",\"list\":[{\"error_code\":") +
+                          row.code + ",\"" + row.key + "\":\"\\/docs\\/old.txt\"}]}"));
+    EXPECT_FALSE(Rename("/docs/old.txt", "b.txt"));
+    EXPECT_EQ(Posts().size(), 1u);
+    EXPECT_EQ(g_renamedCount.load(), 0);
+    EXPECT_EQ(g_renameFailedCount.load(), 1);
+    EXPECT_EQ(LogText(kLogRenameFailed),
+              std::string("/docs/old.txt---->b.txt   失败原因：") + row.reason + "\r\n\r\n\r\n");
+    EXPECT_FALSE(LogExists(kLogRenamed));
+  }
 }
 
 TEST_F(RenameItemTest, NothingIsSentForSkippedUnchangedOrEmptyNames) {
