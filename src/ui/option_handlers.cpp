@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "platform/control_store.h"
+#include "ui/copy_controls.h"
 #include "ui/main_window.h"
 #include "ui/main_window_setup.h"
 #include "ui/maker_pages.h"
@@ -59,6 +60,8 @@ void InstallOptionHandlers(MainWindowHandlers& handlers, MainWindow* window) {
     OnOptionBoxClicked(boxName, window);
   };
   handlers.stopRename = [] { StopRenameJob(); };
+  handlers.stopCopy = [] { StopCopyJob(); };
+  handlers.toggleCopyPause = [] { ToggleCopyPause(); };
   handlers.openMakerPage = [](const std::string& controlName) { OpenMakerPage(controlName); };
   handlers.showRenamePreview = [window](int unused, int run) {
     ShowRenamePreview(unused, run, window);
