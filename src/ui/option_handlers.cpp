@@ -5,6 +5,7 @@
 
 #include "platform/control_store.h"
 #include "ui/copy_controls.h"
+#include "ui/keyword_rules_window.h"
 #include "ui/main_window.h"
 #include "ui/main_window_setup.h"
 #include "ui/maker_pages.h"
@@ -71,6 +72,7 @@ void InstallOptionHandlers(MainWindowHandlers& handlers, MainWindow* window) {
     SettingsHelpWindow help(window);
     help.exec();
   };
+  handlers.openKeywordRulesWindow = [window] { OpenKeywordRulesWindow(window); };
   handlers.closeKeywordPanel = [window] { HideKeywordPanel(window); };
   if (window != nullptr) {
     handlers.openKeywordPanel = [window](const std::string& keywordBoxName) {
