@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "data/program_wide_objects.h"
+#include "jobs/error_log.h"
 #include "foundation/file_system_path.h"
 #include "foundation/run_directory.h"
 #include "foundation/shared_locks.h"
@@ -113,13 +114,6 @@ bool RunSqlStatement(SqliteDatabase& db, const std::string& sql, std::string& er
   return db.Exec(sql, nullptr, 0, &errorText);
 }
 
-void AppendErrorFileLine(const std::string& line) {
-  std::lock_guard lock(g_logFileLock);
-  std::ofstream file(FileSystemPathFromText(RunDirectoryPath("err.txt")),
-                     std::ios::binary | std::ios::app);
-  file << line << "\r\n";
-}
-
 bool ExecuteCacheBatch(const std::vector<CacheRow>& rows) {
   if (rows.empty()) {
     return true;
@@ -130,7 +124,7 @@ bool ExecuteCacheBatch(const std::vector<CacheRow>& rows) {
       return true;
     }
     // Written after g_cacheDbLock was left.
-    AppendErrorFileLine(GetRunDirectory() + "\\" + g_cachePath + "-->" + kCacheInsertSql +
+    AppendErrorLogLine(GetRunDirectory() + "\\" + g_cachePath + "-->" + kCacheInsertSql +
                         "-->写入错误：" + errorText + "\r\n\r\n");
   }
   return false;

@@ -64,7 +64,3 @@ bool RunSqlStatement(SqliteDatabase& db, const std::string& sql, std::string& er
 // cache, all or none, under g_cacheDbLock; up to 10 tries, each failed one
 // appending an "err.txt" line. True once a try succeeded.
 bool ExecuteCacheBatch(const std::vector<CacheRow>& rows);
-
-// Appends one line ("\r\n" added) to "err.txt" in the run directory, under
-// g_logFileLock. Never call it while holding g_cacheDbLock.
-void AppendErrorFileLine(const std::string& line);
