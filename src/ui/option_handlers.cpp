@@ -11,6 +11,7 @@
 #include "ui/option_guards.h"
 #include "ui/qt_text.h"
 #include "ui/rename_preview.h"
+#include "ui/settings_help_window.h"
 
 namespace {
 
@@ -65,6 +66,10 @@ void InstallOptionHandlers(MainWindowHandlers& handlers, MainWindow* window) {
   handlers.openMakerPage = [](const std::string& controlName) { OpenMakerPage(controlName); };
   handlers.showRenamePreview = [window](int unused, int run) {
     ShowRenamePreview(unused, run, window);
+  };
+  handlers.openSettingsHelpWindow = [window] {
+    SettingsHelpWindow help(window);
+    help.exec();
   };
   handlers.closeKeywordPanel = [window] { HideKeywordPanel(window); };
   if (window != nullptr) {
