@@ -16,6 +16,7 @@
 #include "foundation/thread_pool.h"
 #include "foundation/thread_start.h"
 #include "jobs/old_cache_files.h"
+#include "jobs/prefetch_run.h"
 #include "platform/control_store.h"
 #include "platform/desktop.h"
 #include "platform/qt/qt_window_handle.h"
@@ -117,6 +118,7 @@ void MainWindow::OnCreated() {
   std::ofstream(FileSystemPathFromText(RunDirectoryPath("err.txt")), std::ios::trunc);
   StartThreadWithTexts([](int, const std::string&, const std::string&, const std::string&,
                           const std::string&) { DeleteOldCacheFiles(); });
+  InstallPrefetchRoutines();
   SetTooltips();
 }
 
