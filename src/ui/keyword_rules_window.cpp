@@ -51,7 +51,10 @@ KeywordRulesWindow::KeywordRulesWindow(QWidget* parent)
   OnCreated();
 }
 
-KeywordRulesWindow::~KeywordRulesWindow() = default;
+KeywordRulesWindow::~KeywordRulesWindow() {
+  // The binding leaves the store's listeners before the store can go.
+  delete m_binding;
+}
 
 void KeywordRulesWindow::OnCreated() {
   std::thread([store = m_store] { LoadKeywordRules(*store); }).detach();
