@@ -27,10 +27,9 @@ std::string DecodableContentEncodings();
 std::string FilterAcceptEncoding(std::string_view value);
 
 // The options every transfer sets on a fresh handle: HTTP/1.1, http and https
-// only, no proxy unless one is set later, no signals, certificates and host
-// names always verified. `*extraCaFile` (read at each handshake, may be empty
-// or null; must outlive the handle) is trusted in addition to the system's
-// authorities. The trust store is not loaded by libcurl for each handle but
-// shared by all of them (see shared_trust_store.h); the CA folder and CA
-// material that a caller sets on the handle afterwards still count.
+// only (redirects to https only), no proxy unless one is set later, no signals, certificates and
+// host names always verified. `*extraCaFile` (read at each handshake, may be empty or null; must
+// outlive the handle) is trusted in addition to the system's authorities. The trust store is not
+// loaded by libcurl for each handle but shared by all of them (see shared_trust_store.h); the CA
+// folder and CA material that a caller sets on the handle afterwards still count.
 [[nodiscard]] CURLcode ApplyCommonCurlOptions(CURL* handle, const std::string* extraCaFile);

@@ -11,9 +11,11 @@
 //
 // Differences from the platform object it stands in for, by decision:
 // certificates are always verified (an extra CA file may be trusted), no proxy
-// is taken from the environment, "Proxy-" headers go to a proxy only, HTTP/1.1
-// only, the Content-Length sent is the true one, and the reply body and header
-// block are capped in size; a reply piece that cannot be stored fails the send.
+// is taken from the environment, a redirect is followed to https only (one to
+// another scheme is handed back, as the platform object does for https to
+// http) and the Cookie header goes to the request's own host only, "Proxy-" headers go to a proxy
+// only, HTTP/1.1 only, the Content-Length sent is the true one, and the reply body and header block
+// are capped in size; a reply piece that cannot be stored fails the send.
 
 #include <curl/curl.h>
 
@@ -99,6 +101,9 @@ class WinHttpRequest {
   [[nodiscard]] bool ApplyOptions(const std::string& body, HeaderLists& lists);
   [[nodiscard]] bool ApplyBody(const std::string& body);
   [[nodiscard]] bool ApplyHeaders(size_t bodyBytes, HeaderLists& lists);
+  // After a failed transfer: whether it ended at a redirect to a scheme other
+  // than https, which is not followed; that redirect is then the reply.
+  bool RedirectNotFollowed() const;
   void ClearReply();
 
   CURL* m_handle = nullptr;
