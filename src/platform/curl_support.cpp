@@ -131,3 +131,8 @@ CURLcode ApplyCommonCurlOptions(CURL* handle, const std::string* extraCaFile) {
   }
   return code;
 }
+
+int AbortWhenStopFlagSet(void* stopFlag, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  const auto* flag = static_cast<const std::atomic<bool>*>(stopFlag);
+  return flag != nullptr && flag->load() ? 1 : 0;
+}

@@ -9,6 +9,7 @@
 
 #include <curl/curl.h>
 
+#include <atomic>
 #include <string>
 #include <string_view>
 
@@ -33,3 +34,9 @@ std::string FilterAcceptEncoding(std::string_view value);
 // loaded by libcurl for each handle but shared by all of them (see shared_trust_store.h); the CA
 // folder and CA material that a caller sets on the handle afterwards still count.
 [[nodiscard]] CURLcode ApplyCommonCurlOptions(CURL* handle, const std::string* extraCaFile);
+
+// A progress callback (CURLOPT_XFERINFOFUNCTION) whose data is a
+// `const std::atomic<bool>*`: it ends the transfer once the flag is true.
+// libcurl calls it at least about once a second, also while a reply is
+// awaited, so a job's stop reaches a request in flight within about a second.
+int AbortWhenStopFlagSet(void* stopFlag, curl_off_t, curl_off_t, curl_off_t, curl_off_t);

@@ -160,6 +160,11 @@ bool WinHttpRequest::ApplyOptions(const std::string& body, HeaderLists& lists) {
   if (!m_proxy.empty()) {
     set(curl_easy_setopt(h, CURLOPT_PROXY, m_proxy.c_str()));
   }
+  if (m_stopFlag != nullptr) {
+    set(curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &AbortWhenStopFlagSet));
+    set(curl_easy_setopt(h, CURLOPT_XFERINFODATA, m_stopFlag));
+    set(curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L));
+  }
   if (m_credentialsTarget == kCredentialsProxy) {
     set(curl_easy_setopt(h, CURLOPT_PROXYUSERNAME, m_user.c_str()));
     set(curl_easy_setopt(h, CURLOPT_PROXYPASSWORD, m_password.c_str()));

@@ -19,6 +19,7 @@
 
 #include <curl/curl.h>
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 #include <utility>
@@ -80,6 +81,9 @@ class WinHttpRequest {
   void SetExtraCaFile(const std::string& file) { m_extraCaFile = file; }
   void SetMaxBodyBytes(size_t bytes) { m_maxBodyBytes = bytes; }
   void SetMaxHeaderBytes(size_t bytes) { m_maxHeaderBytes = bytes; }
+  // A flag that ends a Send in flight within about a second once it is true
+  // (the send then fails); nullptr: none. Must outlive the sends.
+  void SetStopFlag(const std::atomic<bool>* flag) { m_stopFlag = flag; }
   // libcurl's message for the last failed Send, for logs and tests.
   const std::string& LastError() const { return m_lastError; }
 
@@ -118,6 +122,7 @@ class WinHttpRequest {
   int m_credentialsTarget = -1;
   std::vector<std::pair<std::string, std::string>> m_requestHeaders;
   std::string m_extraCaFile;
+  const std::atomic<bool>* m_stopFlag = nullptr;
   size_t m_maxBodyBytes = kDefaultMaxBodyBytes;
   size_t m_maxHeaderBytes = kDefaultMaxHeaderBytes;
   bool m_overCap = false;

@@ -228,6 +228,10 @@ std::string FetchFolderListPage(const AccountSession& session, const std::string
     if (gone || FindText(reply, "{\"errno\":0,") != -1) {
       break;
     }
+    // A stopped job ends its listing at once and quietly.
+    if (RenameStopRequested()) {
+      return {};
+    }
     PumpMessages();
     WaitPumpingMessages(kPageRetryWaitMs);
   }
