@@ -1,5 +1,7 @@
 #include "platform/curl_support.h"
 
+#include <array>
+#include <map>
 #include <mutex>
 #include <vector>
 
@@ -14,6 +16,96 @@ CURLcode InstallTrust(CURL*, void* sslCtx, void* userData) {
   static const std::string s_noFile;
   const auto* file = static_cast<const std::string*>(userData);
   return InstallTrustStore(static_cast<SSL_CTX*>(sslCtx), file != nullptr ? *file : s_noFile);
+}
+
+// One TLS session cache shared by the transfers of one trust setting, with a
+// lock for each kind of data libcurl shares through it.
+class SessionShare {
+ public:
+  SessionShare() : m_share(curl_share_init()) {
+    if (m_share == nullptr)
+      return;
+    if (curl_share_setopt(m_share, CURLSHOPT_LOCKFUNC, &Lock) != CURLSHE_OK ||
+        curl_share_setopt(m_share, CURLSHOPT_UNLOCKFUNC, &Unlock) != CURLSHE_OK ||
+        curl_share_setopt(m_share, CURLSHOPT_USERDATA, this) != CURLSHE_OK ||
+        curl_share_setopt(m_share, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION) != CURLSHE_OK) {
+      curl_share_cleanup(m_share);
+      m_share = nullptr;
+    }
+  }
+  // A share is freed only when no handle uses it any more.
+  bool TryFree() {
+    if (m_share != nullptr && curl_share_cleanup(m_share) != CURLSHE_OK)
+      return false;
+    m_share = nullptr;
+    return true;
+  }
+  CURLSH* Handle() const { return m_share; }
+
+ private:
+  static void Lock(CURL*, curl_lock_data data, curl_lock_access, void* self) {
+    static_cast<SessionShare*>(self)->Mutex(data).lock();
+  }
+  static void Unlock(CURL*, curl_lock_data data, void* self) {
+    static_cast<SessionShare*>(self)->Mutex(data).unlock();
+  }
+  std::mutex& Mutex(curl_lock_data data) {
+    const auto index = static_cast<size_t>(data);
+    return m_locks[index < m_locks.size() ? index : 0];
+  }
+
+  CURLSH* m_share = nullptr;
+  std::array<std::mutex, CURL_LOCK_DATA_LAST> m_locks;
+};
+
+// The share of a trust setting: the extra CA file and the generation of its
+// content (shared_trust_store.h). A session verified under one trust is never
+// resumed under another, since resuming skips the certificate check. Shares
+// of settings no longer in use are retired and freed once no handle holds
+// them. Process lifetime; never destroyed, so no exit-time cleanup can race a
+// worker's transfer.
+CURLSH* ShareForTrust(const std::string& extraCaFile, uint64_t generation) {
+  constexpr size_t kMaxShares = 16;
+  static std::mutex s_mutex;
+  static auto* s_shares = new std::map<std::pair<std::string, uint64_t>, SessionShare*>();
+  static auto* s_retired = new std::vector<SessionShare*>();
+  std::lock_guard<std::mutex> lock(s_mutex);
+  const auto key = std::make_pair(extraCaFile, generation);
+  if (const auto found = s_shares->find(key); found != s_shares->end())
+    return found->second->Handle();
+  // Another content of the same file, or too many settings: the old shares
+  // take no new handles.
+  for (auto it = s_shares->begin(); it != s_shares->end();) {
+    if (it->first.first == extraCaFile || s_shares->size() >= kMaxShares) {
+      s_retired->push_back(it->second);
+      it = s_shares->erase(it);
+    } else {
+      ++it;
+    }
+  }
+  std::erase_if(*s_retired, [](SessionShare* share) {
+    if (!share->TryFree())
+      return false;
+    delete share;
+    return true;
+  });
+  auto* share = new SessionShare();
+  s_shares->emplace(key, share);
+  return share->Handle();
+}
+
+// Puts the handle into the TLS session share of the current trust setting.
+// When the trust cannot be settled now (an unreadable extra file), the handle
+// gets no share and its handshake reports the fault as before.
+CURLcode ShareTlsSessions(CURL* handle, const std::string& extraCaFile) {
+  CURLcode error = CURLE_OK;
+  uint64_t generation = 0;
+  X509_STORE* store = AcquireTrustStore(extraCaFile, error, &generation);
+  if (store == nullptr)
+    return CURLE_OK;
+  X509_STORE_free(store);
+  CURLSH* share = ShareForTrust(extraCaFile, generation);
+  return share != nullptr ? curl_easy_setopt(handle, CURLOPT_SHARE, share) : CURLE_OK;
 }
 
 std::string Trimmed(std::string_view text) {
@@ -128,6 +220,13 @@ CURLcode ApplyCommonCurlOptions(CURL* handle, const std::string* extraCaFile) {
   }
   if (code == CURLE_OK) {
     code = curl_easy_setopt(handle, CURLOPT_SSL_CTX_DATA, extraCaFile);
+  }
+  // A full handshake per request would decode and check the certificate
+  // chain each time; the session of an earlier request to the same host is
+  // resumed instead. Each request still opens its own connection.
+  if (code == CURLE_OK) {
+    static const std::string s_noFile;
+    code = ShareTlsSessions(handle, extraCaFile != nullptr ? *extraCaFile : s_noFile);
   }
   return code;
 }

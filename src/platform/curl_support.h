@@ -32,7 +32,10 @@ std::string FilterAcceptEncoding(std::string_view value);
 // host names always verified. `*extraCaFile` (read at each handshake, may be empty or null; must
 // outlive the handle) is trusted in addition to the system's authorities. The trust store is not
 // loaded by libcurl for each handle but shared by all of them (see shared_trust_store.h); the CA
-// folder and CA material that a caller sets on the handle afterwards still count.
+// folder and CA material that a caller sets on the handle afterwards still count. TLS sessions are
+// shared by every handle of the process with the same trust setting (extra CA file and its
+// content), so a request to a host resumes the session of an earlier one instead of a full
+// handshake; libcurl offers a session only to the host, port and TLS settings it was made with.
 [[nodiscard]] CURLcode ApplyCommonCurlOptions(CURL* handle, const std::string* extraCaFile);
 
 // A progress callback (CURLOPT_XFERINFOFUNCTION) whose data is a

@@ -3,7 +3,11 @@
 #include <openssl/err.h>
 #include <openssl/pem.h>
 
+#include <sys/stat.h>
+
 #include <climits>
+#include <cstdint>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -17,10 +21,54 @@ struct StoreFree {
 };
 using StorePtr = std::unique_ptr<X509_STORE, StoreFree>;
 
-// A store built for one extra CA file, with the file content it was built from.
+// What identifies one version of a file without reading it.
+struct FileStamp {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  int64_t modifiedNs = 0;
+  int64_t changedNs = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
+int64_t Nanoseconds(const timespec& t) {
+  return static_cast<int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+bool StampFile(const std::string& path, FileStamp& stamp) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    return false;
+  stamp = {info.st_dev, info.st_ino, info.st_size, Nanoseconds(info.st_mtim),
+           Nanoseconds(info.st_ctim)};
+  return true;
+}
+
+int64_t NowNs() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  return Nanoseconds(now);
+}
+
+// A write within this long of reading the file could leave its times as they
+// were (file times advance in clock ticks), so a stamp that recent proves
+// nothing and the content is compared instead.
+constexpr int64_t kRacyWindowNs = 1000000000;
+
+// A store built for one extra CA file, with the file content it was built from,
+// the stamp of the file when it was last read, and the store's generation.
 struct ExtraStore {
   std::string content;
   StorePtr store;
+  FileStamp stamp;
+  int64_t readAtNs = 0;
+  uint64_t generation = 0;
+
+  // True when the file cannot have changed since it was read.
+  bool StampProvesUnchanged(const FileStamp& now) const {
+    return now == stamp && stamp.modifiedNs < readAtNs - kRacyWindowNs &&
+           stamp.changedNs < readAtNs - kRacyWindowNs;
+  }
 };
 
 // Stores of this many different extra files are kept; more only happen when
@@ -30,6 +78,7 @@ constexpr size_t kMaxExtraStores = 16;
 std::mutex s_mutex;
 StorePtr s_systemStore;                           // guarded by s_mutex
 std::map<std::string, ExtraStore> s_extraStores;  // guarded by s_mutex
+uint64_t s_lastGeneration = 0;                    // guarded by s_mutex
 
 const char* SystemCaFile() {
   return curl_version_info(CURLVERSION_NOW)->cainfo;
@@ -185,14 +234,17 @@ X509_LOOKUP_METHOD* SharedLookupMethod() {
 
 }  // namespace
 
-X509_STORE* AcquireTrustStore(const std::string& extraCaFile, CURLcode& error) {
+X509_STORE* AcquireTrustStore(const std::string& extraCaFile, CURLcode& error,
+                              uint64_t* generation) {
   error = CURLE_OK;
-  std::string content;
-  if (!extraCaFile.empty() && !ReadWholeFile(extraCaFile, content)) {
+  if (generation != nullptr)
+    *generation = 0;
+  FileStamp stamp;
+  if (!extraCaFile.empty() && !StampFile(extraCaFile, stamp)) {
     error = CURLE_SSL_CACERT_BADFILE;
     return nullptr;
   }
-  std::lock_guard<std::mutex> lock(s_mutex);
+  std::unique_lock<std::mutex> lock(s_mutex);
   X509_STORE* system = SystemStoreLocked();
   if (system == nullptr) {
     ERR_clear_error();
@@ -205,10 +257,29 @@ X509_STORE* AcquireTrustStore(const std::string& extraCaFile, CURLcode& error) {
     return store;
   }
   auto found = s_extraStores.find(extraCaFile);
-  if (found != s_extraStores.end() && found->second.content == content) {
-    X509_STORE* store = Shared(found->second.store.get());
+  const auto reuse = [&](ExtraStore& extra) {
+    X509_STORE* store = Shared(extra.store.get());
     error = store != nullptr ? CURLE_OK : CURLE_OUT_OF_MEMORY;
+    if (generation != nullptr)
+      *generation = extra.generation;
     return store;
+  };
+  // The usual case: the file is as it was, and old enough to prove it.
+  if (found != s_extraStores.end() && found->second.StampProvesUnchanged(stamp))
+    return reuse(found->second);
+  lock.unlock();
+  const int64_t readAt = NowNs();
+  std::string content;
+  if (!ReadWholeFile(extraCaFile, content)) {
+    error = CURLE_SSL_CACERT_BADFILE;
+    return nullptr;
+  }
+  lock.lock();
+  found = s_extraStores.find(extraCaFile);
+  if (found != s_extraStores.end() && found->second.content == content) {
+    found->second.stamp = stamp;
+    found->second.readAtNs = readAt;
+    return reuse(found->second);
   }
   StorePtr built = CopyObjects(system);
   if (built == nullptr) {
@@ -231,7 +302,11 @@ X509_STORE* AcquireTrustStore(const std::string& extraCaFile, CURLcode& error) {
     s_extraStores.erase(s_extraStores.begin());
   }
   // Contexts still holding a replaced store keep it alive by their reference.
-  s_extraStores[extraCaFile] = ExtraStore{std::move(content), std::move(built)};
+  const uint64_t made = ++s_lastGeneration;
+  s_extraStores[extraCaFile] =
+      ExtraStore{std::move(content), std::move(built), stamp, readAt, made};
+  if (generation != nullptr)
+    *generation = made;
   return store;
 }
 

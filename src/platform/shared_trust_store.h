@@ -4,8 +4,10 @@
 // Parsing the system bundle costs tens of milliseconds, so it is read once per
 // process; the store with an extra CA file is built once per content of that
 // file and shared by every handshake until the file, or the setting naming it,
-// changes. The extra file is read again at every call, so a change is picked
-// up by the next handshake.
+// changes. Each call looks at the extra file's size, times and identity and
+// reads it again only when they changed, or when they are too recent to prove
+// that nothing changed (a write in the same clock tick keeps the times), so a
+// change is picked up by the next handshake.
 //
 // Thread-safe: any number of threads may acquire and use the stores at once
 // (OpenSSL locks a store shared between contexts).
@@ -14,6 +16,7 @@
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
 
+#include <cstdint>
 #include <string>
 
 // The shared store trusting the system's authorities and, when
@@ -21,8 +24,12 @@
 // PEM file. The caller owns one reference (X509_STORE_free). Null with
 // `error` set when the system bundle or the extra file cannot be read or the
 // extra file holds nothing usable (CURLE_SSL_CACERT_BADFILE), or when memory
-// runs out (CURLE_OUT_OF_MEMORY).
-X509_STORE* AcquireTrustStore(const std::string& extraCaFile, CURLcode& error);
+// runs out (CURLE_OUT_OF_MEMORY). `*generation` (when given) names the
+// content the store trusts: 0 for the system's authorities alone, and a number
+// never used before for each new content of an extra file, so whatever was
+// verified under one trust can be told from what was verified under another.
+X509_STORE* AcquireTrustStore(const std::string& extraCaFile, CURLcode& error,
+                              uint64_t* generation = nullptr);
 
 // Sets up the trust of a libcurl TLS context, called from its SSL_CTX
 // callback: the context's own store gets a lookup into the shared store, so a
