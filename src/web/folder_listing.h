@@ -12,7 +12,9 @@
 // (row 0 of the account list otherwise), checks its session, then fills the
 // folder tree with the root folder's entries, 200 a page. Quiet (no progress
 // and failure status lines) when `quiet` is 1 or a rename job runs (its start
-// button disabled). The refresh button is disabled while it runs.
+// button disabled). The refresh button is disabled while it runs. A root
+// listing started meanwhile (another account, refresh again) supersedes this
+// one, which then stops without touching the tree: the tree shows one account.
 void LoadRootFolderTree(int quiet = 0);
 
 // One page (200 entries) of a remote folder: the reply text, or the empty text
