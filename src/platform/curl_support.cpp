@@ -194,7 +194,8 @@ CURLcode ApplyCommonCurlOptions(CURL* handle, const std::string* extraCaFile) {
   CURLcode codes[] = {
       curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, long{CURL_HTTP_VERSION_1_1}),
       curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https"),
-      curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https"),
+      // Redirects lead to https only: the request's cookies never travel in clear.
+      curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "https"),
       // An empty proxy text switches off the proxy variables of the
       // environment; a request that wants a proxy sets one afterwards.
       curl_easy_setopt(handle, CURLOPT_PROXY, ""),
@@ -228,4 +229,9 @@ CURLcode ApplyCommonCurlOptions(CURL* handle, const std::string* extraCaFile) {
     code = ShareTlsSessions(handle, extraCaFile != nullptr ? *extraCaFile : s_noFile);
   }
   return code;
+}
+
+int AbortWhenStopFlagSet(void* stopFlag, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  const auto* flag = static_cast<const std::atomic<bool>*>(stopFlag);
+  return flag != nullptr && flag->load() ? 1 : 0;
 }

@@ -9,6 +9,7 @@
 
 #include <curl/curl.h>
 
+#include <atomic>
 #include <string>
 #include <string_view>
 
@@ -27,14 +28,18 @@ std::string DecodableContentEncodings();
 std::string FilterAcceptEncoding(std::string_view value);
 
 // The options every transfer sets on a fresh handle: HTTP/1.1, http and https
-// only, no proxy unless one is set later, no signals, certificates and host
-// names always verified. `*extraCaFile` (read at each handshake, may be empty
-// or null; must outlive the handle) is trusted in addition to the system's
-// authorities. The trust store is not loaded by libcurl for each handle but
-// shared by all of them (see shared_trust_store.h); the CA folder and CA
-// material that a caller sets on the handle afterwards still count. TLS
-// sessions are shared by every handle of the process with the same trust
-// setting (extra CA file and its content), so a request to a host resumes the
-// session of an earlier one instead of a full handshake; libcurl offers a
-// session only to the host, port and TLS settings it was made with.
+// only (redirects to https only), no proxy unless one is set later, no signals, certificates and
+// host names always verified. `*extraCaFile` (read at each handshake, may be empty or null; must
+// outlive the handle) is trusted in addition to the system's authorities. The trust store is not
+// loaded by libcurl for each handle but shared by all of them (see shared_trust_store.h); the CA
+// folder and CA material that a caller sets on the handle afterwards still count. TLS sessions are
+// shared by every handle of the process with the same trust setting (extra CA file and its
+// content), so a request to a host resumes the session of an earlier one instead of a full
+// handshake; libcurl offers a session only to the host, port and TLS settings it was made with.
 [[nodiscard]] CURLcode ApplyCommonCurlOptions(CURL* handle, const std::string* extraCaFile);
+
+// A progress callback (CURLOPT_XFERINFOFUNCTION) whose data is a
+// `const std::atomic<bool>*`: it ends the transfer once the flag is true.
+// libcurl calls it at least about once a second, also while a reply is
+// awaited, so a job's stop reaches a request in flight within about a second.
+int AbortWhenStopFlagSet(void* stopFlag, curl_off_t, curl_off_t, curl_off_t, curl_off_t);

@@ -160,6 +160,11 @@ bool WinHttpRequest::ApplyOptions(const std::string& body, HeaderLists& lists) {
   if (!m_proxy.empty()) {
     set(curl_easy_setopt(h, CURLOPT_PROXY, m_proxy.c_str()));
   }
+  if (m_stopFlag != nullptr) {
+    set(curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &AbortWhenStopFlagSet));
+    set(curl_easy_setopt(h, CURLOPT_XFERINFODATA, m_stopFlag));
+    set(curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L));
+  }
   if (m_credentialsTarget == kCredentialsProxy) {
     set(curl_easy_setopt(h, CURLOPT_PROXYUSERNAME, m_user.c_str()));
     set(curl_easy_setopt(h, CURLOPT_PROXYPASSWORD, m_password.c_str()));
@@ -234,6 +239,29 @@ bool WinHttpRequest::ApplyHeaders(size_t bodyBytes, HeaderLists& lists) {
   return ok;
 }
 
+bool WinHttpRequest::RedirectNotFollowed() const {
+  long status = 0;
+  if (curl_easy_getinfo(m_handle, CURLINFO_RESPONSE_CODE, &status) != CURLE_OK ||
+      (status != 301 && status != 302 && status != 303 && status != 307 && status != 308)) {
+    return false;
+  }
+  // The header block is the redirect's own: an absolute target whose scheme
+  // is not https.
+  for (size_t start = 0; start < m_headers.size();) {
+    size_t end = m_headers.find("\r\n", start);
+    end = end == std::string::npos ? m_headers.size() : end;
+    const std::string line = m_headers.substr(start, end - start);
+    if (line.size() > 9 && EqualsNoCase(line.substr(0, 9), "Location:")) {
+      std::string target = line.substr(9);
+      target.erase(0, target.find_first_not_of(' '));
+      return target.find("://") != std::string::npos &&
+             !EqualsNoCase(target.substr(0, 6), "https:");
+    }
+    start = end + 2;
+  }
+  return false;
+}
+
 bool WinHttpRequest::Send(const std::string& body) {
   ClearReply();
   m_lastError.clear();
@@ -249,6 +277,9 @@ bool WinHttpRequest::Send(const std::string& body) {
   curl_easy_setopt(m_handle, CURLOPT_ERRORBUFFER, nullptr);
   curl_easy_setopt(m_handle, CURLOPT_HTTPHEADER, nullptr);
   curl_easy_setopt(m_handle, CURLOPT_PROXYHEADER, nullptr);
+  if (code != CURLE_OK && RedirectNotFollowed()) {
+    code = CURLE_OK;
+  }
   if (code != CURLE_OK) {
     m_lastError = m_overCap ? "reply larger than allowed"
                             : (errorText[0] != '\0' ? errorText : curl_easy_strerror(code));

@@ -11,12 +11,15 @@
 //
 // Differences from the platform object it stands in for, by decision:
 // certificates are always verified (an extra CA file may be trusted), no proxy
-// is taken from the environment, "Proxy-" headers go to a proxy only, HTTP/1.1
-// only, the Content-Length sent is the true one, and the reply body and header
-// block are capped in size; a reply piece that cannot be stored fails the send.
+// is taken from the environment, a redirect is followed to https only (one to
+// another scheme is handed back, as the platform object does for https to
+// http) and the Cookie header goes to the request's own host only, "Proxy-" headers go to a proxy
+// only, HTTP/1.1 only, the Content-Length sent is the true one, and the reply body and header block
+// are capped in size; a reply piece that cannot be stored fails the send.
 
 #include <curl/curl.h>
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 #include <utility>
@@ -78,6 +81,9 @@ class WinHttpRequest {
   void SetExtraCaFile(const std::string& file) { m_extraCaFile = file; }
   void SetMaxBodyBytes(size_t bytes) { m_maxBodyBytes = bytes; }
   void SetMaxHeaderBytes(size_t bytes) { m_maxHeaderBytes = bytes; }
+  // A flag that ends a Send in flight within about a second once it is true
+  // (the send then fails); nullptr: none. Must outlive the sends.
+  void SetStopFlag(const std::atomic<bool>* flag) { m_stopFlag = flag; }
   // libcurl's message for the last failed Send, for logs and tests.
   const std::string& LastError() const { return m_lastError; }
 
@@ -99,6 +105,9 @@ class WinHttpRequest {
   [[nodiscard]] bool ApplyOptions(const std::string& body, HeaderLists& lists);
   [[nodiscard]] bool ApplyBody(const std::string& body);
   [[nodiscard]] bool ApplyHeaders(size_t bodyBytes, HeaderLists& lists);
+  // After a failed transfer: whether it ended at a redirect to a scheme other
+  // than https, which is not followed; that redirect is then the reply.
+  bool RedirectNotFollowed() const;
   void ClearReply();
 
   CURL* m_handle = nullptr;
@@ -113,6 +122,7 @@ class WinHttpRequest {
   int m_credentialsTarget = -1;
   std::vector<std::pair<std::string, std::string>> m_requestHeaders;
   std::string m_extraCaFile;
+  const std::atomic<bool>* m_stopFlag = nullptr;
   size_t m_maxBodyBytes = kDefaultMaxBodyBytes;
   size_t m_maxHeaderBytes = kDefaultMaxHeaderBytes;
   bool m_overCap = false;

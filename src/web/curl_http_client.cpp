@@ -295,6 +295,17 @@ bool CurlHttpClient::SetHeaderList(const std::vector<std::string>& lines) {
 
 bool CurlHttpClient::ApplyHeaderList() {
   std::vector<std::string> lines = m_headerLines;
+  // The jar goes out as a header line of its own rather than as libcurl's
+  // cookie option: libcurl sends such a line to the request's own host only,
+  // never to another host, port or scheme a redirect leads to. A Cookie line
+  // of the caller's own takes its place.
+  const std::string cookies = m_autoCookies ? GetCookies() : std::string();
+  const bool ownCookieLine = std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+    return StartsWithNoCase(line, "Cookie:");
+  });
+  if (!cookies.empty() && !ownCookieLine) {
+    lines.insert(lines.begin(), "Cookie: " + cookies);
+  }
   // libcurl asks for "100 Continue" before large bodies; this program's
   // services do not expect that round trip.
   lines.push_back("Expect:");
@@ -313,10 +324,6 @@ bool CurlHttpClient::SendText(const std::string& body) {
     ok = ok && SetOk(curl_easy_setopt(m_handle, CURLOPT_POSTFIELDSIZE_LARGE,
                                       static_cast<curl_off_t>(body.size())));
     ok = ok && SetOk(curl_easy_setopt(m_handle, CURLOPT_COPYPOSTFIELDS, body.c_str()));
-  }
-  std::string cookies = m_autoCookies ? GetCookies() : std::string();
-  if (!cookies.empty()) {
-    ok = ok && SetOk(curl_easy_setopt(m_handle, CURLOPT_COOKIE, cookies.c_str()));
   }
   char errorText[CURL_ERROR_SIZE] = {};
   ok = ok && SetOk(curl_easy_setopt(m_handle, CURLOPT_ERRORBUFFER, errorText));

@@ -2,6 +2,7 @@
 // with the caller's cookie text, its whole jar handed back as the received
 // cookies.
 
+#include "platform/curl_support.h"
 #include "web/curl_http_client.h"
 #include "web/http_request_internal.h"
 #include "web/http_text_util.h"
@@ -47,6 +48,10 @@ std::string SendCurlHttpRequest(const std::string& url, const HttpRequestArgs& a
   }
   if (args.noRedirect) {
     client.SetFollowRedirects(false);
+  }
+  if (args.stopFlag != nullptr) {
+    client.SetProgressCallback(&AbortWhenStopFlagSet,
+                               const_cast<std::atomic<bool>*>(args.stopFlag));
   }
   client.SetMethodAndUrl(post ? "POST" : "GET", url, true);
   if (!args.proxy.empty()) {

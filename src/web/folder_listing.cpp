@@ -1,6 +1,8 @@
 #include "web/folder_listing.h"
 
 #include <algorithm>
+#include <atomic>
+#include <mutex>
 
 #include "data/json_document.h"
 #include "foundation/message_box.h"
@@ -62,18 +64,41 @@ bool FirstAccountRow(std::string& user, std::string& cookies) {
   return true;
 }
 
+// Root listings share the one folder tree. Each takes the next generation
+// when it starts; a listing whose generation is no longer the newest has been
+// superseded (another account was chosen, or refresh was pressed again) and
+// stops without touching the tree, the refresh button or the status line. The
+// check and the tree write it guards happen under one mutex, so a superseded
+// listing never adds an item after the newer one cleared the tree.
+std::mutex s_rootListingMutex;
+std::atomic<unsigned long long> s_rootListingGeneration{0};
+
 class RootListing {
  public:
   explicit RootListing(int quiet) : m_quietFlag(quiet) {}
   void Run();
 
  private:
+  bool Superseded() const { return m_generation != s_rootListingGeneration.load(); }
+  // Runs `write` on the tree unless the listing was superseded; false then.
+  template <typename Write>
+  bool WriteTree(Write write) const {
+    std::lock_guard lock(s_rootListingMutex);
+    if (Superseded()) {
+      return false;
+    }
+    write();
+    return true;
+  }
   void Status(const std::string& text) const {
-    if (!m_quiet) {
+    if (!m_quiet && !Superseded()) {
       ShowStatusText(text);
     }
   }
   void Finish(const std::string& status) const {
+    if (Superseded()) {
+      return;
+    }
     GetControlStore().SetEnabled(kRefreshButton, true);
     Status(status);
   }
@@ -81,9 +106,14 @@ class RootListing {
 
   int m_quietFlag;
   bool m_quiet = false;
+  unsigned long long m_generation = 0;
 };
 
 void RootListing::Run() {
+  {
+    std::lock_guard lock(s_rootListingMutex);
+    m_generation = ++s_rootListingGeneration;
+  }
   ControlStore& store = GetControlStore();
   store.SetEnabled(kRefreshButton, false);
   AccountSession session = GetAccountSession();
@@ -105,10 +135,12 @@ void RootListing::Run() {
   }
   m_quiet = m_quietFlag == 1 || !store.Enabled(kStartRenameButton);
   Status("正在获取 " + session.user + " 的目录结构");
-  {
-    std::lock_guard lock(g_viewLock);
-    store.SetVisible(kRefreshHintLabel, false);
-    GetFolderTree().Clear();
+  if (!WriteTree([&store] {
+        std::lock_guard lock(g_viewLock);
+        store.SetVisible(kRefreshHintLabel, false);
+        GetFolderTree().Clear();
+      })) {
+    return;
   }
   Status("开始验证cookies有效性...");
   std::string user;
@@ -116,18 +148,26 @@ void RootListing::Run() {
   std::string uk;
   const std::string result = CheckAccountSession(cookies, user, bdstoken, uk, 2);
   SetCheckedIdentity(cookies, user, bdstoken);
+  if (Superseded()) {
+    return;
+  }
   if (user.empty()) {
     store.SetEnabled(kRefreshButton, true);
     ShowTimedMessageBox("提示：", "刷新失败，原因：" + result, 0, kBoxIconInformation);
     ShowStatusText("获取用户名失败，可能是cookies失效，或百度网盘已更新。如果一直出现则联系更新，");
     return;
   }
-  const int rootItem =
-      GetFolderTree().Add(-1, TextToUtf16(user + "的网盘", true), kRootImage, kRootItemData);
-  if (!ListPages(cookies, rootItem)) {
+  int rootItem = -1;
+  if (!WriteTree([&rootItem, &user] {
+        rootItem =
+            GetFolderTree().Add(-1, TextToUtf16(user + "的网盘", true), kRootImage, kRootItemData);
+      })) {
     return;
   }
-  GetFolderTree().Expand(rootItem);
+  if (!ListPages(cookies, rootItem) ||
+      !WriteTree([rootItem] { GetFolderTree().Expand(rootItem); })) {
+    return;
+  }
   Finish(user + "    获取网盘主目录列表成功，双击右上方的对应目录，可继续获取文件列表。");
 }
 
@@ -162,9 +202,14 @@ bool RootListing::ListPages(const std::string& cookies, int rootItem) {
       const std::string prefix = "list[" + std::to_string(i) + "].";
       const std::string name = document.GetText(prefix + "server_filename");
       const bool folder = document.GetText(prefix + "isdir") == "1";
-      GetFolderTree().Add(rootItem, CutUtf16AtNul(DecodeUnicodeEscapes(name)),
-                          folder ? kFolderImage : FileIconIndexOf(name),
-                          folder ? kFolderItemData : kFileItemData);
+      const bool added = WriteTree([&] {
+        GetFolderTree().Add(rootItem, CutUtf16AtNul(DecodeUnicodeEscapes(name)),
+                            folder ? kFolderImage : FileIconIndexOf(name),
+                            folder ? kFolderItemData : kFileItemData);
+      });
+      if (!added) {
+        return false;
+      }
     }
     if (count < kPageSize) {
       return true;
@@ -227,6 +272,10 @@ std::string FetchFolderListPage(const AccountSession& session, const std::string
     }
     if (gone || FindText(reply, "{\"errno\":0,") != -1) {
       break;
+    }
+    // A stopped job ends its listing at once and quietly.
+    if (RenameStopRequested()) {
+      return {};
     }
     PumpMessages();
     WaitPumpingMessages(kPageRetryWaitMs);

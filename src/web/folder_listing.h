@@ -12,14 +12,16 @@
 // (row 0 of the account list otherwise), checks its session, then fills the
 // folder tree with the root folder's entries, 200 a page. Quiet (no progress
 // and failure status lines) when `quiet` is 1 or a rename job runs (its start
-// button disabled). The refresh button is disabled while it runs.
+// button disabled). The refresh button is disabled while it runs. A root
+// listing started meanwhile (another account, refresh again) supersedes this
+// one, which then stops without touching the tree: the tree shows one account.
 void LoadRootFolderTree(int quiet = 0);
 
 // One page (200 entries) of a remote folder: the reply text, or the empty text
 // after a failure it has already reported with a box that closes itself after
-// 30 s. `folderPath` is plain text or backslash-u notation; with `rootFlag`
-// the root is listed and the path ignored. Pages count from 1.
-// The first form lists with the working account; the second with `session`
+// 30 s, or at once and without a box when the rename task's stop flag ends it. `folderPath` is
+// plain text or backslash-u notation; with `rootFlag` the root is listed and the path ignored.
+// Pages count from 1. The first form lists with the working account; the second with `session`
 // (cookies and all), whatever the working account is meanwhile.
 std::string FetchFolderListPage(const std::string& folderPath, int rootFlag, int page);
 std::string FetchFolderListPage(const AccountSession& session, const std::string& folderPath,

@@ -105,6 +105,7 @@ std::string SendWinHttpRequest(const std::string& url, const HttpRequestArgs& ar
     request = own.get();
   }
   request->SetExtraCaFile(GetServiceConfig().caFile);
+  request->SetStopFlag(args.stopFlag);
   if (std::optional<long> ms = HttpTimeoutMs(args.timeoutSeconds)) {
     request->SetTimeouts(*ms, *ms, *ms, *ms);
   }

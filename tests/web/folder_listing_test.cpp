@@ -3,6 +3,8 @@
 
 #include "web/folder_listing.h"
 
+#include <atomic>
+
 #include "data/json_document.h"
 #include "foundation/text_encodings.h"
 #include "support/service_test_fixture.h"
@@ -184,6 +186,61 @@ TEST_F(FolderListingTest, RootListingFillsTheTree) {
             (std::vector<std::string>{
                 "正在获取  的目录结构", "开始验证cookies有效性...", "正在获取第 1 页...",
                 "demo    获取网盘主目录列表成功，双击右上方的对应目录，可继续获取文件列表。"}));
+}
+
+// A second root listing started while the first one waits for its page (the
+// working account switched, or refresh pressed again) supersedes it: the tree
+// shows one account only, and the first listing touches nothing afterwards.
+TEST_F(FolderListingTest, ASecondRootListingSupersedesTheOneRunning) {
+  struct Row {
+    const char* name;
+    bool otherAccount;
+    std::vector<std::string> tree;
+    const char* finalStatus;
+  };
+  const Row rows[] = {
+      {"another account chosen",
+       true,
+       {"other的网盘", "b-docs", "b.txt"},
+       "other    获取网盘主目录列表成功，双击右上方的对应目录，可继续获取文件列表。"},
+      {"refresh pressed again",
+       false,
+       {"demo的网盘", "a-docs", "a.txt"},
+       "demo    获取网盘主目录列表成功，双击右上方的对应目录，可继续获取文件列表。"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Reset();
+    UseTree(RemoteTree::FromPaths({"/a-docs/", "/a.txt"}));
+    const FakeAccount other =
+        FakeAccount::Make("other", RemoteTree::FromPaths({"/b-docs/", "/b.txt"}));
+    Service().Model().AddAccount(other);
+    GetControlStore().SetChecked(kSortNameAscRadio, true);
+    const std::string demoCookies = Account().CookieText();
+    std::atomic<bool> started{false};
+    // The first listing's first page is held until a second listing, started
+    // right then, has run to its end.
+    Service().SetHook([&](const RecordedRequest& request) -> std::optional<FakeReply> {
+      if (request.Path() == "/api/list" && request.Header("Cookie") == demoCookies &&
+          !started.exchange(true)) {
+        if (row.otherAccount) {
+          SetWorkingAccount(other.userName, other.CookieText());
+        }
+        LoadRootFolderTree(0);
+      }
+      return std::nullopt;
+    });
+    LoadRootFolderTree(0);
+    EXPECT_TRUE(started.load());
+    EXPECT_EQ(ItemTexts(), row.tree);
+    for (const FolderTreeItem& item : GetFolderTree().Items()) {
+      EXPECT_EQ(item.parent, item.data == kRootItemData ? -1 : 0);
+    }
+    EXPECT_TRUE(GetControlStore().Enabled(kRefreshButton));
+    ASSERT_FALSE(Statuses().empty());
+    EXPECT_EQ(Statuses().back(), row.finalStatus);
+    EXPECT_EQ(GetAccountSession().user, row.otherAccount ? "other" : "demo");
+  }
 }
 
 TEST_F(FolderListingTest, RootListingOfExactly200EntriesAsksForASecondPage) {
