@@ -14,6 +14,9 @@
 #include "ui/start_up.h"
 
 int main(int argc, char** argv) {
+  // The browser engine library brings Qt WebEngine into the process after the
+  // application object exists; it needs the shared OpenGL contexts set first.
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   // They live to the process end: the main window's destroy handler ends the
   // process without running destructors.

@@ -147,14 +147,20 @@ FontRecord CommonDialogs::ChooseFont(const std::string& faceName, int size, std:
 }
 
 bool CommonDialogs::InstallAutoAnswer() {
-  SetWideOpenAnswerer([this](WideOpenFileName& dialog) { return PatchedGetOpenFileName(dialog); });
+  WideOpenAnswerer previous = SetWideOpenAnswerer(
+      [this](WideOpenFileName& dialog) { return PatchedGetOpenFileName(dialog); });
+  if (!m_autoAnswerInstalled) {
+    m_previousAnswerer = std::move(previous);
+  }
   m_autoAnswerInstalled = true;
   return true;
 }
 
 void CommonDialogs::RemoveAutoAnswer() {
   if (m_autoAnswerInstalled) {
-    SetWideOpenAnswerer({});
+    // The answerer before it (the browser's file chooser) answers again.
+    SetWideOpenAnswerer(std::move(m_previousAnswerer));
+    m_previousAnswerer = {};
     m_autoAnswerInstalled = false;
   }
 }

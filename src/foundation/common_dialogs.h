@@ -84,6 +84,7 @@ class CommonDialogs {
  private:
   std::u16string m_presetPath;
   bool m_autoAnswerInstalled = false;
+  WideOpenAnswerer m_previousAnswerer;
 };
 
 // Internal, shared with the tests: "desc|patterns|desc|patterns" to filters;

@@ -36,7 +36,8 @@ std::string Absolute(const std::string& utf8Folder) {
   return WithoutTrailingSlash(absolute.lexically_normal().string());
 }
 
-// The executable's folder (UTF-8), or empty when it cannot be read.
+}  // namespace
+
 std::string ExecutableFolder() {
   char buffer[4096];
   ssize_t length = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
@@ -47,6 +48,8 @@ std::string ExecutableFolder() {
   size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
 }
+
+namespace {
 
 std::string DataHomeFolder() {
   std::string base = Environment("XDG_DATA_HOME");

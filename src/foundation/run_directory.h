@@ -23,6 +23,11 @@ std::string RunDirectoryFileSystemPath();
 // The run directory as code page 936 text, without a trailing "/".
 std::string GetRunDirectory();
 
+// The executable's folder as a UTF-8 file-system path without a trailing "/"
+// (the program's own files, such as the browser engine library, sit there),
+// or empty when it cannot be read. Any thread.
+std::string ExecutableFolder();
+
 // The run directory + "/" + `name` (code page 936).
 std::string RunDirectoryPath(const std::string& name);
 

@@ -40,9 +40,10 @@ bool GetOpenFileNameWide(WideOpenFileName& dialog) {
   return answerer ? answerer(dialog) : ShowRealWideOpenDialog(dialog);
 }
 
-void SetWideOpenAnswerer(WideOpenAnswerer answerer) {
+WideOpenAnswerer SetWideOpenAnswerer(WideOpenAnswerer answerer) {
   std::lock_guard<std::mutex> lock(s_answererMutex);
-  s_answerer = std::move(answerer);
+  std::swap(s_answerer, answerer);
+  return answerer;
 }
 
 bool HasWideOpenAnswerer() {

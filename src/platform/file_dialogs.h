@@ -107,8 +107,10 @@ class ScopedFileDialogs {
 bool GetOpenFileNameWide(WideOpenFileName& dialog);
 
 using WideOpenAnswerer = std::function<bool(WideOpenFileName& dialog)>;
-// Sets (or, with an empty function, removes) the process's answerer. Any thread.
-void SetWideOpenAnswerer(WideOpenAnswerer answerer);
+// Sets (or, with an empty function, removes) the process's answerer and
+// returns the one it replaces, so that a temporary answerer can put the
+// previous one back. Any thread.
+WideOpenAnswerer SetWideOpenAnswerer(WideOpenAnswerer answerer);
 bool HasWideOpenAnswerer();
 // Shows the dialog through the installed FileDialogs, bypassing the answerer.
 bool ShowRealWideOpenDialog(WideOpenFileName& dialog);

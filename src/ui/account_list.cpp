@@ -19,6 +19,7 @@
 #include "platform/control_store.h"
 #include "platform/desktop.h"
 #include "ui/account_list_rows.h"
+#include "ui/own_thread.h"
 #include "ui/qt_text.h"
 #include "web/account_session.h"
 #include "web/account_session_check.h"
@@ -85,8 +86,7 @@ void SwitchWorkingAccount() {
     return;
   }
   SetWorkingAccount(selected->row.user, selected->row.cookies);
-  StartThreadWithTexts([](int, const std::string&, const std::string&, const std::string&,
-                          const std::string&) { LoadRootFolderTree(0); });
+  StartOnOwnThread([] { LoadRootFolderTree(0); });
 }
 
 void CopySelectedCookies() {
@@ -117,11 +117,11 @@ void VerifyAllAccounts() {
   ShowPlainMessageBox("全部验证完成。");
 }
 
-void AddAccountFromPastedCookies() {
+ThreadHandle AddAccountFromPastedCookies() {
   const std::string text = GetControlStore().Text(kCookieEdit);
   if (text.empty()) {
     ShowTimedMessageBox("提示：", "请填入要添加的帐号的cookies", 5000, kBoxIconInformation);
-    return;
+    return nullptr;
   }
   if (FindText(text, "stoken", 1, true) == -1 || FindText(text, "bduss", 1, true) == -1) {
     if (ShowTimedMessageBox("提示：",
@@ -129,11 +129,12 @@ void AddAccountFromPastedCookies() {
                             10000, kBoxYesNo | kBoxIconWarning) == kBoxResultYes) {
       OpenWebPage(AccountCookiesTutorialUrl());
     }
-    return;
+    return nullptr;
   }
-  StartThreadWithTexts([](int, const std::string& cookies, const std::string&, const std::string&,
-                          const std::string&) { AddOrUpdateAccountFromCookies(cookies); },
-                       0, "", "");
+  return StartThreadWithTexts([](int, const std::string& cookies, const std::string&,
+                                 const std::string&,
+                                 const std::string&) { AddOrUpdateAccountFromCookies(cookies); },
+                              0, "", "");
 }
 
 void AddOrUpdateAccountFromCookies(const std::string& cookieText) {
@@ -181,13 +182,13 @@ void DeleteSelectedAccount() {
   }
 }
 
-void StartQuotaQuery() {
+ThreadHandle StartQuotaQuery() {
   const std::optional<AccountRowRef> selected = SelectedAccountRow();
   if (!selected) {
     ShowPlainMessageBox(kNothingSelected);
-    return;
+    return nullptr;
   }
-  StartThreadWithTexts([](int, const std::string& cookies, const std::string&, const std::string&,
+  return StartThreadWithTexts([](int, const std::string& cookies, const std::string&, const std::string&,
                           const std::string&) { QueryAccountQuota(cookies); },
                        0, selected->row.cookies);
 }

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "foundation/thread_start.h"
+
 struct AccountRow {
   std::string number;   // column 0
   std::string user;     // column 1
@@ -47,8 +49,9 @@ void VerifySelectedAccount();
 // when it started, each written back into its own row.
 void VerifyAllAccounts();
 // 按钮3: checks the pasted text of `编辑框_百度cookies`, then starts
-// AddOrUpdateAccountFromCookies with the empty text.
-void AddAccountFromPastedCookies();
+// AddOrUpdateAccountFromCookies with the empty text and returns its thread
+// (null when refused).
+ThreadHandle AddAccountFromPastedCookies();
 // Worker thread (the sign-in windows start it with StartThreadWithTexts, the
 // cookie text as the first text): checks the cookie text (empty: the text of
 // `编辑框_百度cookies`) and adds its account as a new row, or, after the user
@@ -57,8 +60,9 @@ void AddOrUpdateAccountFromCookies(const std::string& cookieText);
 // "删除当前选中": removes the selected row after the user agrees.
 void DeleteSelectedAccount();
 // "查询选中网盘容量": with a selected row, starts QueryAccountQuota on a thread of
-// its own with that row's cookie text, read now.
-void StartQuotaQuery();
+// its own with that row's cookie text, read now, and returns that thread (null
+// without a selection).
+ThreadHandle StartQuotaQuery();
 // Worker thread: asks the service for the quota of the account of
 // `cookieText` and shows it in a box.
 void QueryAccountQuota(const std::string& cookieText);

@@ -64,6 +64,10 @@ class MainWindow : public QMainWindow {
   // here). On the user-interface thread it runs `work` at once.
   void RunOnUiThreadAndWait(const std::function<void()>& work);
 
+  // 按钮1: starts the root listing of the remote folder tree on a thread of its
+  // own and returns. Any thread (the archive job calls it from its worker).
+  void RefreshRootFolder();
+
   ControlStore& Store() const { return m_store; }
 
   // The control with the given name, or nullptr.

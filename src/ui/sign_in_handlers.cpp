@@ -1,9 +1,18 @@
 // Fills the main window's slots that this feature owns. A slot left empty
 // makes its control do nothing.
 
+#include "ui/account_list.h"
+#include "ui/main_window.h"
 #include "ui/main_window_setup.h"
+#include "ui/signin/sign_in_windows.h"
 
 void InstallSignInHandlers(MainWindowHandlers& handlers, MainWindow* window) {
-  (void)handlers;
-  (void)window;
+  // A closed sign-in window's cookie text goes to the account list's check.
+  SetSignInHandOff([](int, const std::string& cookieText, const std::string&, const std::string&,
+                      const std::string&) { AddOrUpdateAccountFromCookies(cookieText); });
+  handlers.openSignInMethodWindow = [window] {
+    SignInMethodWindow chooser(window);
+    chooser.OnCreated();
+    chooser.exec();
+  };
 }

@@ -45,7 +45,11 @@ int GetFileIconIndex(const std::string& name) {
   return kOtherFileImage;
 }
 
-std::string GetRemoteTreeNodePath(int& isFolder, int index) {
+namespace {
+
+// The path of the item as UTF-16 bytes, each level converted by `convert`.
+std::string BuildNodePath(int& isFolder, int index,
+                          std::string (*convert)(std::string_view utf16)) {
   isFolder = 0;
   const FolderTreeSnapshot tree = GetFolderTree().Snapshot();
   const int item = index < 1 ? tree.current : index;
@@ -66,7 +70,17 @@ std::string GetRemoteTreeNodePath(int& isFolder, int index) {
   // Parents always have smaller indices, so the walk up ends.
   for (int i = item; exists(i) && tree.items[static_cast<size_t>(i)].data != kRootItemData;
        i = tree.items[static_cast<size_t>(i)].parent) {
-    path = "/" + Utf16ToText(tree.items[static_cast<size_t>(i)].textUtf16) + path;
+    path = "/" + convert(tree.items[static_cast<size_t>(i)].textUtf16) + path;
   }
   return path;
+}
+
+}  // namespace
+
+std::string GetRemoteTreeNodePath(int& isFolder, int index) {
+  return BuildNodePath(isFolder, index, &Utf16ToText);
+}
+
+std::string GetRemoteTreeNodePathUtf8(int& isFolder, int index) {
+  return BuildNodePath(isFolder, index, &Utf16ToUtf8);
 }

@@ -19,3 +19,7 @@ int GetFileIconIndex(const std::string& name);
 // 1 for a folder or the root item, else 0. A missing item gives the empty
 // text and `isFolder` 0.
 std::string GetRemoteTreeNodePath(int& isFolder, int index);
+
+// The same path in UTF-8, every character of the names kept (for requests
+// that must name exactly that item).
+std::string GetRemoteTreeNodePathUtf8(int& isFolder, int index);

@@ -20,6 +20,7 @@ void LoadLocked() {
   ServiceConfig config = DefaultServiceConfig();
   Override(config.webHost, "QUILLMERE_WEB_HOST");
   Override(config.passportHost, "QUILLMERE_PASSPORT_HOST");
+  Override(config.portalHost, "QUILLMERE_PORTAL_HOST");
   Override(config.updateHost, "QUILLMERE_UPDATE_HOST");
   Override(config.caFile, "QUILLMERE_CA_FILE");
   s_config = config;
@@ -32,6 +33,7 @@ ServiceConfig DefaultServiceConfig() {
   ServiceConfig config;
   config.webHost = "pan.baidu.com";
   config.passportHost = "passport.baidu.com";
+  config.portalHost = "www.baidu.com";
   // The maker's update host has no public name; the reserved ".invalid" name
   // makes an unconfigured update check fail quietly instead of reaching a
   // stranger's server.

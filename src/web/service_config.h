@@ -1,11 +1,13 @@
 #pragma once
 // The settings the program needs to reach its services: the cloud-disk
-// service's web host and passport host, the maker's update host, and an extra
+// service's web host and passport host, the service provider's portal host,
+// the maker's update host, and an extra
 // CA file trusted for TLS besides the system's authorities. Hosts are
 // "name" or "name:port" without a scheme.
 //
 // Read once at start-up from the environment (QUILLMERE_WEB_HOST,
-// QUILLMERE_PASSPORT_HOST, QUILLMERE_UPDATE_HOST, QUILLMERE_CA_FILE); an unset
+// QUILLMERE_PASSPORT_HOST, QUILLMERE_PORTAL_HOST, QUILLMERE_UPDATE_HOST,
+// QUILLMERE_CA_FILE); an unset
 // or empty variable keeps the default. Tests point them at the local service
 // emulator and call LoadServiceConfig again.
 
@@ -14,6 +16,7 @@
 struct ServiceConfig {
   std::string webHost;
   std::string passportHost;
+  std::string portalHost;  // the provider's portal, shown by the sign-in windows
   std::string updateHost;
   std::string caFile;  // empty: only the system's authorities
 };

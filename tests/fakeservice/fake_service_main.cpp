@@ -62,12 +62,15 @@ int main(int argc, char** argv) {
     return std::nullopt;
   });
 
+  // The sign-in windows keep the service's hosts apart, as the real service
+  // does: named hosts under one parent, which resolve to loopback by themselves.
   const std::string host = service.Host();
-  const std::string named = "localhost:" + std::to_string(service.Port());
+  const std::string port = std::to_string(service.Port());
   std::cout << "Service emulator listening on " << service.BaseUrl() << "\n\n"
             << "Start Quillmere with:\n"
-            << "  export QUILLMERE_WEB_HOST=" << host << "\n"
-            << "  export QUILLMERE_PASSPORT_HOST=" << named << "\n"
+            << "  export QUILLMERE_WEB_HOST=pan.quill.localhost:" << port << "\n"
+            << "  export QUILLMERE_PASSPORT_HOST=passport.quill.localhost:" << port << "\n"
+            << "  export QUILLMERE_PORTAL_HOST=portal.quill.localhost:" << port << "\n"
             << "  export QUILLMERE_UPDATE_HOST=" << host << "\n"
             << "  export QUILLMERE_CA_FILE=" << service.CaFile() << "\n\n"
             << "Cookie text of account " << kUserName << " (send it as the Cookie header):\n"

@@ -242,6 +242,9 @@ std::optional<FakeReply> ServiceModel::Handle(const RecordedRequest& request) {
 std::optional<FakeReply> ServiceModel::Route(const RecordedRequest& request) {
   const std::string path = PercentDecode(request.Path(), false);
   if (request.method == "GET") {
+    if (path == "/" && request.Header("Host").value_or("").rfind("portal.", 0) == 0) {
+      return PortalPage();
+    }
     if (path == "/") {
       return SessionPage(request);
     }
@@ -263,6 +266,7 @@ std::optional<FakeReply> ServiceModel::Route(const RecordedRequest& request) {
   if (path == "/signin/popup") {
     return FakeReply::Html(
         "<html><body><a id=\"blank\" href=\"/disk/main\" target=\"_blank\">open</a>"
+        "<input id=\"file\" type=\"file\">"
         "<script>function openPopup(){window.open('/disk/home');}</script></body></html>");
   }
   const bool known = path == "/mbox/relation/getfollowlist" || path == "/api/list" ||

@@ -38,7 +38,7 @@ struct FakeAccount {
 
 // Which cookies the sign-in form sets.
 enum class SignInCookies {
-  kAll,                // BDUSS (HttpOnly), STOKEN, BAIDUID
+  kAll,  // BDUSS (HttpOnly, the parent domain of a named host), STOKEN (HttpOnly), BAIDUID
   kBdussOnly,          // BDUSS and BAIDUID
   kLowerCaseNames,     // bduss, stoken, BAIDUID
   kStokenOnlyInOther,  // BDUSS and a cookie whose value says "stoken", no STOKEN
@@ -119,6 +119,8 @@ class ServiceModel {
   FakeReply SessionPage(const RecordedRequest& request);
   FakeReply SignInPage(const RecordedRequest& request, const std::string& redirect);
   FakeReply SignInSubmit(const RecordedRequest& request);
+  // The provider's portal: "/" of a host named "portal.".
+  FakeReply PortalPage();
   FakeReply UpdateHost(const RecordedRequest& request);
   FakeReply Listing(const RecordedRequest& request, FakeAccount& account);
   FakeReply TaskQuery(const RecordedRequest& request);

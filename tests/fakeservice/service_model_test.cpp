@@ -497,17 +497,26 @@ TEST_F(ServiceModelTest, SignInSetsTheChosenCookiesAndRedirects) {
   struct Row {
     const char* name;
     SignInCookies cookies;
+    std::string host;
     std::string setCookies;
   };
+  // A named host gets BDUSS for its parent domain; an address gets host-only cookies.
+  const std::string named = "pan.quill.localhost:" + std::to_string(m_service.Port());
   const Row rows[] = {
-      {"all", SignInCookies::kAll,
+      {"all", SignInCookies::kAll, m_service.Host(),
        "Set-Cookie: BDUSS=" + account.bduss + "; path=/; HttpOnly\r\nSet-Cookie: STOKEN=" +
-           account.stoken + "; path=/\r\nSet-Cookie: BAIDUID=" + account.baiduid + "; path=/\r\n"},
-      {"BDUSS only", SignInCookies::kBdussOnly,
+           account.stoken + "; path=/; HttpOnly\r\nSet-Cookie: BAIDUID=" + account.baiduid +
+           "; path=/\r\n"},
+      {"all, named host", SignInCookies::kAll, named,
+       "Set-Cookie: BDUSS=" + account.bduss +
+           "; path=/; domain=quill.localhost; HttpOnly\r\nSet-Cookie: STOKEN=" + account.stoken +
+           "; path=/; HttpOnly\r\nSet-Cookie: BAIDUID=" + account.baiduid + "; path=/\r\n"},
+      {"BDUSS only", SignInCookies::kBdussOnly, m_service.Host(),
        "Set-Cookie: BDUSS=" + account.bduss + "; path=/; HttpOnly\r\nSet-Cookie: BAIDUID="},
-      {"lower case", SignInCookies::kLowerCaseNames,
+      {"lower case", SignInCookies::kLowerCaseNames, m_service.Host(),
        "Set-Cookie: bduss=" + account.bduss + "; path=/; HttpOnly\r\nSet-Cookie: stoken="},
-      {"none", SignInCookies::kNone, "Location: " + target + "\r\nContent-Length: 0\r\n"},
+      {"none", SignInCookies::kNone, m_service.Host(),
+       "Location: " + target + "\r\nContent-Length: 0\r\n"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -515,7 +524,7 @@ TEST_F(ServiceModelTest, SignInSetsTheChosenCookiesAndRedirects) {
     options.signInCookies = row.cookies;
     m_service.Model().SetOptions(options);
     ClientRequest submit;
-    submit.url = m_service.BaseUrl() + "/login/submit";
+    submit.url = "https://" + row.host + "/login/submit";
     submit.caFile = m_service.CaFile();
     submit.method = "POST";
     submit.body = "user=" + PercentEncode(kUser) + "&redirect=" + PercentEncode(target);

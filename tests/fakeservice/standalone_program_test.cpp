@@ -116,9 +116,9 @@ TEST(StandaloneProgram, PrintsHowToReachItServesItsAccountAndStopsOnSigterm) {
   const size_t heading = printed.find("Cookie text of account");
   const std::string cookie =
       heading == std::string::npos ? "" : ValueAfter(printed.substr(heading), "\n  ");
-  ASSERT_THAT(host, StartsWith("127.0.0.1:")) << printed;
+  ASSERT_THAT(host, StartsWith("pan.quill.localhost:")) << printed;
   ASSERT_TRUE(std::filesystem::exists(caFile)) << printed;
-  EXPECT_THAT(printed, HasSubstr("export QUILLMERE_PASSPORT_HOST=localhost:"));
+  EXPECT_THAT(printed, HasSubstr("export QUILLMERE_PASSPORT_HOST=passport.quill.localhost:"));
   EXPECT_THAT(cookie, HasSubstr("BDUSS="));
 
   ClientRequest listing;

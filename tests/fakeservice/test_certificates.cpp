@@ -75,7 +75,8 @@ X509* MakeCertificate(EVP_PKEY* key, const char* commonName, X509* issuer, EVP_P
     ok = ok && AddExtension(certificate, signer, NID_basic_constraints, "critical,CA:FALSE") &&
          AddExtension(certificate, signer, NID_key_usage, "critical,digitalSignature") &&
          AddExtension(certificate, signer, NID_ext_key_usage, "serverAuth") &&
-         AddExtension(certificate, signer, NID_subject_alt_name, "IP:127.0.0.1,DNS:localhost");
+         AddExtension(certificate, signer, NID_subject_alt_name, "IP:127.0.0.1,DNS:localhost,DNS:*.quill.localhost,"
+                      "DNS:pan.quill.localhost,DNS:passport.quill.localhost,DNS:portal.quill.localhost");
   }
   ok = ok && X509_sign(certificate, issuerKey, EVP_sha256()) > 0;
   if (!ok) {

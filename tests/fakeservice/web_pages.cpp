@@ -14,6 +14,21 @@ std::string HostOf(const RecordedRequest& request) {
   return request.Header("Host").value_or("127.0.0.1");
 }
 
+// The domain a cookie for the whole service is set for: the parent of a named
+// host ("pan.quill.localhost" gives "quill.localhost"); empty for an address
+// or a name without a parent.
+std::string ParentDomainOf(const RecordedRequest& request) {
+  std::string host = HostOf(request);
+  host = host.substr(0, host.rfind(':') == std::string::npos || host.back() == ']' ? host.size()
+                                                                                    : host.rfind(':'));
+  const bool address = host.find_first_not_of("0123456789.") == std::string::npos;
+  const size_t dot = host.find('.');
+  if (address || dot == std::string::npos || host.find('.', dot + 1) == std::string::npos) {
+    return {};
+  }
+  return host.substr(dot + 1);
+}
+
 std::string HtmlEscape(std::string_view text) {
   std::string out;
   for (const char c : text) {
@@ -116,33 +131,45 @@ FakeReply ServiceModel::SignInSubmit(const RecordedRequest& request) {
   }
   FakeReply reply = FakeReply::Redirect(
       302, redirect && !redirect->empty() ? *redirect : std::string("/disk/main"));
-  const auto cookie = [&](const std::string& name, const std::string& value, bool httpOnly) {
-    reply.headers.emplace_back("Set-Cookie",
-                               name + "=" + value + "; path=/" + (httpOnly ? "; HttpOnly" : ""));
+  // BDUSS belongs to the whole service (the parent domain of a named host),
+  // STOKEN and BAIDUID to the web host only.
+  const std::string parent = ParentDomainOf(request);
+  const auto cookie = [&](const std::string& name, const std::string& value, bool httpOnly,
+                          bool wholeService) {
+    reply.headers.emplace_back(
+        "Set-Cookie", name + "=" + value + "; path=/" +
+                          (wholeService && !parent.empty() ? "; domain=" + parent : "") +
+                          (httpOnly ? "; HttpOnly" : ""));
   };
   switch (m_options.signInCookies) {
     case SignInCookies::kAll:
-      cookie("BDUSS", account->bduss, true);
-      cookie("STOKEN", account->stoken, false);
-      cookie("BAIDUID", account->baiduid, false);
+      cookie("BDUSS", account->bduss, true, true);
+      cookie("STOKEN", account->stoken, true, false);
+      cookie("BAIDUID", account->baiduid, false, false);
       break;
     case SignInCookies::kBdussOnly:
-      cookie("BDUSS", account->bduss, true);
-      cookie("BAIDUID", account->baiduid, false);
+      cookie("BDUSS", account->bduss, true, true);
+      cookie("BAIDUID", account->baiduid, false, false);
       break;
     case SignInCookies::kLowerCaseNames:
-      cookie("bduss", account->bduss, true);
-      cookie("stoken", account->stoken, false);
-      cookie("BAIDUID", account->baiduid, false);
+      cookie("bduss", account->bduss, true, true);
+      cookie("stoken", account->stoken, true, false);
+      cookie("BAIDUID", account->baiduid, false, false);
       break;
     case SignInCookies::kStokenOnlyInOther:
-      cookie("BDUSS", account->bduss, true);
-      cookie("HINT", "no-stoken-here", false);
+      cookie("BDUSS", account->bduss, true, true);
+      cookie("HINT", "no-stoken-here", false, false);
       break;
     case SignInCookies::kNone:
       break;
   }
   return reply;
+}
+
+FakeReply ServiceModel::PortalPage() {
+  return FakeReply::Html(
+      "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>portal</title></head><body>"
+      "<a id=\"signin\" href=\"/v2/?login\">sign in</a></body></html>");
 }
 
 FakeReply ServiceModel::UpdateHost(const RecordedRequest& request) {

@@ -1,0 +1,141 @@
+#include "ui/account_list_file.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "data/json_document.h"
+#include "data/script_json_object.h"
+#include "foundation/date_time.h"
+#include "foundation/file_system_path.h"
+#include "foundation/files_and_paths.h"
+#include "foundation/message_box.h"
+#include "foundation/run_directory.h"
+#include "foundation/text_encodings.h"
+#include "foundation/text_file_encoding.h"
+#include "foundation/waits.h"
+#include "platform/control_store.h"
+#include "platform/desktop.h"
+#include "platform/staged_file.h"
+#include "ui/account_list.h"
+#include "web/main_window_controls.h"
+
+namespace {
+
+constexpr unsigned kPrivateFileMode = 0600;
+constexpr int kAccountPage = 0;
+constexpr int kRenameSettingsPage = 2;
+
+// The file's bytes up to the first zero byte; empty when missing.
+std::string ReadFileText(const std::string& path) {
+  std::ifstream in(FileSystemPathFromText(path), std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const size_t nul = bytes.find('\0');
+  return nul == std::string::npos ? bytes : bytes.substr(0, nul);
+}
+
+void MakePrivate(const std::string& path) {
+  std::error_code ignored;
+  std::filesystem::permissions(
+      FileSystemPathFromText(path),
+      std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
+      std::filesystem::perm_options::replace, ignored);
+}
+
+bool AskToSave() {
+  return ShowTimedMessageBox("提示：", "确定保存上方最新的网盘帐号列表？以便软件以后自动读入。", 0,
+                             kBoxYesNo | kBoxIconQuestion) == kBoxResultYes;
+}
+
+}  // namespace
+
+std::string AccountListFilePath() {
+  return RunDirectoryPath("baiduset.ini");
+}
+
+std::string AccountListBackupName() {
+  return "baiduset_备份_" + MakeLocalStampText() + ".ini";
+}
+
+void LoadAccountList() {
+  const std::string path = AccountListFilePath();
+  const std::string text = ReadFileText(path);
+  JsonDocument document;
+  if (DetectTextFileEncoding(path) == kTextFileUtf8) {
+    document.ParseUtf8(text);
+  } else {
+    document.Parse(text);
+  }
+  std::vector<AccountRow> rows;
+  const int count = text.empty() ? 0 : document.GetCount("data");
+  for (int i = 0; i < count; ++i) {
+    const std::string prefix = "data[" + std::to_string(i) + "].";
+    AccountRow row;
+    row.cookies = document.GetText(prefix + "cookies");
+    if (row.cookies.empty()) {
+      continue;
+    }
+    row.user = document.GetText(prefix + "user");
+    row.uk = document.GetText(prefix + "uk");
+    row.status = document.GetText(prefix + "status");
+    if (row.status.empty()) {
+      row.status = kStatusImported;
+    }
+    rows.push_back(row);
+  }
+  ReplaceAccountRows(rows);
+  GetControlStore().SetSelection(kMainPages, rows.empty() ? kAccountPage : kRenameSettingsPage);
+}
+
+std::string AccountListJsonText() {
+  const std::vector<AccountRow> rows = ReadAccountRows();
+  ScriptJsonObject json;
+  json.CreateNamed();
+  json.SetProperty("dataname", "cookies");
+  json.SetNumber("num", static_cast<double>(rows.size()));
+  json.AddArrayItem("{}", "data", true);
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const std::string element = "data[" + std::to_string(i) + "]";
+    json.SetJson(element, "{}");
+    json.SetProperty(element + ".user", rows[i].user);
+    json.SetProperty(element + ".cookies", rows[i].cookies);
+    json.SetProperty(element + ".uk", rows[i].uk);
+    json.SetProperty(element + ".status", rows[i].status);
+    PumpMessages();
+  }
+  return json.ToJsonText();
+}
+
+bool SaveAccountList(int silent) {
+  if (silent < 1 && !AskToSave()) {
+    return false;
+  }
+  const std::string newText = AccountListJsonText();
+  const std::string path = AccountListFilePath();
+  const std::string oldText = DecodeUtf8Text(ReadFileText(path));
+  StagedFile staged;
+  bool saved = staged.Write(FileSystemPathFromText(path), TextToUtf8(newText), kPrivateFileMode);
+  if (saved) {
+    // A backup of the same second already there, or no old file, leaves the
+    // old text without a backup, as a failed move always has.
+    const std::string backup = RunDirectoryPath(AccountListBackupName());
+    const bool backedUp = oldText != newText && MoveFileChecked(path, backup);
+    if (backedUp) {
+      MakePrivate(backup);
+    }
+    saved = staged.Commit();
+    if (!saved && backedUp) {
+      MoveFileChecked(backup, path);  // the old file back in its place
+    }
+  }
+  if (!saved) {
+    ShowTimedMessageBox("提示：", "保存失败了。", 0, kBoxIconWarning);
+    return false;
+  }
+  if (silent < 1) {
+    ShowTimedMessageBox("提示：", "保存成功，软件下次启动将自动读取此记录。", 5000,
+                        kBoxIconInformation);
+  }
+  return true;
+}

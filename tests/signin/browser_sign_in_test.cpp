@@ -1,0 +1,196 @@
+// The browser sign-in against the service emulator, through the real engine
+// library (Qt WebEngine, offscreen).
+
+#include <QApplication>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <atomic>
+#include <filesystem>
+#include <mutex>
+
+#include "fakeservice/fake_service.h"
+#include "signin_test_support.h"
+#include "support/scripted_desktop_guard.h"
+#include "ui/signin/sign_in_pages.h"
+#include "ui/signin/sign_in_windows.h"
+#include "web/service_config.h"
+
+namespace {
+
+// Runs `script` in the page until it answers true (the page may still be
+// loading); false when it never does.
+bool RunScriptUntilTrue(QWebEnginePage* page, const QString& script) {
+  return ProcessEventsUntil([&] {
+    // Shared with the callback, which may come after this attempt gave up.
+    auto answer = std::make_shared<int>(-1);
+    page->runJavaScript(script, [answer](const QVariant& result) { *answer = result.toBool(); });
+    ProcessEventsUntil([&] { return *answer != -1; }, 2000);
+    return *answer == 1;
+  });
+}
+
+// One emulator for the whole suite, named as the standalone one names itself.
+class BrowserSignInTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    s_service = new FakeService;
+    ASSERT_TRUE(s_service->Start());
+    const std::string port = std::to_string(s_service->Port());
+    setenv("QUILLMERE_WEB_HOST", ("pan.quill.localhost:" + port).c_str(), 1);
+    setenv("QUILLMERE_PASSPORT_HOST", ("passport.quill.localhost:" + port).c_str(), 1);
+    setenv("QUILLMERE_PORTAL_HOST", ("portal.quill.localhost:" + port).c_str(), 1);
+    setenv("QUILLMERE_CA_FILE", s_service->CaFile().c_str(), 1);
+    LoadServiceConfig();
+    s_service->Model().AddAccount(FakeAccount::Make("signin-user"));
+  }
+  static void TearDownTestSuite() {
+    // The engine keeps the process's profile until exit; the emulator may go.
+    s_service->Stop();
+  }
+
+  void SetUp() override {
+    ResetWkeEngineForTesting();
+    SetWkeSearchFolderForTesting(std::filesystem::path(WKE_REAL_ENGINE).parent_path().string());
+    s_service->ClearRequests();
+  }
+  void TearDown() override { SetWkeSearchFolderForTesting({}); }
+
+  static QWebEnginePage* PageOf(const BrowserSignInWindow& window) {
+    auto* view = qobject_cast<QWebEngineView*>(WidgetOf(HostedWindow(window.Browser())));
+    return view != nullptr ? view->page() : nullptr;
+  }
+  static bool Requested(const std::string& target) {
+    for (const RecordedRequest& request : s_service->Requests()) {
+      if (request.target == target) {
+        return true;
+      }
+    }
+    return false;
+  }
+  static std::string Port() { return std::to_string(s_service->Port()); }
+  static std::string Cookies(const BrowserSignInWindow& window) {
+    return WkeBrowserControl::GetCookieText(
+        {window.WindowId(), BrowserSignInWindow::kBrowserControlId, nullptr});
+  }
+  static bool LoadedAndIdle(QWebEnginePage* page, std::atomic<int>& finished, int count) {
+    return page != nullptr && finished.load() >= count;
+  }
+
+  static FakeService* s_service;
+};
+
+FakeService* BrowserSignInTest::s_service = nullptr;
+
+TEST_F(BrowserSignInTest, SignsInAndHandsOverTheWebHostsCookiesThenStartsEmptyAgain) {
+  std::mutex mutex;
+  std::string handedOver;
+  std::atomic<int> handOffs{0};
+  SetSignInHandOff([&](int value, const std::string& cookies, const std::string& second,
+                       const std::string&, const std::string&) {
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(value, 0);
+    EXPECT_EQ(second, "");
+    handedOver = cookies;
+    ++handOffs;
+  });
+  {
+    BrowserSignInWindow window;
+    ASSERT_NE(window.Browser(), 0);
+    window.OnCreated();
+    window.show();
+    const std::string passport = "/v2/?login&tpl=service_feedback&u=https%3A%2F%2Fpan.quill.localhost:" +
+                                 Port() + "%2Fmbox%2Fhomepage%23share%2Ftype%3Dsession";
+    ASSERT_TRUE(ProcessEventsUntil([&] { return Requested(passport); })) << [] {
+      std::string all;
+      for (const RecordedRequest& request : s_service->Requests()) all += request.target + "\n";
+      return all;
+    }();
+    QWebEnginePage* page = PageOf(window);
+    ASSERT_NE(page, nullptr);
+    // Signs in through the emulator's form once it is there.
+    ASSERT_TRUE(RunScriptUntilTrue(page,
+                                   "(function(){var f=document.getElementById('signin');"
+                                   "if(!f)return false;"
+                                   "document.getElementById('submit').click();return true;})()"))
+        << page->url().toString().toStdString() << " " << page->title().toStdString();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return Requested("/mbox/homepage"); })) << [] {
+      std::string all;
+      for (const RecordedRequest& request : s_service->Requests()) all += request.method + " " + request.target + " " + request.body + "\n";
+      return all;
+    }();
+    const FakeAccount account = *s_service->Model().Account("signin-user");
+    const std::string expected = "BDUSS=" + account.bduss + "; STOKEN=" + account.stoken +
+                                 "; BAIDUID=" + account.baiduid;
+    // HttpOnly cookies included, the parent domain's and the web host's own.
+    ASSERT_TRUE(ProcessEventsUntil([&] { return Cookies(window) == expected; }))
+        << Cookies(window);
+    window.close();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return handOffs.load() == 1; }));
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(handedOver, expected);
+    EXPECT_FALSE(window.isVisible());
+  }
+  ScriptedDesktopGuard ui;
+  BrowserSignInWindow reopened;
+  reopened.OnCreated();
+  reopened.show();
+  EXPECT_EQ(Cookies(reopened), "");
+  ui.desktop.AnswerNext(kBoxResultYes);
+  reopened.close();
+  EXPECT_EQ(ui.desktop.Boxes().at(0).text, "可能没有登陆成功，确定退出吗？");
+  EXPECT_EQ(handOffs.load(), 1);
+  SetSignInHandOff({});
+}
+
+TEST_F(BrowserSignInTest, NewWindowRequestsRaiseTheEventAndOpenNothing) {
+  BrowserSignInWindow window;
+  ASSERT_NE(window.Browser(), 0);
+  std::vector<std::string> requested;
+  BindControlEvent(window.WindowId(), BrowserSignInWindow::kBrowserControlId,
+                   kWkeEventNewWindowRequested, [&](ControlEvent& event) -> std::optional<std::intptr_t> {
+                     requested.push_back(event.arguments[1].text);
+                     return window.OnNewWindowRequest(0, event.arguments[1].text) ? 1 : 0;
+                   });
+  window.show();
+  const int windowsBefore = static_cast<int>(QApplication::topLevelWidgets().size());
+  WkeBrowserControl::LoadUrl({window.WindowId(), BrowserSignInWindow::kBrowserControlId, nullptr},
+                             "https://pan.quill.localhost:" + Port() + "/signin/popup");
+  QWebEnginePage* page = PageOf(window);
+  ASSERT_TRUE(RunScriptUntilTrue(page,
+                                 "(function(){var a=document.getElementById('blank');"
+                                 "if(!a)return false;a.click();openPopup();return true;})()"));
+  ASSERT_TRUE(ProcessEventsUntil([&] { return requested.size() >= 2; }));
+  const std::string origin = "https://pan.quill.localhost:" + Port();
+  EXPECT_EQ(requested.at(0), origin + "/disk/main");
+  EXPECT_EQ(requested.at(1), origin + "/disk/home");
+  EXPECT_EQ(static_cast<int>(QApplication::topLevelWidgets().size()), windowsBefore);
+  ScriptedDesktopGuard ui;
+  ui.desktop.AnswerNext(kBoxResultYes);
+  window.close();
+}
+
+TEST_F(BrowserSignInTest, APageSignedByAnotherAuthorityIsRefused) {
+  FakeService stranger;
+  ASSERT_TRUE(stranger.Start());
+  BrowserSignInWindow window;
+  ASSERT_NE(window.Browser(), 0);
+  std::atomic<int> finished{0};
+  std::intptr_t result = -1;
+  BindControlEvent(window.WindowId(), BrowserSignInWindow::kBrowserControlId,
+                   kWkeEventLoadingFinished, [&](ControlEvent& event) -> std::optional<std::intptr_t> {
+                     result = event.arguments[1].integer;
+                     ++finished;
+                     return std::nullopt;
+                   });
+  window.show();
+  WkeBrowserControl::LoadUrl({window.WindowId(), BrowserSignInWindow::kBrowserControlId, nullptr},
+                             stranger.BaseUrl() + "/");
+  ASSERT_TRUE(ProcessEventsUntil([&] { return finished.load() > 0; }));
+  EXPECT_NE(result, 0);
+  EXPECT_TRUE(stranger.Requests().empty());
+  ScriptedDesktopGuard ui;
+  ui.desktop.AnswerNext(kBoxResultYes);
+  window.close();
+}
+
+}  // namespace

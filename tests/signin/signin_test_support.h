@@ -1,0 +1,85 @@
+#pragma once
+// Shared by the sign-in tests: an engine folder of the test's own holding a
+// recording engine (or the real one) under a chosen name, with the loader
+// pointed at it and reset, and the recording engine's log and triggers.
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QWidget>
+#include <filesystem>
+#include <string>
+
+#include "platform/wke_api.h"
+#include "platform/qt/qt_window_handle.h"
+#include "support/scratch_folder.h"
+#include "ui/signin/wke_browser_control.h"
+#include "ui/signin/wke_engine.h"
+
+class EngineFolder {
+ public:
+  // Copies `library` (a built engine) into the folder as `name`; an empty
+  // library leaves the folder empty.
+  explicit EngineFolder(const std::string& library = WKE_RECORDING_FULL,
+                        const std::string& name = kWkeLibraryNames[0]) {
+    if (!library.empty()) {
+      Put(library, name);
+    }
+    ResetWkeEngineForTesting();
+    ResetFileChooserHookForTesting();
+    SetWkeSearchFolderForTesting(m_folder.Utf8());
+  }
+  ~EngineFolder() {
+    ResetFileChooserHookForTesting();
+    ResetWkeEngineForTesting();
+    SetWkeSearchFolderForTesting({});
+  }
+  void Put(const std::string& library, const std::string& name) {
+    std::filesystem::copy_file(library, m_folder.Path() / name,
+                               std::filesystem::copy_options::overwrite_existing);
+  }
+  std::string Path(const std::string& name = kWkeLibraryNames[0]) const {
+    return m_folder.Utf8(name);
+  }
+
+  // The recording engine's functions, once the loader has loaded it.
+  template <typename Fn>
+  Fn Recording(const char* name) const {
+    void* library = dlopen(WkeEngine::LibraryPath().c_str(), RTLD_NOW | RTLD_NOLOAD);
+    return library != nullptr ? reinterpret_cast<Fn>(dlsym(library, name)) : nullptr;
+  }
+  std::string Log() const {
+    auto log = Recording<const char* (*)()>("recordingLog");
+    return log != nullptr ? log() : "";
+  }
+  void ClearLog() const {
+    if (auto clear = Recording<void (*)()>("recordingClear")) clear();
+  }
+  void SetCookie(const char* text) const {
+    if (auto set = Recording<void (*)(const char*)>("recordingSetCookie")) set(text);
+  }
+  std::intptr_t Fire(WkeView view, const char* name, const char16_t* text = u"",
+                     const char16_t* text2 = u"", std::intptr_t number = 0,
+                     const WkeWindowFeatures* features = nullptr) const {
+    using FireFn = std::intptr_t (*)(WkeView, const char*, const char16_t*, const char16_t*,
+                                     std::intptr_t, const WkeWindowFeatures*);
+    auto fire = Recording<FireFn>("recordingFire");
+    return fire != nullptr ? fire(view, name, text, text2, number, features) : -100;
+  }
+
+ private:
+  ScratchFolder m_folder;
+};
+
+// Processes events until `done` holds or `ms` milliseconds have passed.
+template <typename Done>
+bool ProcessEventsUntil(Done done, int ms = 60000) {
+  QElapsedTimer waited;
+  waited.start();
+  while (!done() && waited.elapsed() < ms) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return done();
+}

@@ -1,0 +1,217 @@
+// The account list's file "baiduset.ini": the round trip, the exact text of an
+// empty list, backups only of changed texts and their names, a code page 936
+// file, dropped elements, a failing write, the file mode and the start page.
+
+#include "ui/account_list_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "foundation/text_encodings.h"
+#include "platform/control_store.h"
+#include "support/scoped_environment.h"
+#include "support/scratch_folder.h"
+#include "support/scripted_desktop_guard.h"
+#include "ui/account_list.h"
+#include "web/main_window_controls.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class AccountListFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override { GetControlStore().Clear(); }
+  void TearDown() override { GetControlStore().Clear(); }
+
+  fs::path File() const { return m_folder.Path() / "baiduset.ini"; }
+  std::string FileBytes() const {
+    std::ifstream in(File(), std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }
+  void WriteFile(const std::string& bytes) const {
+    std::ofstream(File(), std::ios::binary) << bytes;
+  }
+  std::vector<fs::path> Backups() const {
+    std::vector<fs::path> found;
+    for (const auto& entry : fs::directory_iterator(m_folder.Path())) {
+      if (entry.path().filename() != "baiduset.ini") {
+        found.push_back(entry.path());
+      }
+    }
+    return found;
+  }
+  // Saves without the question; the success box is answered.
+  void Save() {
+    m_ui.desktop.AnswerNext(kBoxResultYes);
+    m_ui.desktop.AnswerNext(kBoxResultOk);
+    ASSERT_TRUE(SaveAccountList(0));
+  }
+
+  ScratchFolder m_folder;
+  ScopedEnvironment m_home{"QUILLMERE_HOME", m_folder.Utf8()};
+  ScriptedDesktopGuard m_ui;
+};
+
+TEST_F(AccountListFileTest, RowsSurviveASaveAndALoad) {
+  const std::vector<AccountRow> rows = {
+      {"", "张三\\dir", "有效", "BDUSS=a\\b; STOKEN=\"q\"", "123"},
+      {"", "李四", "刚添加", "BDUSS=c; STOKEN=d", ""},
+  };
+  ReplaceAccountRows(rows);
+  Save();
+  const std::vector<RecordedBox> boxes = m_ui.desktop.Boxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].text, "确定保存上方最新的网盘帐号列表？以便软件以后自动读入。");
+  EXPECT_EQ(boxes[0].type, kBoxYesNo | kBoxIconQuestion);
+  EXPECT_EQ(boxes[1].text, "保存成功，软件下次启动将自动读取此记录。");
+  EXPECT_EQ(boxes[1].timeoutMs, 5000);
+  // Standard JSON escapes, UTF-8, members in order, no final line break.
+  EXPECT_EQ(FileBytes(),
+            TextToUtf8("{\"dataname\":\"cookies\",\"num\":2,\"data\":[{\"user\":\"张三\\\\dir\","
+                       "\"cookies\":\"BDUSS=a\\\\b; STOKEN=\\\"q\\\"\",\"uk\":\"123\",\"status\":"
+                       "\"有效\"},{\"user\":\"李四\",\"cookies\":\"BDUSS=c; STOKEN=d\",\"uk\":\"\","
+                       "\"status\":\"刚添加\"}]}"));
+
+  ReplaceAccountRows({});
+  LoadAccountList();
+  const std::vector<AccountRow> loaded = ReadAccountRows();
+  ASSERT_EQ(loaded.size(), 2u);
+  for (size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(loaded[i].number, std::to_string(i + 1));
+    EXPECT_EQ(loaded[i].user, rows[i].user);
+    EXPECT_EQ(loaded[i].status, rows[i].status);
+    EXPECT_EQ(loaded[i].cookies, rows[i].cookies);
+    EXPECT_EQ(loaded[i].uk, rows[i].uk);
+  }
+  EXPECT_EQ(GetControlStore().Selection(kMainPages), 2);
+}
+
+TEST_F(AccountListFileTest, AnEmptyListKeepsThePlaceholderAndLoadsNoRows) {
+  Save();
+  EXPECT_EQ(FileBytes(), "{\"dataname\":\"cookies\",\"num\":0,\"data\":[{}]}");
+  GetControlStore().SetSelection(kMainPages, 1);
+  LoadAccountList();
+  EXPECT_TRUE(ReadAccountRows().empty());
+  EXPECT_EQ(GetControlStore().Selection(kMainPages), 0);
+}
+
+TEST_F(AccountListFileTest, AnsweringNoWritesNothing) {
+  m_ui.desktop.AnswerNext(kBoxResultNo);
+  EXPECT_FALSE(SaveAccountList(0));
+  EXPECT_FALSE(fs::exists(File()));
+}
+
+TEST_F(AccountListFileTest, OnlyAChangedTextIsBackedUpAndEveryFileIsPrivate) {
+  ReplaceAccountRows({{"", "a", "有效", "BDUSS=1; STOKEN=1", ""}});
+  Save();  // no old file: nothing to back up
+  EXPECT_TRUE(Backups().empty());
+  Save();  // the same text
+  EXPECT_TRUE(Backups().empty());
+  const std::string first = FileBytes();
+  ReplaceAccountRows({{"", "b", "有效", "BDUSS=2; STOKEN=2", ""}});
+  Save();
+  const std::vector<fs::path> backups = Backups();
+  ASSERT_EQ(backups.size(), 1u);
+  EXPECT_EQ(backups[0].filename().string(), TextToUtf8("baiduset_备份_2025年7月9日13时5分9秒.ini"));
+  std::ifstream in(backups[0], std::ios::binary);
+  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()),
+            first);
+  for (const fs::path& path : {File(), backups[0]}) {
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u) << path;
+  }
+}
+
+TEST_F(AccountListFileTest, BackupNamesFollowTheStampOfTheResultLogs) {
+  struct Row {
+    LocalDateTime time;
+    const char* name;
+  };
+  const Row rows[] = {
+      {{2025, 7, 9, 13, 5, 9, 0}, "baiduset_备份_2025年7月9日13时5分9秒.ini"},
+      {{2025, 7, 9, 13, 5, 0, 0}, "baiduset_备份_2025年7月9日13时5分.ini"},
+      {{2025, 12, 31, 8, 0, 0, 0}, "baiduset_备份_2025年12月31日8时.ini"},
+      {{2026, 1, 2, 0, 0, 0, 0}, "baiduset_备份_2026年1月2日.ini"},
+  };
+  for (const Row& row : rows) {
+    m_ui.clock.SetLocalTime(row.time);
+    EXPECT_EQ(AccountListBackupName(), row.name);
+  }
+}
+
+TEST_F(AccountListFileTest, ACodePage936FileLoadsAndTheNextSaveBacksItUpAsUtf8) {
+  // Written by hand: code page 936 bytes, an element without cookies, an
+  // element with an empty status and one without a status member.
+  WriteFile(
+      "{\"dataname\":\"cookies\",\"data\":[{\"user\":\"王五\",\"cookies\":\"BDUSS=w\",\"uk\":\"7\","
+      "\"status\":\"\"},{\"user\":\"空\",\"cookies\":\"\"},{\"user\":\"赵六\",\"cookies\":"
+      "\"BDUSS=z\"}]}");
+  const std::string handWritten = FileBytes();
+  LoadAccountList();
+  const std::vector<AccountRow> rows = ReadAccountRows();
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].user, "王五");
+  EXPECT_EQ(rows[0].status, "从记录导入");
+  EXPECT_EQ(rows[0].uk, "7");
+  EXPECT_EQ(rows[1].user, "赵六");
+  EXPECT_EQ(rows[1].number, "2");
+  EXPECT_EQ(rows[1].status, "从记录导入");
+
+  Save();
+  ASSERT_EQ(Backups().size(), 1u);
+  EXPECT_EQ(
+      FileBytes(),
+      TextToUtf8("{\"dataname\":\"cookies\",\"num\":2,\"data\":[{\"user\":\"王五\",\"cookies\":"
+                 "\"BDUSS=w\",\"uk\":\"7\",\"status\":\"从记录导入\"},{\"user\":\"赵六\","
+                 "\"cookies\":\"BDUSS=z\",\"uk\":\"\",\"status\":\"从记录导入\"}]}"));
+  std::ifstream in(Backups()[0], std::ios::binary);
+  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()),
+            handWritten);
+}
+
+TEST_F(AccountListFileTest, ABrokenFileLoadsNoRows) {
+  for (const char* bytes : {"", "{\"data\":[{\"cookies\":\"x\"}", "not json", "{\"data\":{}}"}) {
+    WriteFile(bytes);
+    ReplaceAccountRows({{"", "old", "有效", "c", ""}});
+    LoadAccountList();
+    EXPECT_TRUE(ReadAccountRows().empty()) << bytes;
+  }
+}
+
+TEST_F(AccountListFileTest, AFailingWriteKeepsTheOldFileAndSaysSo) {
+  WriteFile("{\"dataname\":\"cookies\",\"num\":0,\"data\":[{}]}");
+  const std::string old = FileBytes();
+  ReplaceAccountRows({{"", "a", "有效", "BDUSS=1", ""}});
+  // Files of this process may not grow beyond 16 bytes: the new text cannot
+  // be written (the signal of an oversized write is ignored, so the write
+  // just fails).
+  struct rlimit saved {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = saved;
+  small.rlim_cur = 16;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  m_ui.desktop.AnswerNext(kBoxResultYes);
+  m_ui.desktop.AnswerNext(kBoxResultOk);
+  const bool savedOk = SaveAccountList(0);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  signal(SIGXFSZ, oldHandler);
+  EXPECT_FALSE(savedOk);
+  EXPECT_EQ(FileBytes(), old);
+  EXPECT_TRUE(Backups().empty());
+  const RecordedBox box = m_ui.desktop.Boxes().back();
+  EXPECT_EQ(box.caption, "提示：");
+  EXPECT_EQ(box.text, "保存失败了。");
+  EXPECT_EQ(box.type, kBoxIconWarning);
+}
+
+}  // namespace
