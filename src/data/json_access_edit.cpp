@@ -85,7 +85,7 @@ bool SetElementCopyAt(JsonTreeNode* anchor, const Units& path, int32_t index,
     FreeNode(copy);
     return false;
   }
-  std::vector<JsonTreeNode*>& list = *node->elements;
+  JsonNodeList& list = *node->elements;
   if (static_cast<size_t>(index) < list.size()) {
     FreeNode(list[index]);
     list[index] = copy;

@@ -14,7 +14,7 @@
 namespace {
 
 using Units = std::u16string;
-using NodeList = std::vector<JsonTreeNode*>;
+using NodeList = JsonNodeList;
 
 char16_t FoldAscii(char16_t c) {
   return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c;
@@ -23,7 +23,7 @@ char16_t FoldAscii(char16_t c) {
 // Orders keys as the system's string collation does for names: letters
 // without regard to case first; on a tie the lower-case form comes first,
 // unless ignoreCase makes such keys equal.
-int32_t CompareKeys(const Units& a, const Units& b, bool ignoreCase) {
+int32_t CompareKeys(std::u16string_view a, std::u16string_view b, bool ignoreCase) {
   const size_t common = std::min(a.size(), b.size());
   for (size_t i = 0; i < common; ++i) {
     const char16_t fa = FoldAscii(a[i]);
@@ -99,7 +99,7 @@ void SortWithAt(JsonTreeNode* anchor, const Units& path, JsonNodeComparator comp
   if (!node || !comparator)
     return;
   NodeList* list = node->type == JsonNodeType::Object  ? &node->members->order
-                   : node->type == JsonNodeType::Array ? node->elements.get()
+                   : node->type == JsonNodeType::Array ? node->elements
                                                        : nullptr;
   if (!list)
     return;
@@ -113,16 +113,15 @@ void SortWithAt(JsonTreeNode* anchor, const Units& path, JsonNodeComparator comp
 // target is an object member.
 bool MergeInto(JsonTreeNode* target, JsonTreeNode* source, bool addMissing) {
   if (target->type == JsonNodeType::Object && source->type == JsonNodeType::Object) {
-    std::unique_ptr<JsonMemberTable> table = std::move(source->members);
-    source->type = JsonNodeType::Null;
+    const std::vector<JsonTreeNode*> members(source->members->order.begin(),
+                                             source->members->order.end());
+    DropContainer(source);
     FreeNode(source);
     bool ok = true;
-    for (JsonTreeNode*& slot : table->order) {
-      JsonTreeNode* member = std::exchange(slot, nullptr);
-      const Units key = std::move(member->key);
-      member->hasKey = false;
+    for (JsonTreeNode* member : members) {
+      const Units key(member->key.View());
+      ClearNodeKey(member);
       member->parent = nullptr;
-      member->nextInBucket = nullptr;
       if (!ok) {
         FreeNode(member);
       } else if (JsonTreeNode* existing = FindMember(*target->members, key)) {
@@ -138,7 +137,7 @@ bool MergeInto(JsonTreeNode* target, JsonTreeNode* source, bool addMissing) {
     return ok;
   }
   if (target->hasKey && target->parent && target->parent->type == JsonNodeType::Object) {
-    const Units key = target->key;
+    const Units key(target->key.View());
     return LinkMember(target->parent, key, source);  // frees target
   }
   FreeNode(source);
@@ -163,27 +162,24 @@ bool InsertParsedAt(JsonTreeNode* anchor, const Units& path, const Units& json, 
 // Moves every child of the detached container `from` into `to`.
 bool MoveChildren(JsonTreeNode* from, JsonTreeNode* to) {
   bool ok = true;
-  if (from->type == JsonNodeType::Object) {
-    for (JsonTreeNode*& slot : from->members->order) {
-      JsonTreeNode* member = std::exchange(slot, nullptr);
-      const Units key = std::move(member->key);
-      member->hasKey = false;
-      member->nextInBucket = nullptr;
-      if (!ok || !LinkMember(to, key, member)) {
-        ok = false;
-        FreeNode(member);
-      }
+  const bool object = from->type == JsonNodeType::Object;
+  const JsonNodeList& list = object ? from->members->order : *from->elements;
+  const std::vector<JsonTreeNode*> children(list.begin(), list.end());
+  DropContainer(from);
+  for (JsonTreeNode* child : children) {
+    child->parent = nullptr;
+    bool linked = false;
+    if (ok && object) {
+      const Units key(child->key.View());
+      ClearNodeKey(child);
+      linked = LinkMember(to, key, child);
+    } else if (ok) {
+      linked = LinkElement(to, child);
     }
-    from->members.reset();
-  } else {
-    for (JsonTreeNode*& slot : *from->elements) {
-      JsonTreeNode* element = std::exchange(slot, nullptr);
-      if (!ok || !LinkElement(to, element)) {
-        ok = false;
-        FreeNode(element);
-      }
+    if (!linked) {
+      ok = false;
+      FreeNode(child);
     }
-    from->elements.reset();
   }
   from->type = JsonNodeType::Null;
   FreeNode(from);
@@ -220,8 +216,7 @@ bool SwapKeys(JsonTreeNode* a, JsonTreeNode* b) {
     return false;
   UnchainMember(tableA, a);
   UnchainMember(tableB, b);
-  std::swap(a->key, b->key);
-  std::swap(a->keyHash, b->keyHash);
+  SwapNodeKeys(a, b);
   ChainMember(tableA, a);
   ChainMember(tableB, b);
   return true;

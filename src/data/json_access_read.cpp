@@ -38,7 +38,7 @@ JsonNode MemberOf(JsonTreeNode* node, const Units& key) {
 }
 
 Units KeyOf(const JsonTreeNode* node) {
-  return node && node->hasKey ? node->key : Units();
+  return node && node->hasKey ? Units(node->key.View()) : Units();
 }
 
 bool ExistsAt(JsonTreeNode* anchor, const Units& path) {
@@ -46,7 +46,7 @@ bool ExistsAt(JsonTreeNode* anchor, const Units& path) {
 }
 
 Units LiteralOf(const JsonTreeNode* node) {
-  return node ? node->literal : Units();
+  return NodeLiteral(node);
 }
 
 Units TextOf(const JsonTreeNode* node) {
@@ -54,11 +54,11 @@ Units TextOf(const JsonTreeNode* node) {
     return {};
   switch (node->type) {
     case JsonNodeType::String:
-      return node->text;
+      return Units(NodeText(node));
     case JsonNodeType::Double:
     case JsonNodeType::Int64:
     case JsonNodeType::Bool:
-      return node->literal;
+      return NodeLiteral(node);
     default:
       return {};
   }
@@ -82,8 +82,8 @@ bool BoolOf(const JsonTreeNode* node) {
 // Full-width forms (U+FF01-U+FF5E) read as their ASCII characters, the
 // ideographic space as a space, so digits typed with a Chinese input method
 // still count.
-Units AsciiForms(const Units& text) {
-  Units out = text;
+Units AsciiForms(std::u16string_view text) {
+  Units out(text);
   for (char16_t& c : out) {
     if (c >= 0xFF01 && c <= 0xFF5E)
       c = static_cast<char16_t>(c - 0xFEE0);
@@ -104,7 +104,7 @@ double DoubleOf(const JsonTreeNode* node) {
     case JsonNodeType::Bool:
       return node->value.b ? 1.0 : 0.0;
     case JsonNodeType::String:
-      return ReadJsonDoublePrefix(AsciiForms(node->text));
+      return ReadJsonDoublePrefix(AsciiForms(NodeText(node)));
     default:
       return 0.0;
   }
@@ -121,7 +121,7 @@ int64_t Int64Of(const JsonTreeNode* node) {
     case JsonNodeType::Bool:
       return node->value.b ? 1 : 0;
     case JsonNodeType::String:
-      return ReadJsonInt64Prefix(node->text);
+      return ReadJsonInt64Prefix(NodeText(node));
     default:
       return 0;
   }
@@ -129,7 +129,7 @@ int64_t Int64Of(const JsonTreeNode* node) {
 
 int32_t IntOf(const JsonTreeNode* node) {
   if (node && node->type == JsonNodeType::String)
-    return ReadJsonInt32Prefix(node->text);
+    return ReadJsonInt32Prefix(NodeText(node));
   // The low 32 bits, as a 32-bit integer.
   return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(Int64Of(node))));
 }
@@ -141,17 +141,17 @@ int32_t NamesOf(const JsonTreeNode* node, std::vector<std::string>& names, Conve
   std::vector<std::string> result;
   result.reserve(node->members->order.size());
   for (const JsonTreeNode* m : node->members->order)
-    result.push_back(convert(m->key));
+    result.push_back(convert(Units(m->key.View())));
   names.swap(result);
   return static_cast<int32_t>(names.size());
 }
 
 int32_t ChildrenOf(const JsonTreeNode* node, std::vector<JsonNode>& children) {
-  const std::vector<JsonTreeNode*>* list = nullptr;
+  const JsonNodeList* list = nullptr;
   if (node && node->type == JsonNodeType::Object)
     list = &node->members->order;
   else if (node && node->type == JsonNodeType::Array)
-    list = node->elements.get();
+    list = node->elements;
   if (!list || list->empty())
     return 0;
   std::vector<JsonNode> result;

@@ -62,16 +62,25 @@ void JsonDocument::EnsureRoot() {
   }
 }
 
-bool JsonDocument::ParseUnits(const std::u16string& units, int32_t options, int32_t* code,
-                              int32_t* position) {
-  EnsureRoot();
-  int32_t at = 0;
-  const int32_t result = ParseJsonUtf16(m_node, units, options, &at);
+namespace {
+
+// Hands a parse's code and position to the caller.
+bool Report(int32_t result, int32_t at, int32_t* code, int32_t* position) {
   if (code)
     *code = result;
   if (position)
     *position = at;
   return result == kJsonParseOk;
+}
+
+}  // namespace
+
+bool JsonDocument::ParseUnits(const std::u16string& units, int32_t options, int32_t* code,
+                              int32_t* position) {
+  EnsureRoot();
+  int32_t at = 0;
+  const int32_t result = ParseJsonUtf16(m_node, units, options, &at);
+  return Report(result, at, code, position);
 }
 
 bool JsonDocument::ResetAndParse(const std::optional<std::string>& json, int32_t options,
@@ -93,12 +102,27 @@ bool JsonDocument::ParseW(const std::string& json, int32_t options, int32_t* cod
   return ParseUnits(JsonArgFromW(json), options, code, position);
 }
 
+bool JsonDocument::ParseAscii(std::string_view json, int32_t options, int32_t* code,
+                              int32_t* position) {
+  EnsureRoot();
+  int32_t at = 0;
+  const int32_t result = ParseJsonAscii(m_node, json, options, &at);
+  return Report(result, at, code, position);
+}
+
 bool JsonDocument::Parse(const std::string& json, int32_t options, int32_t* code,
                          int32_t* position) {
+  // A reply in ASCII (\u escapes for everything else) is read as it is.
+  const std::string_view text = std::string_view(json).substr(0, json.find('\0'));
+  if (IsAsciiJsonText(text))
+    return ParseAscii(text, options, code, position);
   return ParseUnits(JsonArgFromText(json), options, code, position);
 }
 
 bool JsonDocument::ParseUtf8(const std::string& json, int32_t options, int32_t* code,
                              int32_t* position) {
+  const std::string_view text = std::string_view(json).substr(0, json.find('\0'));
+  if (IsAsciiJsonText(text))
+    return ParseAscii(text, options, code, position);
   return ParseUnits(JsonArgFromUtf8(json), options, code, position);
 }

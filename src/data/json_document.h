@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "data/json_node.h"
 #include "data/json_tree_access.h"
@@ -52,5 +53,6 @@ class JsonDocument : public JsonTreeAccess {
 
  private:
   bool ParseUnits(const std::u16string& units, int32_t options, int32_t* code, int32_t* position);
+  bool ParseAscii(std::string_view json, int32_t options, int32_t* code, int32_t* position);
   void EnsureRoot();
 };

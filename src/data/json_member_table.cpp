@@ -1,41 +1,72 @@
-// The member table of a JSON object: chained hash buckets that grow to 2n+1 at
-// a load of 0.75, and the insertion order kept beside them. Lookups by key stay
-// cheap for the hundreds of entries of a folder-listing reply.
+// The member table of a JSON object: a hash index with linear probing that
+// grows to 2n+1 slots at a load of 0.75, and the insertion order kept beside
+// it. A table a parse made has no index while it holds few members (they are
+// compared in order, hash first); the first change of such an object, or a
+// parse of a large one, builds the index.
 
 #include "data/json_tree_node.h"
 
 namespace {
 
-size_t BucketOf(const JsonMemberTable& table, uint32_t hash) {
-  return (hash & 0x7FFFFFFFu) % table.buckets.size();
+// Members a parsed object is searched in order for, without an index.
+constexpr int32_t kMembersWithoutIndex = 24;
+
+size_t SlotOf(const JsonNodeList& buckets, uint32_t hash) {
+  return (hash & 0x7FFFFFFFu) % buckets.size();
 }
 
 JsonTreeNode* FindHashed(const JsonMemberTable& table, std::u16string_view key, uint32_t hash) {
-  if (table.buckets.empty())
+  if (table.buckets.empty()) {
+    for (JsonTreeNode* m : table.order) {
+      if (m->key.hash == hash && m->key == key)
+        return m;
+    }
     return nullptr;
-  for (JsonTreeNode* m = table.buckets[BucketOf(table, hash)]; m; m = m->nextInBucket) {
-    if (m->keyHash == hash && m->key == key)
+  }
+  const size_t count = table.buckets.size();
+  for (size_t i = SlotOf(table.buckets, hash);; i = (i + 1) % count) {
+    JsonTreeNode* m = table.buckets[i];
+    if (!m)
+      return nullptr;
+    if (m->key.hash == hash && m->key == key)
       return m;
   }
-  return nullptr;
 }
 
-void RehashMembers(JsonMemberTable& table) {
-  const size_t newCount = table.buckets.size() * 2 + 1;
-  std::vector<JsonTreeNode*> old;
-  old.swap(table.buckets);
-  table.buckets.assign(newCount, nullptr);
-  table.threshold = static_cast<int32_t>(static_cast<float>(newCount) * table.loadFactor);
-  for (JsonTreeNode* head : old) {
-    while (head) {
-      JsonTreeNode* next = head->nextInBucket;
-      ChainMember(table, head);
-      head = next;
+void SizeIndex(JsonMemberTable& table, size_t bucketCount) {
+  IndexMemberTable(table, bucketCount);
+}
+
+// The index a table of `count` members has when they were added one by one
+// to a new table of the default size.
+void BuildIndex(JsonMemberTable& table, int32_t count) {
+  size_t buckets = kJsonDefaultBuckets;
+  while (static_cast<int32_t>(static_cast<float>(buckets) * table.loadFactor) < count)
+    buckets = buckets * 2 + 1;
+  SizeIndex(table, buckets);
+}
+
+// Puts a member with the same key in the place of `old`, which is already out
+// of the index and leaves the object.
+void TakePlace(JsonMemberTable& table, JsonTreeNode* old, JsonTreeNode* node) {
+  ChainMember(table, node);
+  for (JsonTreeNode*& slot : table.order) {
+    if (slot == old) {
+      slot = node;
+      break;
     }
   }
+  old->parent = nullptr;
 }
 
 }  // namespace
+
+void IndexMemberTable(JsonMemberTable& table, size_t bucketCount) {
+  table.buckets.assign(bucketCount, nullptr);
+  table.threshold = static_cast<int32_t>(static_cast<float>(bucketCount) * table.loadFactor);
+  for (JsonTreeNode* m : table.order)
+    ChainMember(table, m);
+}
 
 uint32_t HashJsonKey(std::u16string_view key) {
   uint32_t h = 0;
@@ -55,11 +86,10 @@ void InitMemberTable(JsonMemberTable& table, int32_t bucketCount) {
     bucketCount = kJsonDefaultBuckets;
   if (bucketCount > kMaxInitialBuckets)
     bucketCount = kMaxInitialBuckets;
-  table.buckets.assign(static_cast<size_t>(bucketCount), nullptr);
   table.memberCount = 0;
   table.loadFactor = 0.75f;
-  table.threshold = static_cast<int32_t>(static_cast<float>(bucketCount) * table.loadFactor);
   table.order.clear();
+  SizeIndex(table, static_cast<size_t>(bucketCount));
 }
 
 JsonTreeNode* FindMember(const JsonMemberTable& table, std::u16string_view key) {
@@ -67,51 +97,60 @@ JsonTreeNode* FindMember(const JsonMemberTable& table, std::u16string_view key) 
 }
 
 void ChainMember(JsonMemberTable& table, JsonTreeNode* node) {
-  JsonTreeNode*& head = table.buckets[BucketOf(table, node->keyHash)];
-  node->nextInBucket = head;
-  head = node;
+  if (table.buckets.empty())
+    return;
+  const size_t count = table.buckets.size();
+  size_t i = SlotOf(table.buckets, node->key.hash);
+  while (table.buckets[i])
+    i = (i + 1) % count;
+  table.buckets[i] = node;
 }
 
 void UnchainMember(JsonMemberTable& table, JsonTreeNode* node) {
-  JsonTreeNode** link = &table.buckets[BucketOf(table, node->keyHash)];
-  while (*link && *link != node)
-    link = &(*link)->nextInBucket;
-  if (*link)
-    *link = node->nextInBucket;
-  node->nextInBucket = nullptr;
+  if (table.buckets.empty())
+    return;
+  const size_t count = table.buckets.size();
+  size_t i = SlotOf(table.buckets, node->key.hash);
+  while (table.buckets[i] && table.buckets[i] != node)
+    i = (i + 1) % count;
+  if (!table.buckets[i])
+    return;
+  // Backward shift: later members of the run move up so no search stops early.
+  table.buckets[i] = nullptr;
+  for (size_t j = (i + 1) % count; table.buckets[j]; j = (j + 1) % count) {
+    JsonTreeNode* m = table.buckets[j];
+    const size_t home = SlotOf(table.buckets, m->key.hash);
+    // m may move to the hole when its home does not lie cyclically in (i, j].
+    const bool stays = i <= j ? (home > i && home <= j) : (home > i || home <= j);
+    if (!stays) {
+      table.buckets[i] = m;
+      table.buckets[j] = nullptr;
+      i = j;
+    }
+  }
 }
 
 int32_t InsertMember(JsonMemberTable& table, std::u16string_view key, JsonTreeNode* node,
                      JsonTreeNode** replaced, int32_t position) {
-  if (!node || table.buckets.empty())
+  if (!node)
     return -1;
   const uint32_t hash = HashJsonKey(key);
   if (JsonTreeNode* old = FindHashed(table, key, hash)) {
     UnchainMember(table, old);
-    node->key = std::move(old->key);
+    MoveNodeKey(old, node);
     node->hasKey = true;
-    node->keyHash = old->keyHash;
-    ChainMember(table, node);
-    for (JsonTreeNode*& slot : table.order) {
-      if (slot == old) {
-        slot = node;
-        break;
-      }
-    }
-    old->hasKey = false;
-    old->key.clear();
-    old->keyHash = 0;
-    old->parent = nullptr;
+    TakePlace(table, old, node);
     if (replaced)
       *replaced = old;
     return 1;
   }
   if (position < -1 || position > table.memberCount)
     return -1;
+  if (table.buckets.empty())
+    BuildIndex(table, table.memberCount);
   if (table.memberCount >= table.threshold)
-    RehashMembers(table);
-  node->keyHash = hash;
-  node->key.assign(key);
+    SizeIndex(table, table.buckets.size() * 2 + 1);
+  SetNodeKey(node, key);
   node->hasKey = true;
   ChainMember(table, node);
   if (position < 0)
@@ -122,6 +161,33 @@ int32_t InsertMember(JsonMemberTable& table, std::u16string_view key, JsonTreeNo
   return 0;
 }
 
+void LinkParsedMembers(JsonTreeNode* object, JsonTreeNode* const* members, size_t count) {
+  JsonMemberTable& table = *object->members;
+  for (size_t k = 0; k < count; ++k) {
+    JsonTreeNode* node = members[k];
+    node->parent = object;
+    node->hasKey = true;
+    JsonTreeNode* old =
+        table.memberCount > 0 ? FindHashed(table, node->key, node->key.hash) : nullptr;
+    if (old) {
+      UnchainMember(table, old);
+      TakePlace(table, old, node);
+      FreeNode(old);
+      continue;
+    }
+    table.order.push_back(node);
+    ++table.memberCount;
+    if (!table.buckets.empty()) {
+      if (table.memberCount > table.threshold)
+        SizeIndex(table, table.buckets.size() * 2 + 1);
+      else
+        ChainMember(table, node);
+    } else if (table.memberCount > kMembersWithoutIndex) {
+      BuildIndex(table, table.memberCount);
+    }
+  }
+}
+
 JsonTreeNode* UnlinkMember(JsonMemberTable& table, std::u16string_view key) {
   JsonTreeNode* node = FindMember(table, key);
   if (!node)
@@ -129,24 +195,12 @@ JsonTreeNode* UnlinkMember(JsonMemberTable& table, std::u16string_view key) {
   UnchainMember(table, node);
   for (size_t i = 0; i < table.order.size(); ++i) {
     if (table.order[i] == node) {
-      table.order.erase(table.order.begin() + static_cast<std::ptrdiff_t>(i));
+      table.order.erase(table.order.begin() + i);
       break;
     }
   }
   --table.memberCount;
-  node->hasKey = false;
-  node->key.clear();
-  node->keyHash = 0;
+  ClearNodeKey(node);
   node->parent = nullptr;
   return node;
-}
-
-void FreeMemberTable(std::unique_ptr<JsonMemberTable>& table) {
-  if (!table)
-    return;
-  std::vector<JsonTreeNode*> order;
-  order.swap(table->order);
-  table.reset();
-  for (JsonTreeNode* member : order)
-    FreeNode(member);
 }

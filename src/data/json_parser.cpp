@@ -1,7 +1,9 @@
 // The JSON parser: a state machine over UTF-16 units with an explicit stack of
-// open containers. A parse of a folder-listing reply runs once over the text
-// and makes no allocations beyond the nodes, their texts and one scratch
-// buffer. Nothing here recurses.
+// open containers. A parse of a folder-listing reply runs once over the text;
+// its nodes, texts, keys and child lists go into one arena (json_arena.h), a
+// key met again (every entry of a listing has the same keys) is kept once, and
+// the children of a container are gathered until it closes, so its list or
+// member table is made with exactly their number. Nothing here recurses.
 
 #include "data/json_parser.h"
 
@@ -9,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "data/json_arena.h"
 #include "data/json_numbers.h"
 #include "data/json_parse_stack.h"
 #include "data/json_tree_node.h"
@@ -48,9 +51,13 @@ struct Phase {
   }
 };
 
+// Runs over UTF-16 units, or over bytes of a text that is all ASCII (then its
+// byte positions are its UTF-16 positions); the pieces that become node texts
+// are widened one at a time.
+template <typename Char>
 class ParseRun {
  public:
-  ParseRun(JsonTreeNode* target, std::u16string_view text, int32_t options)
+  ParseRun(JsonTreeNode* target, std::basic_string_view<Char> text, int32_t options)
       : m_target(target),
         m_text(text),
         m_options(options),
@@ -83,7 +90,25 @@ class ParseRun {
   }
 
  private:
-  char16_t At(size_t i) const { return i < m_text.size() ? m_text[i] : u'\0'; }
+  char16_t Unit(size_t i) const {
+    if constexpr (sizeof(Char) == 1)
+      return static_cast<unsigned char>(m_text[i]);
+    else
+      return m_text[i];
+  }
+
+  char16_t At(size_t i) const { return i < m_text.size() ? Unit(i) : u'\0'; }
+
+  // A piece of the text as UTF-16: a view of it, or its widened copy in `room`.
+  std::u16string_view Wide(size_t start, size_t length, std::u16string& room) const {
+    const auto piece = m_text.substr(start, length);
+    if constexpr (sizeof(Char) == 1) {
+      room.assign(piece.begin(), piece.end());
+      return room;
+    } else {
+      return piece;
+    }
+  }
 
   int32_t Fail(int32_t code, size_t position) {
     m_errorPosition = position;
@@ -102,6 +127,11 @@ class ParseRun {
   }
 
   int32_t Failed(int32_t code, size_t position, int32_t* errorPosition) {
+    // Children not yet linked (those of open containers, and the open
+    // containers themselves) are freed here; the rest with the target.
+    for (JsonTreeNode* child : m_children)
+      FreeNode(child);
+    m_children.clear();
     ClearNodeValue(m_target);
     *errorPosition = static_cast<int32_t>(position);
     return code;
@@ -113,11 +143,65 @@ class ParseRun {
     return std::min(width, m_text.size() - at);
   }
 
-  std::u16string Key(size_t start, size_t length) {
-    std::u16string key(m_text.substr(start, length));
-    if (key.find(u'\\') != std::u16string::npos)
-      UnescapeJsonText(key, (m_options & kJsonDecodeUnicodeEscapes) != 0);
-    return key;
+  // A new node of this parse, counted against the budget; null (the parse
+  // fails at `at`) when the budget is spent.
+  JsonTreeNode* MakeNode(size_t at) {
+    if (!TakeNode(at))
+      return nullptr;
+    if (!m_arena)
+      m_arena = JsonArena::Create(m_text.size() * 4);
+    return m_arena->NewNode();
+  }
+
+  // Gives a member node its key, kept once per parse in the arena.
+  void PutKey(JsonTreeNode* node, size_t start, size_t length) {
+    std::u16string_view key = Wide(start, length, m_wideKey);
+    if (key.find(u'\\') != std::u16string_view::npos) {
+      m_scratch.assign(key);
+      UnescapeJsonText(m_scratch, (m_options & kJsonDecodeUnicodeEscapes) != 0);
+      key = m_scratch;
+    }
+    const uint32_t hash = HashJsonKey(key);
+    JsonKey& known = m_knownKeys[hash % kKnownKeys];
+    if (known.hash != hash || known.View() != key || (key.empty() && known.data != nullptr)) {
+      known.data = m_arena->CopyText(key);
+      known.size = static_cast<uint32_t>(key.size());
+      known.hash = hash;
+    }
+    node->key = known;
+  }
+
+  // Links the children gathered since the container at the top of the stack
+  // opened into it.
+  void CloseContainer() {
+    JsonTreeNode* node = m_stack.Peek().node;
+    const size_t first = m_firstChild.back();
+    m_firstChild.pop_back();
+    JsonTreeNode* const* children = m_children.data() + first;
+    const size_t count = m_children.size() - first;
+    const bool object = node->type == JsonNodeType::Object;
+    const bool built = object ? node->members != nullptr : node->elements != nullptr;
+    if (built) {
+      // A second top-level container of the same kind adds to the first.
+      for (size_t k = 0; k < count; ++k) {
+        if (object) {
+          const std::u16string key(children[k]->key.View());
+          LinkMember(node, key, children[k]);
+        } else {
+          LinkElement(node, children[k]);
+        }
+      }
+    } else if (object) {
+      MakeParsedObject(node, count, node != m_target);
+      LinkParsedMembers(node, children, count);
+    } else {
+      MakeParsedArray(node, count, node != m_target);
+      for (size_t k = 0; k < count; ++k) {
+        children[k]->parent = node;
+        node->elements->push_back(children[k]);
+      }
+    }
+    m_children.resize(first);
   }
 
   // The start of a step inside the innermost open container, which must be
@@ -143,10 +227,11 @@ class ParseRun {
     if (token.length != 0)
       return Fail(kJsonBadValue, token.start);
     i = j;
-    return Open(j, m_text[j] == u'{');
+    return Open(j, Unit(j) == u'{');
   }
 
   void Pop() {
+    CloseContainer();
     m_stack.Pop();
     m_stack.SetTopState(AfterChild);
   }
@@ -155,31 +240,29 @@ class ParseRun {
     if (m_stack.Full())
       return Fail(kJsonNoMemory, at);
     JsonTreeNode* node = m_target;
+    const JsonNodeType kind = object ? JsonNodeType::Object : JsonNodeType::Array;
     if (m_stack.Empty()) {
       // A second top-level container of the same kind adds to the first.
-      if (object && node->type != JsonNodeType::Object)
-        MakeObjectNode(node, kJsonDefaultBuckets);
-      if (!object && node->type != JsonNodeType::Array)
-        MakeArrayNode(node, kJsonDefaultCapacity);
+      if (node->type != kind) {
+        ClearNodeValue(node);
+        node->type = kind;  // its container is made when it closes
+      }
     } else {
       const JsonParseStack::Entry top = m_stack.Peek();
       if (top.state != ExpectValue)
         return Fail(kJsonMisplaced, at);
       if (top.node->type == JsonNodeType::Object && m_pendingKeyStart == kNoKey)
         return Fail(kJsonMisplaced, at);
-      if (!TakeNode(at))
+      node = MakeNode(at);
+      if (!node)
         return kJsonNoMemory;
-      node = object ? NewObjectNode() : NewArrayNode();
-      const bool linked =
-          top.node->type == JsonNodeType::Array
-              ? LinkElement(top.node, node)
-              : LinkMember(top.node, Key(m_pendingKeyStart, m_pendingKeyLength), node);
-      if (!linked) {
-        FreeNode(node);
-        return Fail(kJsonNoMemory, at);
-      }
+      node->type = kind;
+      if (top.node->type == JsonNodeType::Object)
+        PutKey(node, m_pendingKeyStart, m_pendingKeyLength);
+      m_children.push_back(node);
     }
     m_stack.Push(node, object ? ExpectKey : ExpectValue);
+    m_firstChild.push_back(m_children.size());
     return kJsonParseOk;
   }
 
@@ -193,21 +276,22 @@ class ParseRun {
     if (code != kJsonParseOk)
       return code;
     MoveNodeValue(value, m_target);
-    FreeNode(value);
+    FreeNode(value);  // the last node of the arena: it goes with it
+    m_arena = nullptr;
     i = m_text.size();
     return kJsonParseOk;
   }
 
   int32_t ArrayStep(size_t& i) {
-    JsonTreeNode* array = m_stack.Peek().node;
     if (const std::optional<int32_t> done = BeginStep(i, ExpectValue, kJsonBadValue))
       return *done;
     Phase token;
     token.start = i;
     char16_t quote = 0;
+    bool closing = false;
     size_t j = i;
     for (; j < m_text.size(); ++j) {
-      const char16_t c = m_text[j];
+      const char16_t c = Unit(j);
       if (!quote && IsBlank(c)) {
         token.Blank(j);
         continue;
@@ -226,11 +310,13 @@ class ParseRun {
         if (c == u'{' || c == u'[')
           return OpenInValue(token, j, i);
         if (c == u']') {
-          Pop();
+          // The array closes after its last value is in.
           if (token.length == 0) {
+            Pop();
             i = j;
             return kJsonParseOk;
           }
+          closing = true;
           break;
         }
         if (c == u',')
@@ -249,12 +335,13 @@ class ParseRun {
     const int32_t code = Convert(token.start, token.length, &value);
     if (code != kJsonParseOk)
       return code;
-    LinkElement(array, value);
+    m_children.push_back(value);
+    if (closing)
+      Pop();
     return kJsonParseOk;
   }
 
   int32_t ObjectStep(size_t& i) {
-    JsonTreeNode* object = m_stack.Peek().node;
     if (const std::optional<int32_t> done = BeginStep(i, ExpectKey, kJsonMisplaced))
       return *done;
     Phase key;
@@ -267,7 +354,7 @@ class ParseRun {
     char16_t quote = 0;
     size_t j = i;
     for (; j < m_text.size(); ++j) {
-      const char16_t c = m_text[j];
+      const char16_t c = Unit(j);
       Phase& phase = inValue ? token : key;
       if (!quote && IsBlank(c)) {
         phase.Blank(j);
@@ -313,9 +400,10 @@ class ParseRun {
         if (c == u'{' || c == u'[')
           return OpenInValue(token, j, i);
         if (c == u'}') {
-          Pop();
+          // The object closes after its last member is in.
           closed = true;
           if (key.length == 0 && !quotedKey) {
+            Pop();
             i = j;
             return kJsonParseOk;
           }
@@ -343,11 +431,15 @@ class ParseRun {
     const int32_t code = Convert(token.start, token.length, &value);
     if (code != kJsonParseOk)
       return code;
-    // A key given twice keeps its first place and takes the last value.
-    LinkMember(object, Key(key.start, key.length), value);
+    // A key given twice keeps its first place and takes the last value (when
+    // the object closes).
+    PutKey(value, key.start, key.length);
+    m_children.push_back(value);
     m_pendingKeyStart = kNoKey;
     m_pendingKeyLength = 0;
-    if (!closed)
+    if (closed)
+      Pop();
+    else
       m_stack.SetTopState(ExpectKey);
     return kJsonParseOk;
   }
@@ -356,17 +448,17 @@ class ParseRun {
   // between its units is refused as inside a container, where the written
   // number would have to stand.
   int32_t CheckLoneNumber(size_t first) {
-    if (IsQuote(m_text[first]))
+    if (IsQuote(Unit(first)))
       return kJsonParseOk;
     Phase token;
     token.start = first;
     for (size_t j = first; j < m_text.size(); ++j) {
-      if (IsBlank(m_text[j]))
+      if (IsBlank(Unit(j)))
         token.Blank(j);
       else
         token.Count(1);
     }
-    const int32_t kind = ClassifyJsonToken(m_text);
+    const int32_t kind = ClassifyJsonToken(Wide(0, m_text.size(), m_wideToken));
     if (token.innerBlank && (kind == 1 || kind == 2))
       return Fail(kJsonBadValue, first);
     return kJsonParseOk;
@@ -374,38 +466,49 @@ class ParseRun {
 
   // Makes the node of one value token.
   int32_t Convert(size_t start, size_t length, JsonTreeNode** node) {
-    if (!TakeNode(start))
+    const std::u16string_view token = Wide(start, length, m_wideToken);
+    const bool quoted = !token.empty() && IsQuote(token[0]);
+    if (quoted && (token.size() < 2 || token.back() != token[0]))
+      return Fail(kJsonBadValue, start);
+    const int32_t kind = quoted ? 4 : ClassifyJsonToken(token);
+    if (kind == 255)
+      return Fail(kJsonBadValue, start);
+    JsonTreeNode* made = MakeNode(start);
+    if (!made)
       return kJsonNoMemory;
-    const std::u16string_view token = m_text.substr(start, length);
-    if (!token.empty() && IsQuote(token[0])) {
-      if (token.size() < 2 || token.back() != token[0])
-        return Fail(kJsonBadValue, start);
-      m_scratch.assign(token);
-      UnescapeJsonText(m_scratch, (m_options & kJsonDecodeUnicodeEscapes) != 0);
-      const size_t inner = m_scratch.size() >= 2 ? m_scratch.size() - 2 : 0;
-      *node = NewStringNode(std::u16string_view(m_scratch).substr(1, inner));
-      return kJsonParseOk;
-    }
-    switch (ClassifyJsonToken(token)) {
-      case 0:
-        *node = NewNode();
-        return kJsonParseOk;
+    switch (kind) {
+      case 4: {
+        std::u16string_view inner = token.substr(1, token.size() - 2);
+        if (inner.find(u'\\') != std::u16string_view::npos) {
+          // Unescaped with its quotes, as a backslash before the closing
+          // quote is read with them.
+          m_scratch.assign(token);
+          UnescapeJsonText(m_scratch, (m_options & kJsonDecodeUnicodeEscapes) != 0);
+          inner = std::u16string_view(m_scratch).substr(
+              1, m_scratch.size() >= 2 ? m_scratch.size() - 2 : 0);
+        }
+        SetParsedString(made, inner);
+        break;
+      }
       case 3:
-        *node = NewBoolNode(token == u"true");
-        return kJsonParseOk;
+        made->value.b = token == u"true" ? 1 : 0;
+        made->type = JsonNodeType::Bool;
+        break;
       case 1:
-        *node = NewDoubleNode(ReadJsonDoublePrefix(token), token);
-        return kJsonParseOk;
       case 2:
-        *node = NewInt64Node(ReadJsonInt64Prefix(token), token);
-        return kJsonParseOk;
+        SetParsedNumber(made, kind == 1, token);
+        break;
       default:
-        return Fail(kJsonBadValue, start);
+        break;
     }
+    *node = made;
+    return kJsonParseOk;
   }
 
+  static constexpr uint32_t kKnownKeys = 256;
+
   JsonTreeNode* m_target;
-  std::u16string_view m_text;
+  std::basic_string_view<Char> m_text;
   int32_t m_options;
   JsonParseStack m_stack;
   size_t m_pendingKeyStart = kNoKey;
@@ -414,6 +517,12 @@ class ParseRun {
   size_t m_nodeBudget;
   size_t m_nodesMade = 0;
   std::u16string m_scratch;
+  std::u16string m_wideKey;               // a key widened from bytes
+  std::u16string m_wideToken;             // a value token widened from bytes
+  JsonArena* m_arena = nullptr;           // made with the first node
+  std::vector<JsonTreeNode*> m_children;  // made, not yet linked, in order
+  std::vector<size_t> m_firstChild;       // per open container: its first child
+  JsonKey m_knownKeys[kKnownKeys];        // the last key of each hash slot
 };
 
 }  // namespace
@@ -429,7 +538,28 @@ int32_t ParseJsonUtf16(JsonTreeNode* target, std::u16string_view text, int32_t o
     text = text.substr(0, nul);
   if (!target || text.empty())
     return kJsonNoInput;
-  ParseRun run(target, text, options);
+  ParseRun<char16_t> run(target, text, options);
+  return run.Run(errorPosition);
+}
+
+bool IsAsciiJsonText(std::string_view text) {
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80)
+      return false;
+  }
+  return true;
+}
+
+int32_t ParseJsonAscii(JsonTreeNode* target, std::string_view text, int32_t options,
+                       int32_t* errorPosition) {
+  int32_t ignored = 0;
+  if (!errorPosition)
+    errorPosition = &ignored;
+  *errorPosition = 0;
+  text = text.substr(0, text.find('\0'));
+  if (!target || text.empty())
+    return kJsonNoInput;
+  ParseRun<char> run(target, text, options);
   return run.Run(errorPosition);
 }
 

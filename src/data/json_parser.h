@@ -50,6 +50,12 @@ inline constexpr size_t kMaxJsonParseNodes = size_t{1} << 20;
 int32_t ParseJsonUtf16(JsonTreeNode* target, std::u16string_view text, int32_t options,
                        int32_t* errorPosition);
 
+// ParseJsonUtf16 over a text that is all ASCII (IsAsciiJsonText), read as
+// bytes without a widened copy; the same results and positions.
+bool IsAsciiJsonText(std::string_view text);
+int32_t ParseJsonAscii(JsonTreeNode* target, std::string_view text, int32_t options,
+                       int32_t* errorPosition);
+
 // Unescapes a string token or key in place: \\ \/ \" lose the backslash, \b \t
 // \r \f become the control character, \n becomes CR LF (a lone LF at the start
 // or after a CR), \uXXXX becomes one UTF-16 unit when decodeUnicode is on (an

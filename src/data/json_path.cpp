@@ -101,7 +101,7 @@ JsonTreeNode* ElementOrCreate(JsonTreeNode* node, int32_t index) {
     return nullptr;
   if (node->type != JsonNodeType::Array)
     MakeArrayNode(node, kJsonDefaultCapacity);
-  std::vector<JsonTreeNode*>& list = *node->elements;
+  JsonNodeList& list = *node->elements;
   if (index < 0)
     index = static_cast<int32_t>(list.size());
   if (index > kMaxJsonPadIndex)

@@ -14,13 +14,12 @@
 // stack budget whatever the input was.
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 // Type codes of a node; the public operations take and give them as int32_t.
-enum class JsonNodeType : int32_t {
+enum class JsonNodeType : uint8_t {
   Null = 0,
   Double = 1,
   Int64 = 2,
@@ -45,36 +44,109 @@ inline constexpr int32_t kJsonDefaultBuckets = 11;
 inline constexpr int32_t kJsonDefaultCapacity = 8;
 
 struct JsonTreeNode;
+class JsonArena;
 
-// The members of one object: hash buckets chained through
-// JsonTreeNode::nextInBucket, plus the insertion order that the writer, the
-// member names, position access and sorting follow.
+// A list of node pointers, kept in the heap or, for the lists a parse makes,
+// in the arena of their node (then growing leaves the old room to the arena).
+class JsonNodeList {
+ public:
+  explicit JsonNodeList(JsonArena* arena = nullptr) : m_arena(arena) {}
+  ~JsonNodeList();
+  JsonNodeList(const JsonNodeList&) = delete;
+  JsonNodeList& operator=(const JsonNodeList&) = delete;
+
+  size_t size() const { return m_size; }
+  bool empty() const { return m_size == 0; }
+  JsonTreeNode*& operator[](size_t i) { return m_data[i]; }
+  JsonTreeNode* operator[](size_t i) const { return m_data[i]; }
+  JsonTreeNode** begin() { return m_data; }
+  JsonTreeNode** end() { return m_data + m_size; }
+  JsonTreeNode* const* begin() const { return m_data; }
+  JsonTreeNode* const* end() const { return m_data + m_size; }
+  void push_back(JsonTreeNode* node);
+  JsonTreeNode** insert(JsonTreeNode** at, JsonTreeNode* node);
+  JsonTreeNode** erase(JsonTreeNode** at);
+  void reserve(size_t count);
+  void clear() { m_size = 0; }
+  // Exactly `count` entries, each `value`.
+  void assign(size_t count, JsonTreeNode* value);
+
+ private:
+  JsonTreeNode** m_data = nullptr;
+  uint32_t m_size = 0;
+  uint32_t m_capacity = 0;
+  JsonArena* m_arena;
+};
+
+// The members of one object: a hash index over the members (open addressing
+// with linear probing; empty until a parsed object is first changed, when its
+// few members are searched in order), plus the insertion order that the
+// writer, the member names, position access and sorting follow.
 struct JsonMemberTable {
-  std::vector<JsonTreeNode*> buckets;
+  explicit JsonMemberTable(JsonArena* arena = nullptr) : buckets(arena), order(arena) {}
+  JsonNodeList buckets;
   int32_t memberCount = 0;
   int32_t threshold = 0;
   float loadFactor = 0.75f;
-  std::vector<JsonTreeNode*> order;
+  JsonNodeList order;
 };
 
+// A member's key: the text, its length and its hash.
+struct JsonKey {
+  const char16_t* data = nullptr;
+  uint32_t size = 0;
+  uint32_t hash = 0;  // HashJsonKey of the text while the node is a member
+
+  std::u16string_view View() const { return {data, size}; }
+  operator std::u16string_view() const { return View(); }
+  friend bool operator==(const JsonKey& a, std::u16string_view b) { return a.View() == b; }
+  friend bool operator==(const JsonKey& a, const JsonKey& b) { return a.View() == b.View(); }
+};
+
+// Bits of JsonTreeNode::flags: which parts the node owns in the heap, and
+// whether its literal is the plain decimal form of its integer (then it is
+// made when read instead of being kept).
+inline constexpr uint8_t kJsonKeyOwned = 1;
+inline constexpr uint8_t kJsonTextOwned = 2;
+inline constexpr uint8_t kJsonContainerInArena = 4;
+inline constexpr uint8_t kJsonPlainIntegerLiteral = 8;
+
 struct JsonTreeNode {
-  uint32_t keyHash = 0;  // HashJsonKey(key) while the node is a member
-  bool hasKey = false;   // members have a key (possibly empty); elements and tops none
-  std::u16string key;
+  JsonKey key;  // members have a key (possibly empty); elements and tops none
   union {
     double d;
     int64_t i;
     int32_t b;
   } value{};
-  std::u16string text;                                   // String
-  std::unique_ptr<std::vector<JsonTreeNode*>> elements;  // Array
-  std::unique_ptr<JsonMemberTable> members;              // Object
-  JsonTreeNode* nextInBucket = nullptr;
-  JsonNodeType type = JsonNodeType::Null;
-  JsonTreeNode* parent = nullptr;
-  std::u16string literal;       // Double, Int64, Bool: the text the writer puts out
+  const char16_t* textData = nullptr;  // String: its text; Double, Int64: the literal
+  uint32_t textSize = 0;
+  bool hasKey = false;
   bool isDocumentRoot = false;  // owned by a JsonDocument as its root
+  uint8_t flags = 0;
+  JsonNodeType type = JsonNodeType::Null;
+  JsonArena* arena = nullptr;  // the arena holding the record, or none (heap)
+  union {
+    JsonNodeList* elements = nullptr;  // Array
+    JsonMemberTable* members;          // Object
+  };
+  JsonTreeNode* parent = nullptr;
 };
+
+// A String's text; empty for other nodes.
+std::u16string_view NodeText(const JsonTreeNode* node);
+// The text the writer puts out for a Double, Int64 or Bool; empty otherwise.
+std::u16string NodeLiteral(const JsonTreeNode* node);
+// Sets or drops the key of a node (a heap copy); the hash is set too.
+void SetNodeKey(JsonTreeNode* node, std::u16string_view key);
+void ClearNodeKey(JsonTreeNode* node);
+// Moves the key of `from` to `to` (copied to the heap when `from` keeps it
+// in an arena that is not `to`'s); `from` is left without a key.
+void MoveNodeKey(JsonTreeNode* from, JsonTreeNode* to);
+// Exchanges the keys of two nodes under the same rule.
+void SwapNodeKeys(JsonTreeNode* a, JsonTreeNode* b);
+// Takes the container of a node away without freeing its children (which
+// the caller has taken over); the node is left Null.
+void DropContainer(JsonTreeNode* node);
 
 // --- member table ---
 
@@ -97,7 +169,15 @@ JsonTreeNode* UnlinkMember(JsonMemberTable& table, std::u16string_view key);
 // member's key changes in place).
 void UnchainMember(JsonMemberTable& table, JsonTreeNode* node);
 void ChainMember(JsonMemberTable& table, JsonTreeNode* node);
-void FreeMemberTable(std::unique_ptr<JsonMemberTable>& table);
+// Makes the index anew with `bucketCount` slots over the members in order.
+void IndexMemberTable(JsonMemberTable& table, size_t bucketCount);
+// Frees the table and every member.
+void FreeMemberTable(JsonTreeNode* object);
+// Links the members a parse made, in order, into an object's table (which
+// must be empty): each node already carries its key and hash; a key given
+// twice keeps its first place and takes the last value (the earlier node is
+// freed).
+void LinkParsedMembers(JsonTreeNode* object, JsonTreeNode* const* members, size_t count);
 
 // --- linking, for callers that hold the container node ---
 
@@ -114,6 +194,10 @@ bool LinkElement(JsonTreeNode* array, JsonTreeNode* node, int32_t position = -1)
 
 void MakeObjectNode(JsonTreeNode* node, int32_t bucketCount);
 void MakeArrayNode(JsonTreeNode* node, int32_t capacity);
+// The containers a parse makes with room for exactly `count` children: in the
+// node's arena when `inArena` and the node has one, else in the heap.
+void MakeParsedObject(JsonTreeNode* node, size_t count, bool inArena);
+void MakeParsedArray(JsonTreeNode* node, size_t count, bool inArena);
 // Frees the value (children included) and makes the node Null; key, parent and
 // place in the parent stay.
 void ClearNodeValue(JsonTreeNode* node);
@@ -157,6 +241,12 @@ void SetNodeString(JsonTreeNode* node, std::u16string_view text);
 void SetNodeBool(JsonTreeNode* node, bool value);
 void SetNodeInt64(JsonTreeNode* node, int64_t value, std::u16string_view literal = {});
 void SetNodeDouble(JsonTreeNode* node, double value, std::u16string_view literal = {});
+
+// The values a parse makes in a fresh node (of an arena or the heap): a number
+// token (its literal kept unless it is the plain decimal form of an integer)
+// and a string's unescaped text.
+void SetParsedNumber(JsonTreeNode* node, bool fractional, std::u16string_view token);
+void SetParsedString(JsonTreeNode* node, std::u16string_view text);
 
 // --- text conversions of the tree (code page 936 unless told; 65001 UTF-8) ---
 

@@ -51,7 +51,10 @@ void WriteObject(const JsonTreeNode* node, std::u16string& out, bool pretty, int
     if (pretty)
       AppendTabs(out, inner);
     out += u'"';
-    out += escape ? EscapeJsonKey(member->key) : member->key;
+    if (escape)
+      out += EscapeJsonKey(member->key.View());
+    else
+      out += member->key.View();
     out += u"\":";
     WriteJsonNode(member, out, pretty, inner, escape);
     if (k + 1 < order.size())
@@ -79,14 +82,14 @@ void WriteJsonNode(const JsonTreeNode* node, std::u16string& out, bool pretty, i
       break;
     case JsonNodeType::Double:
     case JsonNodeType::Int64:
-      out += node->literal;
+      out += NodeLiteral(node);
       break;
     case JsonNodeType::String:
       out += u'"';
       if (escape)
-        EscapeJsonString(node->text, out);
+        EscapeJsonString(NodeText(node), out);
       else
-        out += node->text;
+        out += NodeText(node);
       out += u'"';
       break;
     case JsonNodeType::Array: {
