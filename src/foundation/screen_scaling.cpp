@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <mutex>
 
 #include "platform/desktop.h"
 #include "platform/window_system.h"
@@ -112,4 +113,33 @@ void FlashWindowOutline(WindowHandle window, unsigned colour) {
   DrawXorOutline(window, kDefaultPenWidth, colour, true);
   GetDesktop().PumpEventsFor(kOutlineGapMs);
   DrawXorOutline(window, kDefaultPenWidth, colour, true);
+}
+
+namespace {
+std::mutex& LookupMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+ControlWindowLookup& InstalledLookup() {
+  static ControlWindowLookup lookup;
+  return lookup;
+}
+}  // namespace
+
+void InstallControlWindowLookup(ControlWindowLookup lookup) {
+  std::lock_guard lock(LookupMutex());
+  InstalledLookup() = std::move(lookup);
+}
+
+WindowHandle ControlWindowOf(std::string_view controlName) {
+  ControlWindowLookup lookup;
+  {
+    std::lock_guard lock(LookupMutex());
+    lookup = InstalledLookup();
+  }
+  return lookup ? lookup(controlName) : 0;
+}
+
+void FlashControlOutline(std::string_view controlName) {
+  FlashWindowOutline(ControlWindowOf(controlName), 0);
 }

@@ -13,7 +13,9 @@
 // Window routines go through the installed WindowSystem
 // (platform/window_system.h); waits go through the installed Desktop's clock.
 
+#include <functional>
 #include <optional>
+#include <string_view>
 
 #include "platform/window_handle.h"
 
@@ -51,3 +53,15 @@ void DrawXorOutline(WindowHandle window, int penWidth, std::optional<unsigned> c
 // Shows the outline twice for 100 ms with an 80 ms gap; nothing for a window
 // handle of 0 or below. Any thread.
 void FlashWindowOutline(WindowHandle window, unsigned colour);
+
+// The window handle of a control of the main window by its name (0 when there
+// is none). The main window installs it; until then, and for unknown names,
+// every name gives 0. Any thread.
+using ControlWindowLookup = std::function<WindowHandle(std::string_view controlName)>;
+void InstallControlWindowLookup(ControlWindowLookup lookup);
+WindowHandle ControlWindowOf(std::string_view controlName);
+
+// FlashWindowOutline round the named control of the main window, with colour 0
+// (an outline that inverts what lies under it). Nothing for an unknown name.
+// Any thread.
+void FlashControlOutline(std::string_view controlName);

@@ -13,7 +13,7 @@ bool EndsWith(const std::string& text, const std::string& tail) {
 
 // The pieces of a text cut at every ";" (a last piece without ";" counts).
 std::vector<std::string> CutAtSemicolons(const std::string& text) {
-  return SplitText(text, ";");
+  return SplitItems(text, ";");
 }
 
 bool MarksDeleted(const std::string& pair) {

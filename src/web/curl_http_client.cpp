@@ -234,7 +234,7 @@ void CurlHttpClient::SetHeaderLines(std::string& headerText) {
        pos = headerText.find("\n\r", pos)) {
     headerText.erase(pos, 2);
   }
-  m_headerLines = SplitText(TrimBlanks(headerText), "\r\n");
+  m_headerLines = SplitItems(TrimBlanks(headerText), "\r\n");
 }
 
 void CurlHttpClient::AddHeader(const std::string& name, const std::string& value) {

@@ -41,7 +41,7 @@ std::string CapitalizeHeaderWord(const std::string& word) {
 
 std::string NormalizeHeaderLines(const std::string& headerText) {
   std::vector<std::string> lines;
-  for (const std::string& line : SplitText(headerText, "\r\n")) {
+  for (const std::string& line : SplitItems(headerText, "\r\n")) {
     size_t colon = line.find(':');
     if (colon != std::string::npos) {
       lines.push_back(CapitalizeHeaderName(line.substr(0, colon)) + line.substr(colon));
@@ -72,9 +72,9 @@ bool HasCookieName(const std::vector<std::string>& pairs, const std::string& nam
 std::string MergeCookieText(std::string& sent, std::string& received) {
   TidyCookieVariable(sent);
   TidyCookieVariable(received);
-  std::vector<std::string> merged = SplitText(received, "; ");
+  std::vector<std::string> merged = SplitItems(received, "; ");
   std::vector<std::string> receivedPairs = merged;
-  for (const std::string& pair : SplitText(sent, "; ")) {
+  for (const std::string& pair : SplitItems(sent, "; ")) {
     if (!HasCookieName(receivedPairs, GetCookieName(pair))) {
       merged.push_back(pair);
     }

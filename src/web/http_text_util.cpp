@@ -1,5 +1,6 @@
 #include "web/http_text_util.h"
 
+#include "foundation/text_arrays.h"
 #include "platform/code_page_codec.h"
 
 namespace {
@@ -63,17 +64,10 @@ size_t FindNoCase(std::string_view text, std::string_view needle, size_t from) {
   return needle.empty() && from <= text.size() ? from : std::string::npos;
 }
 
-std::vector<std::string> SplitText(std::string_view text, std::string_view separator) {
-  std::vector<std::string> items;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    size_t next = separator.empty() ? std::string_view::npos : text.find(separator, pos);
-    if (next == std::string_view::npos) {
-      items.emplace_back(text.substr(pos));
-      break;
-    }
-    items.emplace_back(text.substr(pos, next - pos));
-    pos = next + separator.size();
+std::vector<std::string> SplitItems(std::string_view text, std::string_view separator) {
+  std::vector<std::string> items = SplitText(text, separator);
+  if (!items.empty() && items.back().empty()) {
+    items.pop_back();
   }
   return items;
 }

@@ -19,9 +19,9 @@ std::string RemoveAllBlanks(std::string_view text);
 // std::string::npos when none.
 size_t FindNoCase(std::string_view text, std::string_view needle, size_t from = 0);
 
-// Splits at every occurrence of `separator`. An empty text gives no items; a
-// separator at the very end gives no empty last item.
-std::vector<std::string> SplitText(std::string_view text, std::string_view separator);
+// SplitText (foundation/text_arrays.h) without its empty last piece: an empty
+// text gives no items; a separator at the very end gives no empty last item.
+std::vector<std::string> SplitItems(std::string_view text, std::string_view separator);
 
 // Joins items with the separator.
 std::string JoinText(const std::vector<std::string>& items, std::string_view separator);

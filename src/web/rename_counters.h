@@ -7,10 +7,12 @@
 
 #include <atomic>
 
+extern std::atomic<int> g_collectedTotal;     // rows a prefetch run put into its listing cache
 extern std::atomic<int> g_renamedCount;       // renames that succeeded
 extern std::atomic<int> g_renameFailedCount;  // renames that failed
 extern std::atomic<int> g_unchangedCount;     // renames the service answered as changing nothing
 extern std::atomic<int> g_skippedCount;       // items passed over by the skip rule
+extern std::atomic<int> g_processedCount;     // items the traversal or the per-item apply handled
 extern std::atomic<int> g_deletedCount;       // paths of successful delete requests
 extern std::atomic<int> g_deleteFailedCount;  // failed delete requests (one per request)
 extern std::atomic<int> g_unknownStateCount;  // batch items without a decided outcome

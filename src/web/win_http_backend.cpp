@@ -33,7 +33,7 @@ void SetHeaderLines(WinHttpRequest& request, const std::string& headerText) {
     SetHeaderLine(request, headerText);
     return;
   }
-  for (const std::string& line : SplitText(headerText, "\r\n")) {
+  for (const std::string& line : SplitItems(headerText, "\r\n")) {
     if (line.empty()) {
       continue;
     }
@@ -72,7 +72,7 @@ std::string CompleteWinHttpHeaders(const std::string& headerText, const std::str
 
 std::string ExtractSetCookiePairs(const std::string& receivedHeaders) {
   std::string pairs;
-  for (const std::string& line : SplitText(receivedHeaders, "\r\n")) {
+  for (const std::string& line : SplitItems(receivedHeaders, "\r\n")) {
     size_t nameEnd = line.find(": ");
     if (nameEnd == std::string::npos || line.compare(0, nameEnd, "Set-Cookie") != 0) {
       continue;
