@@ -36,15 +36,20 @@ std::string Absolute(const std::string& utf8Folder) {
   return WithoutTrailingSlash(absolute.lexically_normal().string());
 }
 
-}  // namespace
-
-std::string ExecutableFolder() {
+// The executable's path (UTF-8), or empty when it cannot be read.
+std::string ExecutablePath() {
   char buffer[4096];
   ssize_t length = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
   if (length <= 0) {
     return {};
   }
-  std::string path(buffer, static_cast<size_t>(length));
+  return std::string(buffer, static_cast<size_t>(length));
+}
+
+}  // namespace
+
+std::string ExecutableFolder() {
+  const std::string path = ExecutablePath();
   size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
 }
@@ -114,4 +119,9 @@ std::string RunDirectoryPath(const std::string& name) {
 
 bool EnterRunDirectory() {
   return chdir(RunDirectoryFileSystemPath().c_str()) == 0;
+}
+
+std::string ProgramFileName() {
+  const std::string path = ExecutablePath();
+  return Utf8ToCp936(path.substr(path.rfind('/') + 1));
 }

@@ -31,6 +31,9 @@ std::string ExecutableFolder();
 // The run directory + "/" + `name` (code page 936).
 std::string RunDirectoryPath(const std::string& name);
 
+// The program's own file name, without its folder (code page 936).
+std::string ProgramFileName();
+
 // Resolves the run directory and makes it the working directory (the first
 // step of start-up; the listing cache creates its files in the working
 // directory). False when the folder cannot be entered.

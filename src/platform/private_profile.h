@@ -1,0 +1,74 @@
+#pragma once
+// Initialisation files ("[section]" lines and "key=value" lines) read and
+// written the way the program's settings files have always been: the bytes
+// are kept exactly as they are (code page 936 texts), so a file written by an
+// older version or edited by hand keeps every line the program does not
+// change.
+//
+// - Writing an existing key replaces that one line; every other line,
+//   comment and unknown section stays byte for byte. A new key goes after
+//   the last line of its section, a new section at the end of the file; a new
+//   file therefore holds its sections and keys in the order of writing.
+//   New lines end in CR LF.
+// - Reading drops white space around a value and then one pair of double
+//   quotes around the whole value. A missing file, section or key reads as
+//   the default. Values are read whole, however long.
+// - Section and key names are compared without regard to ASCII case; the
+//   trail bytes of double-byte characters are compared exactly.
+// - The file is written through WriteFileReplacing (staged_file.h): a failed
+//   write leaves the old file as it was.
+//
+// Paths are file-system paths (UTF-8). One object belongs to one thread.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class ProfileFile {
+ public:
+  // Reads the file. A missing file gives an empty profile and true; false
+  // when the file exists but cannot be read (the profile is then empty).
+  bool Load(const std::string& path);
+  // The file's bytes as they would be written now.
+  std::string Bytes() const;
+  // Writes the profile to `path` (replacing the file); false on failure.
+  [[nodiscard]] bool Save(const std::string& path) const;
+
+  // The value of `key` in `section`, or `fallback` when either is missing.
+  std::string Read(std::string_view section, std::string_view key,
+                   std::string_view fallback = {}) const;
+  bool HasSection(std::string_view section) const;
+
+  // Sets `key` in `section`. False, changing nothing, when a name is empty,
+  // a name or the value holds a line break, a section name holds "]" or a key
+  // holds "=": such a line could not be read back as written.
+  bool Write(std::string_view section, std::string_view key, std::string_view value);
+
+ private:
+  struct Line {
+    std::string text;  // without its line end
+    std::string end;   // "\r\n", "\n", "\r" or "" (the last line of a file)
+  };
+  // The line index of the section's header, or npos.
+  std::size_t FindSection(std::string_view section) const;
+  // The line index of the key inside the section starting at `header`, or npos.
+  std::size_t FindKey(std::size_t header, std::string_view key) const;
+  // The index after the last non-blank line of the section at `header`.
+  std::size_t SectionEnd(std::size_t header) const;
+  void InsertLine(std::size_t at, std::string text);
+
+  std::vector<Line> m_lines;
+};
+
+// One-call forms over ProfileFile: read one value; write one value (load,
+// set, save). WriteProfileText is false when the value cannot be stored or
+// the file cannot be read or written.
+std::string ReadProfileText(const std::string& path, std::string_view section,
+                            std::string_view key, std::string_view fallback = {});
+bool WriteProfileText(const std::string& path, std::string_view section, std::string_view key,
+                      std::string_view value);
+
+// True when the two names are equal without regard to ASCII case, the trail
+// bytes of code page 936 double-byte characters being compared exactly.
+bool ProfileNamesEqual(std::string_view a, std::string_view b);

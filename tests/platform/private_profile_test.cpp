@@ -1,0 +1,140 @@
+#include "platform/private_profile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/file_bytes.h"
+#include "support/scratch_folder.h"
+
+namespace {
+
+struct Write {
+  const char* section;
+  const char* key;
+  std::string value;
+};
+
+struct WriteRow {
+  const char* name;
+  std::string before;  // file content; "-" for no file
+  std::vector<Write> writes;
+  std::string after;
+};
+
+TEST(PrivateProfileTest, WritesKeepEveryLineTheyDoNotChange) {
+  const WriteRow rows[] = {
+      {"a new file in the order of writing",
+       "-",
+       {{"单选框", "b", "真"}, {"单选框", "a", "假"}, {"编辑框", "e", "x"}},
+       "[单选框]\r\nb=真\r\na=假\r\n[编辑框]\r\ne=x\r\n"},
+      {"replacement in place keeps comments, blanks and unknown sections",
+       "; made by hand\n[other]\nk = 1\n\n[单选框]\n  A =\"old\" \nz=2\n[tail]\nq=3",
+       {{"单选框", "a", "new"}},
+       "; made by hand\n[other]\nk = 1\n\n[单选框]\nA=new\nz=2\n[tail]\nq=3"},
+      {"a new key goes after the section's last line, before its blank lines",
+       "[s]\r\nx=1\r\n\r\n[t]\r\ny=2\r\n",
+       {{"S", "w", "9"}},
+       "[s]\r\nx=1\r\nw=9\r\n\r\n[t]\r\ny=2\r\n"},
+      {"a new section is appended, ending the unterminated last line first",
+       "[s]\nx=1",
+       {{"n", "k", "v"}},
+       "[s]\nx=1\r\n[n]\r\nk=v\r\n"},
+      {"a value with a line break, an empty key and a key with = are refused",
+       "[s]\r\nx=1\r\n",
+       {{"s", "x", "a\r\nb"}, {"s", "x", "a\nb"}, {"s", "", "v"}, {"s", "a=b", "v"}},
+       "[s]\r\nx=1\r\n"},
+  };
+  for (const WriteRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    ScratchFolder folder;
+    const std::string path = folder.Utf8("set.ini");
+    if (row.before != "-") {
+      std::ofstream(path, std::ios::binary) << row.before;
+    }
+    for (const Write& write : row.writes) {
+      WriteProfileText(path, write.section, write.key, write.value);
+    }
+    EXPECT_EQ(ReadFileBytes(path), row.after);
+  }
+}
+
+struct ReadRow {
+  const char* name;
+  const char* section;
+  const char* key;
+  std::string expected;
+};
+
+TEST(PrivateProfileTest, ReadsTrimQuotesAndMatchNamesWithoutCase) {
+  const std::string content =
+      "[Main]\r\n"
+      "Plain=  two words \t\r\n"
+      "quoted = \" kept inside \" \r\n"
+      "half=\"open\r\n"
+      "twice=\"\"x\"\"\r\n"
+      "empty=\r\n"
+      "\xB0\x41=upper trail\r\n"
+      "\xB0\x61=lower trail\r\n"
+      "[main]\r\n"
+      "plain=the second section of the same name is not read\r\n";
+  const ReadRow rows[] = {
+      {"blanks around the value are dropped", "main", "PLAIN", "two words"},
+      {"one pair of quotes is dropped after trimming", "MAIN", "Quoted", " kept inside "},
+      {"a lone quote stays", "Main", "half", "\"open"},
+      {"only the outer pair goes", "Main", "twice", "\"x\""},
+      {"an empty value", "Main", "empty", ""},
+      {"a missing key reads the fallback", "Main", "absent", "fallback"},
+      {"a missing section reads the fallback", "Other", "plain", "fallback"},
+      // "\xB0\x41" and "\xB0\x61" are two different characters; ASCII case
+      // folding must not touch a trail byte.
+      {"trail bytes are compared exactly (A)", "Main", "\xB0\x41", "upper trail"},
+      {"trail bytes are compared exactly (a)", "Main", "\xB0\x61", "lower trail"},
+  };
+  ScratchFolder folder;
+  const std::string path = folder.Utf8("set.ini");
+  std::ofstream(path, std::ios::binary) << content;
+  for (const ReadRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(ReadProfileText(path, row.section, row.key, "fallback"), row.expected);
+  }
+  EXPECT_EQ(ReadProfileText(folder.Utf8("missing.ini"), "Main", "plain", "x"), "x");
+}
+
+TEST(PrivateProfileTest, CodePageBytesOnDiskAndLongValuesWhole) {
+  ScratchFolder folder;
+  const std::string path = folder.Utf8("set.ini");
+  // "编辑框" and "真" in code page 936.
+  const std::string section = "\xB1\xE0\xBC\xAD\xBF\xF2";
+  const std::string value = "\xD5\xE6";
+  ASSERT_TRUE(WriteProfileText(path, section, "k", value));
+  EXPECT_EQ(ReadFileBytes(path), "[" + section + "]\r\nk=" + value + "\r\n");
+
+  std::string longValue;
+  for (int i = 0; longValue.size() < 20000; ++i) {
+    longValue += "keyword" + std::to_string(i) + ",";
+  }
+  ASSERT_TRUE(WriteProfileText(path, section, "long", longValue));
+  EXPECT_EQ(ReadProfileText(path, section, "long"), longValue);
+  EXPECT_EQ(ReadProfileText(path, section, "k"), value);
+}
+
+TEST(PrivateProfileTest, AFailedSaveLeavesTheOldFile) {
+  ScratchFolder folder;
+  const std::string path = folder.Utf8("set.ini");
+  std::ofstream(path, std::ios::binary) << "[s]\r\nx=1\r\n";
+  ProfileFile file;
+  ASSERT_TRUE(file.Load(path));
+  ASSERT_TRUE(file.Write("s", "x", "2"));
+  EXPECT_FALSE(file.Save(folder.Utf8("no-such-folder/set.ini")));
+  // A path that is a folder cannot be read as a profile.
+  EXPECT_FALSE(ProfileFile().Load(folder.Utf8()));
+  EXPECT_EQ(ReadFileBytes(path), "[s]\r\nx=1\r\n");
+}
+
+}  // namespace
