@@ -45,8 +45,8 @@ class PeImage {
   // The resource directory's file offset, or false.
   bool Parse() {
     std::uint32_t peOffset = 0;
-    if (m_data.substr(0, 2) != "MZ" || !U32(m_data, 0x3C, peOffset) ||
-        peOffset > m_data.size() || m_data.substr(peOffset, 4) != std::string_view("PE\0\0", 4)) {
+    if (m_data.substr(0, 2) != "MZ" || !U32(m_data, 0x3C, peOffset) || peOffset > m_data.size() ||
+        m_data.substr(peOffset, 4) != std::string_view("PE\0\0", 4)) {
       return false;
     }
     const std::size_t coff = peOffset + 4;
@@ -134,8 +134,8 @@ class PeImage {
     std::uint32_t size = 0;
     std::size_t offset = 0;
     const std::size_t dataEntry = m_resourceBase + data;
-    if (!U32(m_data, dataEntry, rva) || !U32(m_data, dataEntry + 4, size) ||
-        !Offset(rva, offset) || m_data.size() - offset < size) {
+    if (!U32(m_data, dataEntry, rva) || !U32(m_data, dataEntry + 4, size) || !Offset(rva, offset) ||
+        m_data.size() - offset < size) {
       return {};
     }
     return std::string(m_data.substr(offset, size));

@@ -1,9 +1,9 @@
 #include "platform/private_profile.h"
 
+#include <sys/stat.h>
 #include <cerrno>
 #include <fstream>
 #include <sstream>
-#include <sys/stat.h>
 
 #include "platform/staged_file.h"
 
@@ -223,8 +223,8 @@ bool ProfileFile::Write(std::string_view section, std::string_view key, std::str
   return true;
 }
 
-std::string ReadProfileText(const std::string& path, std::string_view section,
-                            std::string_view key, std::string_view fallback) {
+std::string ReadProfileText(const std::string& path, std::string_view section, std::string_view key,
+                            std::string_view fallback) {
   ProfileFile file;
   file.Load(path);
   return file.Read(section, key, fallback);

@@ -64,8 +64,8 @@ class ProfileFile {
 // One-call forms over ProfileFile: read one value; write one value (load,
 // set, save). WriteProfileText is false when the value cannot be stored or
 // the file cannot be read or written.
-std::string ReadProfileText(const std::string& path, std::string_view section,
-                            std::string_view key, std::string_view fallback = {});
+std::string ReadProfileText(const std::string& path, std::string_view section, std::string_view key,
+                            std::string_view fallback = {});
 bool WriteProfileText(const std::string& path, std::string_view section, std::string_view key,
                       std::string_view value);
 

@@ -25,7 +25,8 @@ bool StartDetachedProcess(const std::string& path, const std::string& folder) {
   char* arguments[] = {program.data(), nullptr};
   // posix_spawn (not posix_spawnp) runs the image with execve and reports a
   // failed exec as its result; there is no fall-back to a shell.
-  ready = ready && posix_spawn(&child, path.c_str(), &actions, &attributes, arguments, environ) == 0;
+  ready =
+      ready && posix_spawn(&child, path.c_str(), &actions, &attributes, arguments, environ) == 0;
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (!ready) {

@@ -47,11 +47,11 @@ FamilyInfo Info(FormFamily family) {
 // The edit boxes a load empties first: every edit box of the main window but
 // the pasted cookies.
 constexpr const char* kEditBoxesEmptiedByLoad[] = {
-    "编辑框_删除目录关键词", "编辑框_循环改名等待时间",     "编辑框_临时输入框",
-    "编辑框_删除文件关键词", "编辑框_当天修改数量",         "编辑框_不包含的关键词",
-    "编辑框_包含关键词才修改", "编辑框_通过正则删除",       "编辑框_增加后缀内容",
-    "编辑框_增加前缀内容",   "编辑框_汉字删除数量",         "编辑框_自动增加数字序号前缀",
-    "编辑框_修改扩展名内容", "编辑框_复制到目标位置",       "编辑框_被复制对象",
+    "编辑框_删除目录关键词",   "编辑框_循环改名等待时间", "编辑框_临时输入框",
+    "编辑框_删除文件关键词",   "编辑框_当天修改数量",     "编辑框_不包含的关键词",
+    "编辑框_包含关键词才修改", "编辑框_通过正则删除",     "编辑框_增加后缀内容",
+    "编辑框_增加前缀内容",     "编辑框_汉字删除数量",     "编辑框_自动增加数字序号前缀",
+    "编辑框_修改扩展名内容",   "编辑框_复制到目标位置",   "编辑框_被复制对象",
     "编辑框_单次改名提交数量",
 };
 
@@ -193,9 +193,9 @@ void SaveFormSettings(ControlStore& mainStore) {
     CreateDirectoryPath(folder);
   }
   // The overwrite question is asked below, after ".ini" has been added.
-  std::string path = CommonDialogs().SaveFile(
-      false, {}, "ren-set-" + FormatDateTime(std::nullopt, 3, 1) + ".ini", kFileFilter, folder,
-      {}, false);
+  std::string path =
+      CommonDialogs().SaveFile(false, {}, "ren-set-" + FormatDateTime(std::nullopt, 3, 1) + ".ini",
+                               kFileFilter, folder, {}, false);
   if (path.empty()) {
     return;
   }
@@ -231,11 +231,10 @@ void LoadFormSettings(ControlStore& mainStore) {
   // Only a file that holds at least one of the three sections is taken for a
   // settings file; anything else changes no control.
   ProfileFile profile;
-  const bool isSettingsFile =
-      profile.Load(FileSystemPathFromText(path)) &&
-      (profile.HasSection(Info(FormFamily::kRadio).prefix) ||
-       profile.HasSection(Info(FormFamily::kCheck).prefix) ||
-       profile.HasSection(Info(FormFamily::kEdit).prefix));
+  const bool isSettingsFile = profile.Load(FileSystemPathFromText(path)) &&
+                              (profile.HasSection(Info(FormFamily::kRadio).prefix) ||
+                               profile.HasSection(Info(FormFamily::kCheck).prefix) ||
+                               profile.HasSection(Info(FormFamily::kEdit).prefix));
   if (!isSettingsFile) {
     Notice("读取失败，不是界面配置文件。", kBoxIconWarning);
     return;

@@ -91,7 +91,8 @@ bool ListsNewerVersion(const std::vector<ManifestEntry>& entries, std::string_vi
                        std::string_view runningVersion) {
   const double running = VersionNumber(runningVersion);
   for (const ManifestEntry& entry : entries) {
-    if (entry.softname == productKey && VersionNumber(entry.version) - running > kVersionTolerance) {
+    if (entry.softname == productKey &&
+        VersionNumber(entry.version) - running > kVersionTolerance) {
       return true;
     }
   }

@@ -35,7 +35,8 @@ constexpr const char* kNoManifest = "可能获取的升级信息不正确，请�
 constexpr const char* kAskDownloadMissing = "自动升级程序.exe 不存在，是否下载？";
 constexpr const char* kAskDownloadOld = "自动升级程序.exe 不是最新的，是否下载？";
 constexpr const char* kDeclined =
-    "自动升级程序.exe 不是最新的，不能进行自动升级，请手动下载最新的压缩包解压后替换，不会影响原设置。";
+    "自动升级程序.exe "
+    "不是最新的，不能进行自动升级，请手动下载最新的压缩包解压后替换，不会影响原设置。";
 constexpr const char* kDeleteFailed = "删除 自动升级程序.exe 失败，请手动强制删除后再试。";
 constexpr const char* kDownloadFailed = "下载 自动升级程序.exe 失败，请重试。";
 constexpr const char* kSaveFailed = "保存文件 自动升级程序.exe 失败，请重试。";
@@ -47,8 +48,8 @@ void Notice(const char* text, int timeoutMs = kNoticeTimeoutMs) {
 }
 
 bool AskYes(const char* question) {
-  return ShowTimedMessageBox(kCaption, question, kNoticeTimeoutMs,
-                             kBoxYesNo | kBoxIconQuestion) == kBoxResultYes;
+  return ShowTimedMessageBox(kCaption, question, kNoticeTimeoutMs, kBoxYesNo | kBoxIconQuestion) ==
+         kBoxResultYes;
 }
 
 // The start button comes back, then the box says why.

@@ -84,8 +84,7 @@ void UpdateWindow::BuildControls() {
   QPushButton* download = Button(this, u"按钮2", u"手动下载", {130, 241, 72, 32}, false);
   QPushButton* later = Button(this, u"按钮3", u"下次再说", {239, 241, 72, 32}, true);
   connect(start, &QPushButton::clicked, this, [this] { StartUpdate(m_session); });
-  connect(download, &QPushButton::clicked, this,
-          [this] { OpenDownloadPage(m_session->services); });
+  connect(download, &QPushButton::clicked, this, [this] { OpenDownloadPage(m_session->services); });
   connect(later, &QPushButton::clicked, this, &QDialog::close);
 }
 

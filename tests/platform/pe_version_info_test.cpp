@@ -68,8 +68,7 @@ TEST(PeVersionInfoTest, FilesWithoutAResourceAndDamagedImagesGiveNothing) {
     std::string binary;
     std::u16string text;
     bool isText = false;
-    if (QueryVersionValue(cut, u"\\StringFileInfo\\080404B0\\FileVersion", binary, text,
-                          isText)) {
+    if (QueryVersionValue(cut, u"\\StringFileInfo\\080404B0\\FileVersion", binary, text, isText)) {
       EXPECT_TRUE(std::u16string(u"1.1.0.0").starts_with(text)) << length;
     }
   }

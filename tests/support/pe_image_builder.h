@@ -68,11 +68,11 @@ inline std::string VersionBlock(const VersionBlockSpec& spec) {
   if (tableKey.empty()) {
     tableKey.assign(digits, digits + 8);
   }
-  std::vector<std::string> children = {Node(
-      u"StringFileInfo", {}, true,
-      {Node(tableKey, {}, true,
-            {Node(u"CompanyName", Utf16Z(u"Maker"), true),
-             Node(u"FileVersion", Utf16Z(spec.fileVersion), true)})})};
+  std::vector<std::string> children = {
+      Node(u"StringFileInfo", {}, true,
+           {Node(tableKey, {}, true,
+                 {Node(u"CompanyName", Utf16Z(u"Maker"), true),
+                  Node(u"FileVersion", Utf16Z(spec.fileVersion), true)})})};
   if (spec.withTranslation) {
     std::string pair(4, '\0');
     Put16(pair, 0, spec.language);

@@ -5,20 +5,20 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <QRadioButton>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
-#include <unistd.h>
 #include <string>
 #include <vector>
 
 #include "platform/file_dialogs.h"
 #include "platform/private_profile.h"
 #include "platform/scripted_file_dialogs.h"
-#include "support/scoped_environment.h"
 #include "support/file_bytes.h"
+#include "support/scoped_environment.h"
 #include "support/scratch_folder.h"
 #include "support/scripted_desktop_guard.h"
 #include "ui/main_window.h"
@@ -86,8 +86,8 @@ TEST_F(FormSettingsTest, EditTextsStayOnOneLineAndComeBack) {
       {"two lines, the second with a quote", "第一行\r\n第二\"行", "第一行><br><第二#引号行",
        "第一行\r\n第二\"行"},
       {"a lone LF and a lone CR", "a\nb\rc", "a><br><b><br><c", "a\r\nb\r\nc"},
-      {"the marks themselves come back as a break and a quote", "x><br><y#引号z",
-       "x><br><y#引号z", "x\r\ny\"z"},
+      {"the marks themselves come back as a break and a quote", "x><br><y#引号z", "x><br><y#引号z",
+       "x\r\ny\"z"},
       {"blanks at the ends are lost", "  mid  ", "  mid  ", "mid"},
   };
   const std::string box = "编辑框_增加前缀内容";
@@ -112,8 +112,8 @@ struct TickRow {
 
 TEST_F(FormSettingsTest, OnlyJiaUnticksAndAnEmptyValueLeavesTheControl) {
   const TickRow rows[] = {
-      {"真", false, true},  {"1", false, true}, {"false", false, true}, {"假", true, false},
-      {"", true, true},     {"", false, false}, {nullptr, true, true},  {" \"\" ", true, true},
+      {"真", false, true}, {"1", false, true}, {"false", false, true}, {"假", true, false},
+      {"", true, true},    {"", false, false}, {nullptr, true, true},  {" \"\" ", true, true},
   };
   const std::string box = "选择框_删除文件";
   const std::string radio = "单选框_按时间倒排";
@@ -177,8 +177,7 @@ struct NameRow {
 };
 
 TEST_F(FormSettingsTest, SavedNamesEndInOneIni) {
-  const NameRow rows[] = {
-      {"abc", "abc.ini"}, {"abc.ini", "abc.ini"}, {"abc.INI", "abc.INI.ini"}};
+  const NameRow rows[] = {{"abc", "abc.ini"}, {"abc.ini", "abc.ini"}, {"abc.INI", "abc.INI.ini"}};
   for (const NameRow& row : rows) {
     SCOPED_TRACE(row.chosen);
     std::filesystem::remove_all(Path("renset"));
@@ -200,7 +199,8 @@ TEST_F(FormSettingsTest, SavedNamesEndInOneIni) {
 }
 
 TEST_F(FormSettingsTest, OverwritingAsksAndKeepsExtraKeys) {
-  const std::string old = "[选择框]\r\n选择框_删除文件=假\r\n选择框_以后新增=真\r\n[mine]\r\nx=1\r\n";
+  const std::string old =
+      "[选择框]\r\n选择框_删除文件=假\r\n选择框_以后新增=真\r\n[mine]\r\nx=1\r\n";
   const int answers[] = {kBoxResultNo, kBoxResultTimedOut, kBoxResultYes};
   m_store.SetChecked("选择框_删除文件", true);
   for (int answer : answers) {
@@ -275,8 +275,8 @@ TEST_F(FormSettingsTest, FilesThatAreNoSettingsAndTargetsThatCannotBeWrittenShow
   }
 
   WriteFile("kept/set.ini", "[单选框]\r\n");
-  std::filesystem::permissions(Path("kept"), std::filesystem::perms::owner_read |
-                                                 std::filesystem::perms::owner_exec);
+  std::filesystem::permissions(
+      Path("kept"), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   const bool writable = ::access(Path("kept").c_str(), W_OK) == 0;  // root writes anyway
   for (const char* name : {"no-such-folder/set.ini", "kept/set.ini"}) {
     SCOPED_TRACE(name);

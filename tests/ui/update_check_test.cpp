@@ -182,7 +182,8 @@ TEST_F(UpdateTest, TheStartUpCheckOpensTheWindowOnlyForANewerVersion) {
       {"equal", Manifest({Entry("quillmere", "11210")}), false, false},
       {"11210.5 is newer as a number", Manifest({Entry("quillmere", "11210.5")}), false, true},
       {"a newer entry after an older one",
-       Manifest({Entry("other", "99999"), Entry("quillmere", "11000"), Entry("quillmere", "11300")}),
+       Manifest(
+           {Entry("other", "99999"), Entry("quillmere", "11000"), Entry("quillmere", "11300")}),
        false, true},
       {"only another product is newer", Manifest({Entry("other", "99999")}), false, false},
       {"not a number", Manifest({Entry("quillmere", "new")}), false, false},
@@ -274,8 +275,8 @@ TEST_F(UpdateTest, TheWindowShowsTheFirstEntryOfTheProduct) {
 }
 
 TEST_F(UpdateTest, EveryRandInTheDownloadAddressGetsAStamp) {
-  UseManifest(Manifest(
-      {Entry("quillmere", "11300", "false", "n", "", "https://{U}/a?[rand]&b=[rand]")}));
+  UseManifest(
+      Manifest({Entry("quillmere", "11300", "false", "n", "", "https://{U}/a?[rand]&b=[rand]")}));
   FetchUpdateInfo(*NewSession());
   const std::string url = GetUpdateDownloadUrl();
   const std::string prefix = "https://" + Service().Host() + "/a?";
@@ -337,30 +338,67 @@ struct LaunchRow {
 
 TEST_F(UpdateTest, LaunchingTheUpdater) {
   const std::string declined =
-      "自动升级程序.exe 不是最新的，不能进行自动升级，请手动下载最新的压缩包解压后替换，不会影响原设置。";
+      "自动升级程序.exe "
+      "不是最新的，不能进行自动升级，请手动下载最新的压缩包解压后替换，不会影响原设置。";
   const std::string missing = "自动升级程序.exe 不存在，是否下载？";
   const std::string tooOld = "自动升级程序.exe 不是最新的，是否下载？";
   const std::string failed = "下载 自动升级程序.exe 失败，请重试。";
   const std::optional<FakeReply> emulator;
   const FakeReply notFound = FakeReply::Html("<html>404 Not Found</html>", 404);
   const LaunchRow rows[] = {
-      {"missing, Yes: saved, start again", "-", "", {6, 1}, emulator,
-       {missing, "下载文件 自动升级程序.exe 成功，请重新点击  开始更新 按钮。。"}, "MZ new", false},
-      {"missing, No", "-", "", {7, 1}, emulator, {missing, declined}, "-", false},
-      {"missing, the question times out", "-", "", {32000, 1}, emulator, {missing, declined},
-       "-", false},
-      {"missing, a 404 page writes nothing", "-", "", {6, 1}, notFound, {missing, failed}, "-",
+      {"missing, Yes: saved, start again",
+       "-",
+       "",
+       {6, 1},
+       emulator,
+       {missing, "下载文件 自动升级程序.exe 成功，请重新点击  开始更新 按钮。。"},
+       "MZ new",
        false},
-      {"missing, an empty 200 writes nothing", "-", "", {6, 1}, FakeReply::Html(""),
-       {missing, failed}, "-", false},
+      {"missing, No", "-", "", {7, 1}, emulator, {missing, declined}, "-", false},
+      {"missing, the question times out",
+       "-",
+       "",
+       {32000, 1},
+       emulator,
+       {missing, declined},
+       "-",
+       false},
+      {"missing, a 404 page writes nothing",
+       "-",
+       "",
+       {6, 1},
+       notFound,
+       {missing, failed},
+       "-",
+       false},
+      {"missing, an empty 200 writes nothing",
+       "-",
+       "",
+       {6, 1},
+       FakeReply::Html(""),
+       {missing, failed},
+       "-",
+       false},
       {"recent: started", "old", "1.1.0.0", {}, emulator, {}, "old", true},
       {"no dots: not checked", "old", "1,0,0,0", {}, emulator, {}, "old", true},
       {"unreadable version: not checked", "old", "", {}, emulator, {}, "old", true},
       {"too old, No", "old", "1.0.9.9", {7, 1}, emulator, {tooOld, declined}, "old", false},
-      {"too old, Yes: replaced and started", "old", "1.0.9.9", {6}, emulator, {tooOld}, "MZ new",
+      {"too old, Yes: replaced and started",
+       "old",
+       "1.0.9.9",
+       {6},
+       emulator,
+       {tooOld},
+       "MZ new",
        true},
-      {"too old, Yes, the download fails", "old", "1.0.9.9", {6, 1}, notFound, {tooOld, failed},
-       "-", false},
+      {"too old, Yes, the download fails",
+       "old",
+       "1.0.9.9",
+       {6, 1},
+       notFound,
+       {tooOld, failed},
+       "-",
+       false},
   };
   for (const LaunchRow& row : rows) {
     SCOPED_TRACE(row.name);
@@ -446,12 +484,9 @@ TEST_F(UpdateTest, TheDownloadPageOpensOnlyWebAddresses) {
   const struct {
     const char* url;
     bool opens;
-  } rows[] = {{"https://example.test/x.zip", true},
-              {"HTTP://example.test/x.zip", true},
-              {"file:///etc/passwd", false},
-              {"/usr/bin/xterm", false},
-              {"javascript:alert(1)", false},
-              {"", false}};
+  } rows[] = {{"https://example.test/x.zip", true}, {"HTTP://example.test/x.zip", true},
+              {"file:///etc/passwd", false},        {"/usr/bin/xterm", false},
+              {"javascript:alert(1)", false},       {"", false}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.url);
     ScriptedDesktopGuard ui;
@@ -473,8 +508,9 @@ TEST_F(UpdateTest, TheFileVersionTextFollowsTheVersionLookups) {
   } rows[] = {
       {"a PE image", pe_test::PeImage(pe_test::VersionBlock({.fileVersion = u"1.0.9.9"})),
        "1.0.9.9", ""},
-      {"another translation", pe_test::PeImage(pe_test::VersionBlock(
-                                  {.fileVersion = u"3.1", .language = 0x0409, .codePage = 1252})),
+      {"another translation",
+       pe_test::PeImage(
+           pe_test::VersionBlock({.fileVersion = u"3.1", .language = 0x0409, .codePage = 1252})),
        "3.1", ""},
       {"no translation", pe_test::PeImage(pe_test::VersionBlock({.withTranslation = false})), "",
        "VerQueryValue（查询Version）失败"},
