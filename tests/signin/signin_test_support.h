@@ -83,3 +83,10 @@ bool ProcessEventsUntil(Done done, int ms = 60000) {
   }
   return done();
 }
+
+// A control made directly, as a window's code makes it.
+inline HostHandle CreateTestControl(QWidget& parent, int windowId, const void* stored = nullptr,
+                                    int length = 0) {
+  return WkeBrowserControl::Create(stored, length, 0, WindowHandleOf(&parent), 1, 8, 29, 300, 200,
+                                   windowId, 1, 0, false);
+}

@@ -3,7 +3,7 @@
 // widget as each view's browser window, and fires the registered
 // notifications when a test asks (recordingFire).
 
-#include <QWidget>
+#include <QLineEdit>
 #include <map>
 #include <string>
 #include <vector>
@@ -76,7 +76,8 @@ RECORDING_API WkeView wkeCreateWebWindow(int type, WkeWindowHandle parent, int x
   Record("wkeCreateWebWindow " + std::to_string(type) + " " + std::to_string(x) + " " +
          std::to_string(y) + " " + std::to_string(width) + " " + std::to_string(height));
   auto* parentWidget = type == kWkeWindowControl ? reinterpret_cast<QWidget*>(parent) : nullptr;
-  auto* widget = new QWidget(parentWidget);
+  // An edit line, so that tests see which typed characters arrive.
+  auto* widget = new QLineEdit(parentWidget);
   widget->setFocusPolicy(Qt::StrongFocus);
   widget->setGeometry(x == kWkeDefaultPosition ? 0 : x, y, width > 0 ? width : 1,
                       height > 0 ? height : 1);
