@@ -2,18 +2,6 @@
 
 #include <sqlite3.h>
 
-SqliteCallbackThunks g_sqliteCallbackThunks;
-
-void BuildSqliteCallbackThunks() {
-  g_sqliteCallbackThunks.scalarFunction = &ScalarFunctionAdapter;
-  g_sqliteCallbackThunks.aggregateStep = &AggregateStepAdapter;
-  g_sqliteCallbackThunks.aggregateFinal = &AggregateFinalAdapter;
-  g_sqliteCallbackThunks.functionDestroy = &FunctionDestroyAdapter;
-  g_sqliteCallbackThunks.execRow = &ExecRowAdapter;
-  g_sqliteCallbackThunks.progress = &ProgressAdapter;
-  g_sqliteCallbackThunks.busy = &BusyAdapter;
-}
-
 namespace {
 
 SqliteFunctionRecord* RecordOf(sqlite3_context* context) {

@@ -44,24 +44,6 @@ struct SqliteFunctionRecord {
   std::intptr_t userValue = 0;
 };
 
-// The six adapters with SQLite's callback signatures (plus the busy adapter).
-struct SqliteCallbackThunks {
-  void (*scalarFunction)(sqlite3_context*, int, sqlite3_value**) = nullptr;
-  void (*aggregateStep)(sqlite3_context*, int, sqlite3_value**) = nullptr;
-  void (*aggregateFinal)(sqlite3_context*) = nullptr;
-  void (*functionDestroy)(void*) = nullptr;
-  int (*execRow)(void*, int, char**, char**) = nullptr;
-  int (*progress)(void*) = nullptr;
-  int (*busy)(void*, int) = nullptr;
-};
-
-// Filled by BuildSqliteCallbackThunks at start-up; read afterwards.
-extern SqliteCallbackThunks g_sqliteCallbackThunks;
-
-// Module initialiser: fills g_sqliteCallbackThunks. Idempotent; the wrappers
-// also work before it runs (they use the adapters directly).
-void BuildSqliteCallbackThunks();
-
 void ScalarFunctionAdapter(sqlite3_context* context, int argumentCount, sqlite3_value** arguments);
 void AggregateStepAdapter(sqlite3_context* context, int argumentCount, sqlite3_value** arguments);
 void AggregateFinalAdapter(sqlite3_context* context);

@@ -14,7 +14,9 @@ namespace {
 // Empties the folder open as `folderFd` and closes it. Every entry is looked at
 // with AT_SYMLINK_NOFOLLOW and sub-folders are opened with O_NOFOLLOW, so the
 // walk never leaves the tree through a link, even one swapped in meanwhile.
-// The depth is bounded by the file system's own path limits.
+// Each level keeps its folder open while it empties the next, so the depth
+// is bounded by the process's limit on open files: a folder that can no
+// longer be opened is left in place (and so is its parent).
 void EmptyFolder(int folderFd) {
   DIR* dir = fdopendir(folderFd);
   if (dir == nullptr) {

@@ -49,8 +49,8 @@ class Desktop {
   virtual int ShowMessageBox(std::string_view caption, std::string_view text, int type,
                              std::int64_t timeoutMs) = 0;
 
-  // Sets panel `panel` (1-based) of the main window's status bar `状态条1`.
-  // An empty text clears the panel.
+  // Sets panel `panel` (0-based: 0 is the first panel) of the main window's
+  // status bar `状态条1`. An empty text clears the panel.
   virtual void SetStatusPanel(int panel, std::string_view text) = 0;
   // The same with UTF-16LE bytes; a trailing zero code unit is ignored; empty
   // bytes clear the panel. Shows characters that code page 936 cannot hold.

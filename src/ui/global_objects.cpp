@@ -62,7 +62,6 @@ bool RunProgramStartup() {
   CreateGlobalObjects();
   std::atexit(&DestroyAtExit);
   ReadScreenDpi();
-  BuildSqliteCallbackThunks();
   InitUtilityModule();
   return entered;
 }

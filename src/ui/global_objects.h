@@ -35,7 +35,7 @@ void DestroyGlobalObjects();
 // The program's start, before the main window opens, in order: the run
 // directory becomes the working directory; CreateGlobalObjects;
 // DestroyGlobalObjects registered to run at exit; the module initialisers
-// ReadScreenDpi, BuildSqliteCallbackThunks and InitUtilityModule. Call after
+// ReadScreenDpi and InitUtilityModule. Call after
 // the QApplication exists and the Qt window system is installed, so the DPI is
 // the screen's. False when the run directory cannot be entered (the rest still
 // runs).

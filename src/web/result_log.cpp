@@ -24,11 +24,18 @@ std::string SafeFileNamePart(std::string_view user) {
 }
 
 std::string ResultLogPath(std::string_view user, std::string_view kind) {
-  return RunDirectoryPath(SafeFileNamePart(user) + std::string(kind) + g_renameTaskStamp + ".txt");
+  return ResultLogPath(user, kind, g_renameTaskStamp);
+}
+
+std::string ResultLogPath(std::string_view user, std::string_view kind, std::string_view stamp) {
+  return RunDirectoryPath(SafeFileNamePart(user) + std::string(kind) + std::string(stamp) + ".txt");
 }
 
 ResultLog::ResultLog(std::string_view user, std::string_view kind)
-    : m_path(FileSystemPathFromText(ResultLogPath(user, kind))) {}
+    : ResultLog(user, kind, g_renameTaskStamp) {}
+
+ResultLog::ResultLog(std::string_view user, std::string_view kind, std::string_view stamp)
+    : m_path(FileSystemPathFromText(ResultLogPath(user, kind, stamp))) {}
 
 ResultLog::~ResultLog() {
   if (m_file != nullptr) {

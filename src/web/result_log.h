@@ -1,8 +1,10 @@
 #pragma once
 // The per-account result logs: text files in the program's folder named
-// user name + kind + the rename task's stamp + ".txt", to which each outcome
-// of a rename or delete request is appended as one entry (code page 936 text
-// and CR LF). They are never read back.
+// user name + kind + stamp + ".txt", to which each outcome of a rename,
+// delete or copy request is appended as one entry (code page 936 text and
+// CR LF). They are never read back. The rename and delete logs end with the
+// rename task's stamp (g_renameTaskStamp); the copy logs with the copy job's
+// own stamp, passed in.
 //
 // The remote user name becomes part of a file path, so it is first made safe
 // for a file name. Write entries while holding g_counterLock, so that the
@@ -20,6 +22,8 @@ inline constexpr const char* kLogUnchanged = "_修改无变化_";
 inline constexpr const char* kLogUnknownState = "_未知状态_";
 inline constexpr const char* kLogDeleted = "_删除文件成功_";
 inline constexpr const char* kLogDeleteFailed = "_删除文件失败_";
+inline constexpr const char* kLogCopied = "_复制文件成功_";
+inline constexpr const char* kLogCopyFailed = "_复制文件失败_";
 
 // The user name as a part of a file name: "/", "\", control characters and
 // the dots of every ".." become "_" (double-byte characters are kept whole).
@@ -29,14 +33,18 @@ std::string SafeFileNamePart(std::string_view user);
 // folder + safe user + kind + g_renameTaskStamp + ".txt". Read the stamp with
 // g_counterLock held.
 std::string ResultLogPath(std::string_view user, std::string_view kind);
+// The same with the stamp given.
+std::string ResultLogPath(std::string_view user, std::string_view kind, std::string_view stamp);
 
 // One result log of a user and kind. The file is opened at the first entry
 // (and created when missing), so a log that gets no entry leaves no file;
 // entries are always written at the end of the file. The name is fixed when
-// the object is made.
+// the object is made: with g_renameTaskStamp (read it under g_counterLock) or
+// with the stamp given.
 class ResultLog {
  public:
   ResultLog(std::string_view user, std::string_view kind);
+  ResultLog(std::string_view user, std::string_view kind, std::string_view stamp);
   ~ResultLog();
   ResultLog(const ResultLog&) = delete;
   ResultLog& operator=(const ResultLog&) = delete;

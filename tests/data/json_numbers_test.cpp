@@ -42,10 +42,11 @@ bool UseDecimalCommaLocale() {
 
 class JsonNumbers : public ::testing::Test {
  protected:
-  // Without such a locale the checks still run, under the C locale.
+  // Under the C locale these checks would prove nothing: without a locale
+  // with a decimal comma (scripts/setup installs "locales") they are skipped.
   void SetUp() override {
     if (!UseDecimalCommaLocale())
-      std::cerr << "no locale with a decimal comma can be made here; using the C locale\n";
+      GTEST_SKIP() << "no locale with a decimal comma can be made here";
   }
   void TearDown() override { std::setlocale(LC_ALL, "C"); }
 };

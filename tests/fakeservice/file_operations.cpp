@@ -221,6 +221,6 @@ FakeReply ServiceModel::CreateFolder(const RecordedRequest& request, FakeAccount
   const std::string time = std::to_string(account.tree.Find(path)->mtime);
   return FakeReply::Json("{\"fs_id\":" + std::to_string(fsId) + ",\"path\":" + JsonQuote(path) +
                          ",\"ctime\":" + time + ",\"mtime\":" + time +
-                         ",\"status\":0,\"errno\":0,\"isdir\":1,\"request_id\":" +
+                         ",\"status\":0,\"isdir\":1,\"errno\":0,\"request_id\":" +
                          std::to_string(NextRequestId()) + "}");
 }

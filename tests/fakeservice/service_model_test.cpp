@@ -466,7 +466,7 @@ TEST_F(ServiceModelTest, CreateFolderQuotaAndUpdateHost) {
   const std::string time = std::to_string(folder->mtime);
   EXPECT_EQ(created, "{\"fs_id\":" + std::to_string(folder->fsId) +
                          ",\"path\":\"/archive/a\",\"ctime\":" + time + ",\"mtime\":" + time +
-                         ",\"status\":0,\"errno\":0,\"isdir\":1,\"request_id\":R}");
+                         ",\"status\":0,\"isdir\":1,\"errno\":0,\"request_id\":R}");
   EXPECT_EQ(Post("/api/create?a=commit", "path=%2Fnope%2Fa&isdir=1"),
             "{\"errno\":-9,\"request_id\":R}");
 

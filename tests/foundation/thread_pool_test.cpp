@@ -8,6 +8,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 
 namespace {
 
@@ -146,16 +147,24 @@ TEST_F(ThreadPoolTest, AddedWorkersLeaveAfterTheIdleTimeOutOnTheClock) {
   m_pool = nullptr;
 }
 
-TEST_F(ThreadPoolTest, ShutdownDropsQueuedTasksAndRefusesPosts) {
+// Shutdown lets the running task finish and returns only once every pool
+// thread has ended.
+TEST_F(ThreadPoolTest, ShutdownWaitsForTheRunningTaskAndEndsEveryThread) {
   m_pool = ThreadPool::Create(1, 1);
-  ThreadPool::Post(m_pool, BlockingTask, 0, 0);
-  ThreadPool::Post(m_pool, QuickTask, 0, 0);
+  ThreadPool::Post(m_pool, BlockingTask, 4, 2);
   ASSERT_TRUE(WaitUntil([&] { return m_blocker.started == 1; }));
-  EXPECT_EQ(ThreadPool::QueuedCount(m_pool), 1);
+  std::atomic<bool> returned{false};
+  std::thread stopper([&] {
+    ThreadPool::Shutdown(m_pool);
+    returned = true;
+  });
+  EXPECT_FALSE(returned) << "Shutdown returned while a task still ran";
   Release();
-  ThreadPool::Shutdown(m_pool);
+  stopper.join();
   m_pool = nullptr;
-  EXPECT_LE(m_blocker.finished, 2);
+  EXPECT_TRUE(returned);
+  EXPECT_EQ(m_blocker.finished, 1);
+  EXPECT_EQ(m_blocker.sum, 4002);
 }
 
 }  // namespace
