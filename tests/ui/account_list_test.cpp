@@ -117,6 +117,19 @@ TEST_F(AccountListTest, AnExistingUserIsUpdatedOnlyAfterYes) {
             "更新成功，如果需要软件下次自动导入此cookies，请点击 保存cookies 按钮。");
 }
 
+TEST_F(AccountListTest, AHomePageWithABareUkAndAnEscapedNameFillsBothColumns) {
+  ModelOptions options;
+  options.numericUkEscapedName = true;
+  Service().Model().SetOptions(options);
+  AddServiceAccount(U8(u8"张三"));
+  m_ui.desktop.AnswerNext(kBoxResultOk);
+  AddOrUpdateAccountFromCookies(Cookies(U8(u8"张三")));
+  ASSERT_EQ(ReadAccountRows().size(), 1u);
+  EXPECT_EQ(ReadAccountRows()[0].user, "张三");
+  EXPECT_EQ(ReadAccountRows()[0].uk, Service().Model().Account(U8(u8"张三"))->uk);
+  EXPECT_FALSE(ReadAccountRows()[0].uk.empty());
+}
+
 TEST_F(AccountListTest, ARevokedTextLeavesTheListAlone) {
   const std::string cookies = Account().CookieText();
   Service().Model().RevokeAccount("demo");
