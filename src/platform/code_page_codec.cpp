@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <atomic>
 #include <cerrno>
 #include <memory>
 
@@ -27,13 +28,15 @@ class IconvHandle {
   iconv_t m_cd;
 };
 
+std::atomic<const char*> g_cp936Charset{"CP936"};
+
 const IconvHandle& Cp936Decoder() {
-  thread_local IconvHandle handle("UTF-16LE", "CP936");
+  thread_local IconvHandle handle("UTF-16LE", g_cp936Charset.load());
   return handle;
 }
 
 const IconvHandle& Cp936Encoder() {
-  thread_local IconvHandle handle("CP936", "UTF-16LE");
+  thread_local IconvHandle handle(g_cp936Charset.load(), "UTF-16LE");
   return handle;
 }
 
@@ -266,4 +269,14 @@ std::u16string LeBytesToUtf16(std::string_view bytes) {
     out += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
                                  (static_cast<unsigned char>(bytes[i + 1]) << 8));
   return out;
+}
+
+bool CodePageConverterAvailable() {
+  const IconvHandle decoder("UTF-16LE", g_cp936Charset.load());
+  const IconvHandle encoder(g_cp936Charset.load(), "UTF-16LE");
+  return decoder.Valid() && encoder.Valid();
+}
+
+void SetCp936CharsetNameForTesting(const char* name) {
+  g_cp936Charset = name != nullptr ? name : "CP936";
 }

@@ -32,6 +32,16 @@ std::string EncodeFromUtf16(std::u16string_view units, unsigned codePage);
 // sequences (CESU-8, as some script engines hand out their strings).
 std::u16string DecodeCesu8ToUtf16(std::string_view bytes);
 
+// True when the system's code page 936 converter opens in both directions.
+// Without it every non-ASCII character would become "?"; start-up refuses to
+// run instead. Any thread.
+bool CodePageConverterAvailable();
+
+// Tests only: the iconv name of code page 936 for converters opened from now
+// on (nullptr restores "CP936"), to see what happens when the system has no
+// such converter.
+void SetCp936CharsetNameForTesting(const char* name);
+
 // Shortcuts for the common edges.
 std::string Cp936ToUtf8(std::string_view text);
 std::string Utf8ToCp936(std::string_view utf8);

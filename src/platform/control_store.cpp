@@ -125,7 +125,8 @@ void ControlStore::Clear() {
 }
 
 ControlStore& GetControlStore() {
-  static ControlStore s_store;
+  // Never destroyed: workers may still write controls while the process ends.
+  static ControlStore& s_store = *new ControlStore;
   return s_store;
 }
 

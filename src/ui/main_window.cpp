@@ -6,6 +6,7 @@
 #include "platform/desktop.h"
 #include "platform/qt/qt_desktop.h"
 #include "platform/qt/qt_window_handle.h"
+#include "platform/qt/ui_thread.h"
 #include "ui/control_binding.h"
 #include "ui/main_window_layout.h"
 #include "ui/qt_text.h"
@@ -97,5 +98,5 @@ void MainWindow::Run(const MainWindowHandlers::Action& handler) const {
 void MainWindow::RunOnUiThreadAndWait(const std::function<void()>& work) {
   // Deliberately blocking: the worker waits until the user-interface thread
   // has handled the request, as a synchronously sent message would.
-  ::RunOnUiThreadAndWait(work);
+  ::RunOnUiThreadAndWait(this, work);
 }

@@ -104,4 +104,5 @@ class MainWindow : public QMainWindow {
   QMenu* m_treeMenu = nullptr;
   QMenu* m_accountMenu = nullptr;
   std::function<void()> m_endProcess;
+  bool m_askingToClose = false;  // the close questions are open
 };

@@ -3,6 +3,8 @@
 #include <unistd.h>
 #include <QCloseEvent>
 #include <QMoveEvent>
+#include <QPointer>
+#include <QWindow>
 #include <cstdio>
 #include <fstream>
 
@@ -37,6 +39,34 @@ constexpr const char* kCloseCaption = "确定：";
 constexpr const char* kPlainCloseQuestion = "确定关闭关闭软件？";
 constexpr const char* kRenameCloseQuestion = "当前有进行中的改名任务，是否关闭软件？";
 constexpr const char* kCopyCloseQuestion = "当前有进行中的复制任务，是否关闭软件？";
+
+// Eats the close requests of the window system while the close questions are
+// open: Qt would take a second close of a window whose close is under way as
+// accepted and destroy the window without asking.
+class CloseRequestBlocker final : public QObject {
+ public:
+  explicit CloseRequestBlocker(QWindow* window) : m_window(window) {
+    if (m_window != nullptr)
+      m_window->installEventFilter(this);
+  }
+  ~CloseRequestBlocker() override {
+    if (m_window != nullptr)
+      m_window->removeEventFilter(this);
+  }
+  CloseRequestBlocker(const CloseRequestBlocker&) = delete;
+  CloseRequestBlocker& operator=(const CloseRequestBlocker&) = delete;
+
+ protected:
+  bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+    if (event->type() != QEvent::Close)
+      return false;
+    event->ignore();
+    return true;
+  }
+
+ private:
+  QPointer<QWindow> m_window;
+};
 
 bool AskClose(const char* question) {
   return ShowTimedMessageBox(kCloseCaption, question, 0, kBoxYesNo | kBoxIconQuestion) ==
@@ -110,9 +140,20 @@ bool MainWindow::OnCloseQuery() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  // While the questions are open the window stays usable; Qt drops a second
-  // close of the same window meanwhile, so questions never stack.
-  if (!OnCloseQuery()) {
+  // While the questions are open the window stays usable, and every further
+  // close request is ignored: only Yes to both questions ends the program.
+  if (m_askingToClose) {
+    event->ignore();
+    return;
+  }
+  bool close = false;
+  {
+    m_askingToClose = true;
+    CloseRequestBlocker blocker(windowHandle());
+    close = OnCloseQuery();
+    m_askingToClose = false;
+  }
+  if (!close) {
     event->ignore();
     return;
   }

@@ -1,6 +1,7 @@
 #include "ui/start_up.h"
 
 #include <QApplication>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -9,7 +10,9 @@
 #include "foundation/message_box.h"
 #include "foundation/run_directory.h"
 #include "foundation/text_search.h"
+#include "platform/code_page_codec.h"
 #include "platform/curl_support.h"
+#include "platform/desktop.h"
 #include "ui/global_objects.h"
 #include "ui/main_window.h"
 #include "ui/main_window_setup.h"
@@ -43,6 +46,18 @@ std::string RemoveAll(std::string text, std::string_view sought) {
 
 }  // namespace
 
+bool CheckTextConversion() {
+  if (CodePageConverterAvailable()) {
+    return true;
+  }
+  constexpr const char* kMessage =
+      "Quillmere cannot start: the system cannot convert text of code page 936 "
+      "(iconv cannot open its CP936 converter; the C library's gconv modules are missing).";
+  std::fprintf(stderr, "%s\n", kMessage);
+  ShowTimedMessageBox("Quillmere", kMessage, 0, kBoxIconError);
+  return false;
+}
+
 bool NetSettingsAskForCurl(std::string_view text) {
   return text.find("\"curl\":\"1\"") != std::string_view::npos;
 }
@@ -75,6 +90,9 @@ void PrepareProgram() {
 }
 
 int RunProgram() {
+  if (!CheckTextConversion()) {
+    return 1;
+  }
   PrepareProgram();
   // Lives to the process end: the destroy handler ends the process.
   auto* window = new MainWindow;

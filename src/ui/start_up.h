@@ -19,6 +19,11 @@ inline constexpr const char* kProgramVersion = "11210";
 // The caption of the main window's definition.
 inline constexpr const char* kMainWindowCaption = "Tarrowby-Quillmere";
 
+// False, after telling the user on the terminal and in a box (plain ASCII
+// text, which needs no conversion), when the system cannot convert code page
+// 936: the program would otherwise turn every Chinese character into "?".
+bool CheckTextConversion();
+
 // True when the text of "netset.ini" asks for the libcurl back end: it holds
 // "curl":"1" exactly (quotes included, with case, no blanks).
 bool NetSettingsAskForCurl(std::string_view text);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <string>
 #include <thread>
 #include <tuple>
 
@@ -96,6 +97,31 @@ TEST(ControlStore, ConcurrentWritersAndReadersSeeWholeValues) {
   for (auto& th : threads)
     th.join();
   EXPECT_GT(notices.load(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The process ends while a worker still writes controls: the program's store
+// must outlive the static destructors that run at exit.
+TEST(ControlStoreDeathTest, TheProgramsStoreOutlivesTheExitOfTheProcess) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        static std::atomic<bool> started{false};
+        std::thread([] {
+          for (unsigned i = 0;; ++i) {
+            GetControlStore().SetText("编辑框_状态", std::to_string(i % 97));
+            started = true;
+          }
+        }).detach();
+        while (!started) {
+          std::this_thread::yield();
+        }
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

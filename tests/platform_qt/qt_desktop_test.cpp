@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -110,6 +111,53 @@ TEST_F(QtDesktopTest, ClosingAYesNoBoxByItsFrameAnswersNo) {
   EXPECT_EQ(result, kBoxResultNo);
 }
 
+TEST_F(QtDesktopTest, AWorkersBoxHasNoOwnerAndOutlivesTheActiveWindow) {
+  auto window = std::make_unique<QWidget>();
+  window->show();
+  QApplication::setActiveWindow(window.get());
+  std::atomic<int> result{-1};
+  std::thread worker([&] { result = GetDesktop().ShowMessageBox("确定：", "?", 36, 0); });
+  ASSERT_TRUE(ProcessUntil([] { return OpenBoxes().size() == 1; }));
+  EXPECT_EQ(OpenBoxes().front()->parentWidget(), nullptr);
+  window.reset();
+  ProcessUntil([] { return false; }, 20);
+  ASSERT_EQ(OpenBoxes().size(), 1u) << "the box went with the window";
+  OpenBoxes().front()->button(QMessageBox::Yes)->click();
+  ASSERT_TRUE(ProcessUntil([&] { return result != -1; }));
+  worker.join();
+  EXPECT_EQ(result, kBoxResultYes);
+}
+
+TEST_F(QtDesktopTest, ABoxDestroyedWithoutAnAnswerGivesItsEscapeResult) {
+  // Shared with the worker: should the worker never return, it is left behind.
+  auto result = std::make_shared<std::atomic<int>>(-1);
+  std::thread worker([result] { *result = GetDesktop().ShowMessageBox("确定：", "?", 36, 0); });
+  ASSERT_TRUE(ProcessUntil([] { return OpenBoxes().size() == 1; }));
+  delete OpenBoxes().front();
+  if (!ProcessUntil([&] { return *result != -1; }, 2000)) {
+    worker.detach();
+    FAIL() << "the worker still waits for a box that is gone";
+  }
+  worker.join();
+  EXPECT_EQ(*result, kBoxResultNo);
+}
+
+TEST_F(QtDesktopTest, BoxTextsArePlainText) {
+  std::atomic<int> result{-1};
+  std::thread worker(
+      [&] { result = GetDesktop().ShowMessageBox("提示：", "<b>a.txt</b> 已存在", 64, 0); });
+  ASSERT_TRUE(ProcessUntil([] { return OpenBoxes().size() == 1; }));
+  QMessageBox* box = OpenBoxes().front();
+  EXPECT_EQ(box->textFormat(), Qt::PlainText);
+  auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+  ASSERT_NE(label, nullptr);
+  EXPECT_EQ(label->textFormat(), Qt::PlainText);
+  EXPECT_EQ(label->text(), QStringLiteral("<b>a.txt</b> ") + QString::fromUtf16(u"已存在"));
+  box->button(QMessageBox::Ok)->click();
+  ASSERT_TRUE(ProcessUntil([&] { return result != -1; }));
+  worker.join();
+}
+
 TEST_F(QtDesktopTest, SeveralBoxesCanBeOpenOnTheUiThread) {
   bool sawBoth = false;
   int second = -1;
@@ -135,6 +183,7 @@ TEST_F(QtDesktopTest, SeveralBoxesCanBeOpenOnTheUiThread) {
 TEST_F(QtDesktopTest, StatusPanelsFollowWritesFromAnyThread) {
   QLabel line;
   m_desktop.BindStatusPanel(1, &line);
+  EXPECT_EQ(line.textFormat(), Qt::PlainText) << "a status line may show a file name with \"<\"";
   std::thread([] { GetDesktop().SetStatusPanel(1, "正在改名：3"); }).join();
   EXPECT_TRUE(ProcessUntil([&] { return line.text() == QString::fromUtf16(u"正在改名：3"); }));
 

@@ -9,6 +9,7 @@
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QUrl>
 
 #include "platform/qt/qt_window_handle.h"
@@ -41,6 +42,26 @@ TEST(QtDropTargetHost, LocalFilesReachTheHandlerInOrder) {
   EXPECT_EQ(received, (std::vector<std::u16string>{u"/k/关键词.txt", u"/k/b.txt"}));
   // The edit box itself never saw the drop.
   EXPECT_TRUE(edit.text().isEmpty());
+}
+
+// A multi-line edit box takes drops on its viewport: the files reach the
+// handler there, and the box's text stays as it was.
+TEST(QtDropTargetHost, DropsOnAMultiLineBoxReachTheHandler) {
+  QtDropTargetHost host;
+  QPlainTextEdit edit;
+  edit.resize(200, 100);
+  std::vector<std::u16string> received;
+  ASSERT_TRUE(host.AcceptDrops(WindowHandleOf(&edit), [&](const auto& paths) {
+    received.insert(received.end(), paths.begin(), paths.end());
+  }));
+  EXPECT_TRUE(DropOn(*edit.viewport(), {QUrl::fromLocalFile(QStringLiteral(u"/k/关键词.txt"))}));
+  EXPECT_EQ(received, (std::vector<std::u16string>{u"/k/关键词.txt"}));
+  EXPECT_TRUE(edit.toPlainText().isEmpty());
+
+  host.RefuseDrops(WindowHandleOf(&edit));
+  received.clear();
+  DropOn(*edit.viewport(), {QUrl::fromLocalFile(QStringLiteral("/k/a.txt"))});
+  EXPECT_TRUE(received.empty());
 }
 
 TEST(QtDropTargetHost, RefusedWidgetsNoLongerReportDrops) {

@@ -9,6 +9,9 @@
 #include <QLineEdit>
 #include <QWidget>
 
+#include <memory>
+#include <thread>
+
 #include "foundation/screen_scaling.h"
 #include "platform/qt/qt_window_handle.h"
 
@@ -66,6 +69,20 @@ TEST_F(QtWindowSystemTest, OutlineTogglesAndFollowsDestroyedWidgets) {
   EXPECT_EQ(WidgetOf(handle), nullptr);
   system.ToggleOutline(handle, 3, 0);
   EXPECT_EQ(system.VisibleOutlineCount(), 0);
+}
+
+// A worker's outline request that reaches the user-interface thread after the
+// window system is gone is dropped with it.
+TEST(QtWindowSystemLifetimeTest, QueuedOutlinesOfAGoneWindowSystemAreDropped) {
+  QWidget window;
+  window.setGeometry(50, 60, 200, 100);
+  window.show();
+  const auto before = QApplication::topLevelWidgets().size();
+  auto system = std::make_unique<QtWindowSystem>();
+  std::thread([&] { system->ToggleOutline(WindowHandleOf(&window), 3, 0); }).join();
+  system.reset();
+  QApplication::processEvents();
+  EXPECT_EQ(QApplication::topLevelWidgets().size(), before);
 }
 
 }  // namespace

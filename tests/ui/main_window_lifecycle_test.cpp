@@ -8,8 +8,11 @@
 #include <thread>
 #include <vector>
 
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QStatusBar>
+#include <QWindow>
 
 #include "data/program_wide_objects.h"
 #include "foundation/message_box.h"
@@ -103,21 +106,48 @@ TEST(MainWindowCloseDeathTest, YesTwiceEndsTheProcessWithCodeZeroWhileARenameJob
       ::testing::ExitedWithCode(0), "");
 }
 
-TEST(MainWindowCloseTest, ClosingAgainWhileAQuestionIsOpenAsksNothingMore) {
-  ScriptedDesktopGuard ui;
-  ControlStore store;
-  MainWindow window{store};
-  int ended = 0;
-  window.SetProcessEnder([&] { ++ended; });
-  window.show();
-  ui.desktop.AnswerNext(kBoxResultYes);
-  ui.desktop.AnswerNext(kBoxResultYes);
-  ui.desktop.SetBoxHook([&](const RecordedBox&) { window.close(); });
+// What a window manager sends when the user clicks the window's close button.
+void CloseLikeTheWindowManager(MainWindow& window) {
+  QCloseEvent event;
+  QCoreApplication::sendEvent(window.windowHandle(), &event);
+}
 
-  window.close();
+TEST(MainWindowCloseTest, CloseRequestsWhileAQuestionIsOpenAreIgnored) {
+  struct Row {
+    const char* name;
+    std::vector<int> answers;
+    size_t asked;
+    bool closes;
+  };
+  const Row rows[] = {
+      {"Yes, then No to the second question", {6, 7}, 2, false},
+      {"No to the first question", {7}, 1, false},
+      {"Yes to both", {6, 6}, 2, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    ScriptedDesktopGuard ui;
+    ControlStore store;
+    MainWindow window{store};
+    int ended = 0;
+    window.SetProcessEnder([&] { ++ended; });
+    window.show();
+    ASSERT_NE(window.windowHandle(), nullptr);
+    for (int answer : row.answers) {
+      ui.desktop.AnswerNext(answer);
+    }
+    // A second click on the close button while each question is open.
+    ui.desktop.SetBoxHook([&](const RecordedBox&) { CloseLikeTheWindowManager(window); });
 
-  EXPECT_EQ(ui.desktop.Boxes().size(), 2u);
-  EXPECT_EQ(ended, 1);
+    CloseLikeTheWindowManager(window);
+
+    EXPECT_EQ(ui.desktop.Boxes().size(), row.asked);
+    EXPECT_EQ(ended, row.closes ? 1 : 0);
+    if (!row.closes) {
+      EXPECT_TRUE(window.isVisible());
+      EXPECT_NE(window.windowHandle(), nullptr);
+    }
+  }
 }
 
 TEST(MainWindowCloseTest, AWorkerEndsTheProgramOnTheUiThreadWithoutQuestions) {

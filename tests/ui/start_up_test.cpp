@@ -12,7 +12,9 @@
 
 #include "foundation/contact_text.h"
 #include "foundation/thread_pool.h"
+#include "platform/code_page_codec.h"
 #include "platform/control_store.h"
+#include "platform/desktop.h"
 #include "support/scoped_environment.h"
 #include "support/scratch_folder.h"
 #include "support/scripted_desktop_guard.h"
@@ -51,6 +53,24 @@ struct NetSettingsRow {
   const char* fileText;  // nullptr: no file
   bool curl;
 };
+
+// Without a code page 936 converter every Chinese character would become
+// "?": the program refuses to start and says why.
+TEST(StartUpTest, WithoutACodePage936ConverterStartUpFailsWithAClearMessage) {
+  ScriptedDesktopGuard ui;
+  ui.desktop.AnswerNext(kBoxResultOk);
+  SetCp936CharsetNameForTesting("QUILLMERE-NO-SUCH-CHARSET");
+  const bool available = CodePageConverterAvailable();
+  const int code = RunProgram();
+  SetCp936CharsetNameForTesting(nullptr);
+  EXPECT_FALSE(available);
+  EXPECT_TRUE(CodePageConverterAvailable());
+  EXPECT_EQ(code, 1);
+  const std::vector<RecordedBox> boxes = ui.desktop.Boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].type, kBoxIconError);
+  EXPECT_NE(boxes[0].text.find("code page 936"), std::string::npos);
+}
 
 TEST(StartUpTest, NetSettingsSwitchToLibcurlOnlyForTheExactMarker) {
   const NetSettingsRow rows[] = {

@@ -96,13 +96,17 @@ QMessageBox::Icon IconFor(int type) {
   }
 }
 
-// Shows a non-modal box and calls done(result) once when it closes. UI thread.
-void OpenBox(const QString& caption, const QString& text, int type, std::int64_t timeoutMs,
-             std::function<void(int)> done) {
-  auto* box = new QMessageBox(QApplication::activeWindow());
+// Shows a non-modal box owned by `owner` (none for a worker's box) and calls
+// done(result) exactly once: when it closes, or with the escape result when
+// the box goes away unanswered (its owner was destroyed). UI thread.
+void OpenBox(QWidget* owner, const QString& caption, const QString& text, int type,
+             std::int64_t timeoutMs, std::function<void(int)> whenClosed) {
+  auto* box = new QMessageBox(owner);
   box->setObjectName(QStringLiteral("quillmere_message_box"));
   box->setWindowModality(Qt::NonModal);
   box->setWindowTitle(caption);
+  // Service replies and file names may begin with "<": never rich text.
+  box->setTextFormat(Qt::PlainText);
   box->setText(text);
   box->setIcon(IconFor(type));
   int escapeResult = kBoxResultOk;
@@ -119,6 +123,14 @@ void OpenBox(const QString& caption, const QString& text, int type, std::int64_t
   if (defaultIndex < choices.size())
     box->setDefaultButton(qobject_cast<QPushButton*>(box->button(choices[defaultIndex].standard)));
 
+  auto answered = std::make_shared<bool>(false);
+  auto done = [answered, whenClosed](int result) {
+    if (*answered)
+      return;
+    *answered = true;
+    whenClosed(result);
+  };
+  QObject::connect(box, &QObject::destroyed, [done, escapeResult] { done(escapeResult); });
   auto timedOut = std::make_shared<bool>(false);
   QObject::connect(box, &QDialog::finished, box, [box, results, timedOut, escapeResult, done] {
     auto it = results->find(box->clickedButton());
@@ -206,7 +218,7 @@ int QtDesktop::ShowMessageBox(std::string_view caption, std::string_view text, i
     int result = kBoxResultNone;
     bool closed = false;
     QEventLoop loop;
-    OpenBox(qCaption, qText, type, timeoutMs, [&](int value) {
+    OpenBox(QApplication::activeWindow(), qCaption, qText, type, timeoutMs, [&](int value) {
       result = value;
       closed = true;
       loop.quit();
@@ -216,7 +228,9 @@ int QtDesktop::ShowMessageBox(std::string_view caption, std::string_view text, i
     return result;
   }
   return AwaitUiThread([qCaption, qText, type, timeoutMs](std::shared_ptr<PendingCall> pending) {
-    OpenBox(qCaption, qText, type, timeoutMs, [pending](int value) { pending->Complete(value); });
+    // A worker's box has no owner: no window closing meanwhile takes it along.
+    OpenBox(nullptr, qCaption, qText, type, timeoutMs,
+            [pending](int value) { pending->Complete(value); });
   });
 }
 
@@ -251,6 +265,8 @@ void QtDesktop::ShowPanelText(int panel) {
 }
 
 void QtDesktop::BindStatusPanel(int panel, QLabel* label) {
+  if (label != nullptr)
+    label->setTextFormat(Qt::PlainText);
   m_panelLabels[panel] = label;
   ShowPanelText(panel);
 }

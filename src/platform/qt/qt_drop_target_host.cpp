@@ -1,5 +1,6 @@
 #include "platform/qt/qt_drop_target_host.h"
 
+#include <QAbstractScrollArea>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -33,6 +34,33 @@ QtDropTargetHost::~QtDropTargetHost() {
     if (!registration.widget.isNull()) {
       registration.widget->removeEventFilter(this);
     }
+    if (!registration.viewport.isNull()) {
+      registration.viewport->removeEventFilter(this);
+    }
+  }
+}
+
+QtDropTargetHost::Registration* QtDropTargetHost::RegistrationOf(QObject* watched) {
+  auto it = m_registrations.find(watched);
+  if (it != m_registrations.end()) {
+    return &it->second;
+  }
+  for (auto& [object, registration] : m_registrations) {
+    if (registration.viewport == watched) {
+      return &registration;
+    }
+  }
+  return nullptr;
+}
+
+void QtDropTargetHost::StopWatching(Registration& registration, QObject* host) {
+  if (!registration.widget.isNull()) {
+    registration.widget->removeEventFilter(host);
+    registration.widget->setAcceptDrops(registration.acceptedDropsBefore);
+  }
+  if (!registration.viewport.isNull()) {
+    registration.viewport->removeEventFilter(host);
+    registration.viewport->setAcceptDrops(registration.viewportAcceptedDropsBefore);
   }
 }
 
@@ -46,9 +74,17 @@ bool QtDropTargetHost::AcceptDrops(WindowHandle window, DroppedFilesHandler hand
     it->second.handler = std::move(handler);
     return true;
   }
-  m_registrations[widget] = {widget, std::move(handler), widget->acceptDrops()};
+  Registration& registration = m_registrations[widget];
+  registration = {widget, std::move(handler), widget->acceptDrops(), nullptr, false};
   widget->setAcceptDrops(true);
   widget->installEventFilter(this);
+  // Drops on a scroll area (a multi-line edit box) reach its viewport.
+  if (auto* area = qobject_cast<QAbstractScrollArea*>(widget)) {
+    registration.viewport = area->viewport();
+    registration.viewportAcceptedDropsBefore = area->viewport()->acceptDrops();
+    area->viewport()->setAcceptDrops(true);
+    area->viewport()->installEventFilter(this);
+  }
   connect(widget, &QObject::destroyed, this,
           [this](QObject* gone) { m_registrations.erase(gone); });
   return true;
@@ -60,15 +96,14 @@ void QtDropTargetHost::RefuseDrops(WindowHandle window) {
   if (widget == nullptr || it == m_registrations.end()) {
     return;
   }
-  widget->removeEventFilter(this);
-  widget->setAcceptDrops(it->second.acceptedDropsBefore);
+  StopWatching(it->second, this);
   disconnect(widget, &QObject::destroyed, this, nullptr);
   m_registrations.erase(it);
 }
 
 bool QtDropTargetHost::eventFilter(QObject* watched, QEvent* event) {
-  auto it = m_registrations.find(watched);
-  if (it == m_registrations.end()) {
+  Registration* registration = RegistrationOf(watched);
+  if (registration == nullptr) {
     return QObject::eventFilter(watched, event);
   }
   switch (event->type()) {
@@ -89,7 +124,7 @@ bool QtDropTargetHost::eventFilter(QObject* watched, QEvent* event) {
       }
       drop->acceptProposedAction();
       // A copy: the handler may unregister the widget.
-      DroppedFilesHandler handler = it->second.handler;
+      DroppedFilesHandler handler = registration->handler;
       if (handler) {
         handler(paths);
       }

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/qt/qt_window_handle.h"
+#include "platform/qt/ui_thread.h"
 
 namespace {
 
@@ -66,13 +67,13 @@ QStringList QtNameFilters(const std::vector<FileDialogFilter>& filters) {
 
 std::vector<std::string> QtFileDialogs::ShowFileDialog(const FileDialogRequest& request) {
   std::vector<std::string> chosen;
-  RunOnUiThreadAndWait([&] { chosen = RunFileDialog(request); });
+  RunOnUiThreadAndWait(&m_context, [&] { chosen = RunFileDialog(request); });
   return chosen;
 }
 
 bool QtFileDialogs::ShowFontDialog(const FontDialogRequest& request, FontDialogAnswer& answer) {
   bool ok = false;
-  RunOnUiThreadAndWait([&] {
+  RunOnUiThreadAndWait(&m_context, [&] {
     QFont initial(QStringFromCp936(request.faceName));
     if (request.pointSize > 0) {
       initial.setPointSize(request.pointSize);
@@ -106,7 +107,7 @@ bool QtFileDialogs::ShowFontDialog(const FontDialogRequest& request, FontDialogA
 
 bool QtFileDialogs::ShowWideOpenDialog(WideOpenFileName& dialog) {
   bool ok = false;
-  RunOnUiThreadAndWait([&] {
+  RunOnUiThreadAndWait(&m_context, [&] {
     QString path = QFileDialog::getOpenFileName(
         QApplication::activeWindow(), QStringFromU16(dialog.title),
         QStringFromU16(dialog.initialFolder), QtNameFilters(dialog.filters).join(";;"));

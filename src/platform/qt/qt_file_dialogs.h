@@ -4,6 +4,7 @@
 // active window; a call from a worker thread is carried to the user-interface
 // thread and waits there. The working directory never changes.
 
+#include <QObject>
 #include <QStringList>
 #include <vector>
 
@@ -14,6 +15,9 @@ class QtFileDialogs final : public FileDialogs {
   std::vector<std::string> ShowFileDialog(const FileDialogRequest& request) override;
   bool ShowFontDialog(const FontDialogRequest& request, FontDialogAnswer& answer) override;
   bool ShowWideOpenDialog(WideOpenFileName& dialog) override;
+
+ private:
+  QObject m_context;  // the calls carried to the user-interface thread
 };
 
 // Filters as QFileDialog takes them: "文本文件 (*.txt)", patterns separated by

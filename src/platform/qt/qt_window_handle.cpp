@@ -1,5 +1,7 @@
 #include "platform/qt/qt_window_handle.h"
 
+#include "platform/qt/ui_thread.h"
+
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QPointer>
@@ -63,11 +65,7 @@ QString QStringFromU16(const std::u16string& text) {
 }
 
 void RunOnUiThreadAndWait(const std::function<void()>& work) {
-  if (OnUiThread() || QCoreApplication::instance() == nullptr) {
-    work();
-    return;
-  }
-  QMetaObject::invokeMethod(QCoreApplication::instance(), work, Qt::BlockingQueuedConnection);
+  RunOnUiThreadAndWait(QCoreApplication::instance(), work);
 }
 
 void PostToUiThread(std::function<void()> work) {
@@ -75,5 +73,5 @@ void PostToUiThread(std::function<void()> work) {
     work();
     return;
   }
-  QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(work), Qt::QueuedConnection);
+  RunOnUiThread(QCoreApplication::instance(), std::move(work));
 }

@@ -21,9 +21,8 @@ std::string Cp936FromQString(const QString& text);
 std::u16string U16FromQString(const QString& text);
 QString QStringFromU16(const std::u16string& text);
 
-// Runs `work` on the user-interface thread and waits for it; runs it at once
-// when called there. The caller must not hold anything the user-interface
-// thread may wait for.
+// For callers without an object of their own: the route of ui_thread.h bound
+// to the application object. RunOnUiThreadAndWait waits for `work`;
+// PostToUiThread queues it (both run it at once on the user-interface thread).
 void RunOnUiThreadAndWait(const std::function<void()>& work);
-// Queues `work` for the user-interface thread (at once when called there).
 void PostToUiThread(std::function<void()> work);

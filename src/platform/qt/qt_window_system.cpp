@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "platform/qt/qt_window_handle.h"
+#include "platform/qt/ui_thread.h"
 
 namespace {
 
@@ -153,7 +154,13 @@ void QtWindowSystem::MoveWindow(WindowHandle window, int x, int y, int width, in
 }
 
 void QtWindowSystem::ToggleOutline(WindowHandle window, int penWidth, unsigned colour) {
-  PostToUiThread([this, window, penWidth, colour] { ToggleOnUiThread(window, penWidth, colour); });
+  if (QThread::currentThread() == m_context.thread()) {
+    ToggleOnUiThread(window, penWidth, colour);
+    return;
+  }
+  // Bound to this object's context: dropped once the window system is gone.
+  RunOnUiThread(&m_context,
+                [this, window, penWidth, colour] { ToggleOnUiThread(window, penWidth, colour); });
 }
 
 void QtWindowSystem::ToggleOnUiThread(WindowHandle window, int penWidth, unsigned colour) {

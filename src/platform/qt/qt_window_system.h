@@ -37,6 +37,7 @@ class QtWindowSystem final : public WindowSystem {
 
   using OutlineKey = std::tuple<WindowHandle, int, unsigned>;
   std::map<OutlineKey, std::unique_ptr<QWidget>> m_outlines;
+  QObject m_context;  // queued calls die with the window system
   std::mutex m_metricsMutex;
   ScreenMetrics m_metrics;
 };
