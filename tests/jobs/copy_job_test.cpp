@@ -4,7 +4,9 @@
 
 #include "jobs/copy_job.h"
 
+#include <atomic>
 #include <functional>
+#include <memory>
 
 #include "copy_job_fixture.h"
 #include "foundation/date_time.h"
@@ -282,15 +284,19 @@ TEST_F(CopyJobRunTest, StopDuringTheCopiesKeepsTheCountsSoFar) {
   GetControlStore().SetChecked(kCopyFirstLevelRadio, true);
   GetControlStore().SetText(kCopySourcesEdit, "/a/x.txt");
   GetControlStore().SetText(kCopyDestinationEdit, "/D");
-  Service().SetHook([](const RecordedRequest& request) -> std::optional<FakeReply> {
-    if (request.Path() == "/share/taskquery") {
-      g_copyStopRequested = true;
+  // The first target's task ends; the stop comes while the second target's
+  // task is polled, and its slow reply never arrives: that copy is not booked.
+  auto polls = std::make_shared<std::atomic<int>>(0);
+  Service().SetHook([polls](const RecordedRequest& request) -> std::optional<FakeReply> {
+    if (request.Path() != "/share/taskquery" || ++*polls < 2) {
+      return std::nullopt;
     }
-    return std::nullopt;
+    g_copyStopRequested = true;
+    return FakeReply::Slow(30000, *Service().Model().Handle(request));
   });
   StartAndFinish();
   Counts(1, 0, 0);
-  EXPECT_THAT(Posts(), SizeIs(1));
+  EXPECT_THAT(Posts(), SizeIs(2));
 }
 
 TEST_F(CopyJobRunTest, StopWhileTheTargetsAreCollectedCopiesNothing) {
