@@ -196,11 +196,14 @@ void PromptDialog::Layout() {
 
   const int dialogHeight = buttonTop + kButtonHeight + 44;
   setFixedSize(kDesignWidth, dialogHeight);
-  int screenHeight = dialogHeight;
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    screenHeight = screen->geometry().height();
+  // Halfway down the screen (of the owner, when there is one), and across it.
+  const QWidget* owner = parentWidget();
+  const QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
+  if (screen != nullptr) {
+    const QRect area = screen->geometry();
+    move(area.x() + (area.width() - kDesignWidth) / 2,
+         area.y() + (area.height() - dialogHeight) / 2);
   }
-  move(x(), (screenHeight - dialogHeight) / 2);
 }
 
 bool PromptDialog::eventFilter(QObject* watched, QEvent* event) {

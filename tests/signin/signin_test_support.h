@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/wke_api.h"
+#include "recording_library.h"
 #include "platform/qt/qt_window_handle.h"
 #include "support/scratch_folder.h"
 #include "ui/signin/wke_browser_control.h"
@@ -47,16 +48,10 @@ class EngineFolder {
   // The recording engine's functions, once the loader has loaded it.
   template <typename Fn>
   Fn Recording(const char* name) const {
-    void* library = dlopen(WkeEngine::LibraryPath().c_str(), RTLD_NOW | RTLD_NOLOAD);
-    return library != nullptr ? reinterpret_cast<Fn>(dlsym(library, name)) : nullptr;
+    return RecordingFunction<Fn>(WkeEngine::LibraryPath(), name);
   }
-  std::string Log() const {
-    auto log = Recording<const char* (*)()>("recordingLog");
-    return log != nullptr ? log() : "";
-  }
-  void ClearLog() const {
-    if (auto clear = Recording<void (*)()>("recordingClear")) clear();
-  }
+  std::string Log() const { return RecordingLog(WkeEngine::LibraryPath()); }
+  void ClearLog() const { ClearRecordingLog(WkeEngine::LibraryPath()); }
   void SetCookie(const char* text) const {
     if (auto set = Recording<void (*)(const char*)>("recordingSetCookie")) set(text);
   }

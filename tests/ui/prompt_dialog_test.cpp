@@ -5,9 +5,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <string>
 
@@ -47,6 +49,13 @@ TEST(PromptDialog, DefaultsAndABlankMessage) {
   // buttons: edit top 14 + 28 + 18; dialog: button top + 30 + 44
   EXPECT_EQ(dialog.OkButton()->y(), 60);
   EXPECT_EQ(dialog.height(), 134);
+  // Halfway down the screen, the odd pixel cut off, and across it.
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  EXPECT_EQ(dialog.y(), screen.y() + (screen.height() - 134) / 2);
+  EXPECT_EQ(dialog.x(), screen.x() + (screen.width() - 362) / 2);
+  dialog.show();
+  EXPECT_EQ(dialog.pos(), QPoint(screen.x() + (screen.width() - 362) / 2,
+                                 screen.y() + (screen.height() - 134) / 2));
 }
 
 TEST(PromptDialog, CheckBoxesStackedAndSideBySide) {
