@@ -74,6 +74,24 @@ TEST(WebView2Preparation, AMissingBridgeIsWrittenByteForByteAndMakesTheEnvironme
   EXPECT_EQ(g_wv2Environment.BridgeHandle(), 1u);
 }
 
+TEST(WebView2Preparation, TheUserDataFolderReachesTheBridgeWithItsExactName) {
+  ScriptedDesktopGuard ui;
+  WindowFixture fixture;
+  ScratchFolder scratch;
+  // "한" has no code page 936 form: the program's text of the folder holds "?".
+  const fs::path run = scratch.Path() / "run-\xED\x95\x9C";
+  fs::create_directories(run);
+  fs::copy_file(WV2_RECORDING_FULL, run / kWv2BridgeFileName);
+  ScopedEnvironment home("QUILLMERE_HOME", run.string());
+  ResetWv2BridgeForTesting();
+  PrepareWebView2Environment();
+  EXPECT_TRUE(fs::is_directory(run / "cache"));
+  EXPECT_NE(RecordingLog((run / kWv2BridgeFileName).string()).find("[" + run.string() + "/cache/]"),
+            std::string::npos)
+      << RecordingLog((run / kWv2BridgeFileName).string());
+  ResetWv2BridgeForTesting();
+}
+
 TEST(WebView2Preparation, TheEnvironmentsOptionValueComesBack) {
   BridgeRunFolder folder;
   Wv2OptionsRecord options;
