@@ -413,7 +413,11 @@ TEST(WebView2SignInWindowTest, TheChoosersFirstMethodOpensTheWindowModally) {
   chooser.ChooseWebView2SignIn();
   EXPECT_TRUE(sawWindow);
   EXPECT_FALSE(chooser.isVisible());
+  // Created, then activated: the passport page was asked for.
   EXPECT_NE(folder.Log().find("wv2_Global_CreateEnv_Sync"), std::string::npos);
+  EXPECT_NE(folder.Log().find("wv2_Webview_Navigate 3 " + PassportSignInPageUrl() + "\n"),
+            std::string::npos)
+      << folder.Log();
   SetWebView2SignInOpener({});
   SetWebView2RuntimeVersionForTesting(std::nullopt);
 }
