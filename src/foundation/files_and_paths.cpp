@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fstream>
+#include <iterator>
 
 #include "foundation/file_name_pattern.h"
 #include "foundation/file_system_path.h"
@@ -188,6 +190,18 @@ bool FileExists(std::string_view path) {
 
 bool FileExistsWide(std::string_view utf16Bytes) {
   return FileExistsOnDisk(FileSystemPathFromWide(utf16Bytes));
+}
+
+std::string ReadFileTextToZero(std::string_view path) {
+  std::string bytes;
+  std::ifstream file(FileSystemPathFromText(path), std::ios::binary);
+  if (file) {
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  }
+  if (const std::size_t zero = bytes.find('\0'); zero != std::string::npos) {
+    bytes.resize(zero);
+  }
+  return bytes;
 }
 
 bool MoveFileChecked(std::string_view source, std::string_view target) {

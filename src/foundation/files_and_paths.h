@@ -32,6 +32,10 @@ void CreateDirectoryLevels(std::string_view utf16Bytes);
 bool FileExists(std::string_view path);
 bool FileExistsWide(std::string_view utf16Bytes);
 
+// The bytes of the file up to its first zero byte; empty when the file is
+// missing or unreadable.
+std::string ReadFileTextToZero(std::string_view path);
+
 // Moves or renames a file. False when IsValidTargetPath refuses the target,
 // when the target already exists (it is never replaced) or when the move fails.
 bool MoveFileChecked(std::string_view source, std::string_view target);

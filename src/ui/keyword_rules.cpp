@@ -1,12 +1,9 @@
 #include "ui/keyword_rules.h"
 
-#include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <mutex>
 
-#include "data/json_document.h"
 #include "foundation/blank_lines.h"
+#include "foundation/common_dialogs.h"
 #include "foundation/file_system_path.h"
 #include "foundation/files_and_paths.h"
 #include "foundation/message_box.h"
@@ -16,8 +13,6 @@
 #include "foundation/text_encodings.h"
 #include "foundation/text_file_encoding.h"
 #include "jobs/keyword_replacement_lists.h"
-#include "jobs/keyword_rules_file.h"
-#include "platform/code_page_codec.h"
 #include "platform/control_store.h"
 #include "platform/desktop.h"
 #include "platform/staged_file.h"
@@ -27,98 +22,26 @@ namespace {
 
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
-std::string ReadBytesToZero(const std::string& path) {
-  std::string bytes;
-  std::ifstream file(FileSystemPathFromText(path), std::ios::binary);
-  if (file) {
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+// Stages the new text, moves the old file to the backup name (never over an
+// existing backup; a failed move is no error) and renames the new text into
+// place. Caller holds g_logFileLock.
+bool WriteRulesKeepingBackup(const std::string& path, const std::string& text) {
+  StagedFile staged;
+  if (!staged.Write(FileSystemPathFromText(path), text)) {
+    return false;
   }
-  if (const std::size_t zero = bytes.find('\0'); zero != std::string::npos) {
-    bytes.resize(zero);
+  const std::string backup = RunDirectoryPath(kKeywordRulesBackupName);
+  const bool movedToBackup = MoveFileChecked(path, backup);
+  if (staged.Commit()) {
+    return true;
   }
-  return bytes;
-}
-
-// A JSON string literal of code page 936 text; steps whole characters, since
-// a second byte may look like a backslash.
-std::string JsonString(std::string_view text) {
-  std::string out = "\"";
-  for (std::size_t i = 0; i < text.size();) {
-    const std::size_t length = Cp936CharLength(text, i);
-    if (length > 1) {
-      out.append(text.substr(i, length));
-      i += length;
-      continue;
-    }
-    const unsigned char c = static_cast<unsigned char>(text[i++]);
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (c < 0x20) {
-          char escape[8];
-          std::snprintf(escape, sizeof escape, "\\u%04X", c);
-          out += escape;
-        } else {
-          out += static_cast<char>(c);
-        }
-    }
+  if (movedToBackup) {
+    MoveFileChecked(backup, path);  // the old file back in its place
   }
-  out += '"';
-  return out;
+  return false;
 }
 
 }  // namespace
-
-std::string KeywordRulesFileText(const KeywordRulesTexts& texts) {
-  const std::string mode =
-      texts.mode == kSpecifiedReplaceMode ? kSpecifiedReplaceMode : kNormalReplaceMode;
-  return "{" + JsonString("替换方式") + ":" + JsonString(mode) + "," +
-         JsonString("普通要被替换的词") + ":" + JsonString(texts.replaceKeywords) + "," +
-         JsonString("普通用于替换的词") + ":" + JsonString(texts.replacementWords) + "," +
-         JsonString("指定替换的词") + ":" + JsonString(texts.specifiedReplacements) + "}";
-}
-
-KeywordRulesTexts ReadKeywordRulesTexts(const std::string& path) {
-  std::string bytes = ReadBytesToZero(path);
-  JsonDocument document;
-  bool parsed = false;
-  if (!bytes.empty()) {
-    if (DetectTextFileEncoding(path) == kTextFileUtf8) {
-      if (bytes.starts_with(kUtf8ByteOrderMark)) {
-        bytes.erase(0, kUtf8ByteOrderMark.size());
-      }
-      parsed = document.ParseUtf8(bytes);
-    } else {
-      parsed = document.Parse(bytes);
-    }
-  }
-  KeywordRulesTexts texts;
-  texts.mode = kNormalReplaceMode;
-  if (!parsed) {
-    return texts;
-  }
-  if (document.GetText("替换方式") == kSpecifiedReplaceMode) {
-    texts.mode = kSpecifiedReplaceMode;
-  }
-  texts.replaceKeywords = document.GetText("普通要被替换的词");
-  texts.replacementWords = document.GetText("普通用于替换的词");
-  texts.specifiedReplacements = document.GetText("指定替换的词");
-  return texts;
-}
 
 void LoadKeywordRules(ControlStore& store) {
   const KeywordRulesTexts texts = ReadKeywordRulesTexts(RunDirectoryPath(kKeywordRulesFileName));
@@ -138,17 +61,11 @@ void SaveKeywordRules(ControlStore& store) {
   texts.replaceKeywords = store.Text(kNormalKeywordsEdit);
   texts.replacementWords = store.Text(kReplacementWordsEdit);
   texts.specifiedReplacements = store.Text(kSpecifiedRulesEdit);
-  const std::string path = RunDirectoryPath(kKeywordRulesFileName);
   bool written = false;
   {
     std::lock_guard lock(g_logFileLock);
-    // The backup is made once: the move never replaces an existing backup.
-    // It is a copy, so "keyreplace.ini" never goes missing for a reader.
-    const std::string backup = RunDirectoryPath(kKeywordRulesBackupName);
-    if (!FileExists(backup) && FileExists(path)) {
-      (void)WriteFileReplacing(backup, ReadBytesToZero(path));
-    }
-    written = WriteFileReplacing(path, KeywordRulesFileText(texts));
+    written = WriteRulesKeepingBackup(RunDirectoryPath(kKeywordRulesFileName),
+                                      KeywordRulesFileText(texts));
   }
   if (written) {
     ShowTimedMessageBox("提示：", "保存成功。任务开启之前保存此设置有效。", 0, kBoxIconInformation);
@@ -158,8 +75,15 @@ void SaveKeywordRules(ControlStore& store) {
 }
 
 void ImportKeywordsFromTextFile(ControlStore& store, const std::string& path) {
-  std::string text = ReadBytesToZero(path);
-  if (DetectTextFileEncoding(path) == kTextFileUtf8) {
+  std::string chosen = path;
+  if (chosen.empty()) {
+    chosen = CommonDialogs().OpenFile(false, {}, {}, "文本文件|*.txt", GetRunDirectory());
+    if (chosen.empty()) {
+      return;
+    }
+  }
+  std::string text = ReadFileTextToZero(chosen);
+  if (DetectTextFileEncoding(chosen) == kTextFileUtf8) {
     if (text.starts_with(kUtf8ByteOrderMark)) {
       text.erase(0, kUtf8ByteOrderMark.size());
     }

@@ -25,6 +25,10 @@ std::string SoftwarePageUrl() {
   return OnMakerHost("/softupdate/index.html?") + g_productKey + "?rand=" + MakeTimestamp();
 }
 
+std::string KeywordHelpPageUrl() {
+  return OnMakerHost("/help/keyword-replacement.html");
+}
+
 std::string MakerPageUrl(std::string_view controlName) {
   if (controlName == "透明标签10") {
     return PrefetchTutorialUrl();
@@ -43,4 +47,8 @@ void OpenMakerPage(std::string_view controlName) {
   if (!url.empty()) {
     OpenWebPage(url);
   }
+}
+
+void OpenKeywordHelpPage() {
+  OpenWebPage(KeywordHelpPageUrl());
 }

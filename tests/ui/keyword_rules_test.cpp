@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -85,14 +86,65 @@ TEST_F(KeywordRulesTest, ForeignModeLoadsAsNormalAndEmptyRulesShowTheTemplate) {
 }
 
 TEST_F(KeywordRulesTest, BackupIsMadeOnTheFirstSaveOnly) {
-  WriteFile("keyreplace.ini", "original");
-  m_store.SetText(kNormalKeywordsEdit, "first");
-  Save();
-  EXPECT_EQ(ReadFileBytes(m_folder.Utf8(kKeywordRulesBackupName)), "original");
-  m_store.SetText(kNormalKeywordsEdit, "second");
-  Save();
-  EXPECT_EQ(ReadFileBytes(m_folder.Utf8(kKeywordRulesBackupName)), "original");
-  EXPECT_NE(ReadFileBytes(RulesFile()).find("second"), std::string::npos);
+  // (file before the first save, backup before it) -> backup after the first
+  // and after the second save; each save leaves its own text in the file.
+  const struct {
+    const char* file;    // nullptr: none
+    const char* backup;  // nullptr: none
+    const char* backupAfterFirst;
+    const char* backupAfterSecond;
+  } cases[] = {
+      {"original", nullptr, "original", "original"},
+      {"original", "older", "older", "older"},
+      {nullptr, nullptr, nullptr, "first"},  // the second save moves the first's file
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file != nullptr ? c.file : "no file");
+    std::filesystem::remove(RulesFile());
+    std::filesystem::remove(m_folder.Utf8(kKeywordRulesBackupName));
+    if (c.file != nullptr) {
+      WriteFile("keyreplace.ini", c.file);
+    }
+    if (c.backup != nullptr) {
+      WriteFile(kKeywordRulesBackupName, c.backup);
+    }
+    const auto backupText = [&]() -> std::string {
+      const std::string backup = m_folder.Utf8(kKeywordRulesBackupName);
+      if (!std::filesystem::exists(backup)) {
+        return "(none)";
+      }
+      const std::string bytes = ReadFileBytes(backup);
+      return bytes.find("first") != std::string::npos ? "first" : bytes;
+    };
+    m_store.SetText(kNormalKeywordsEdit, "first");
+    Save();
+    EXPECT_EQ(backupText(), c.backupAfterFirst != nullptr ? c.backupAfterFirst : "(none)");
+    EXPECT_NE(ReadFileBytes(RulesFile()).find("first"), std::string::npos);
+    m_store.SetText(kNormalKeywordsEdit, "second");
+    Save();
+    EXPECT_EQ(backupText(), c.backupAfterSecond);
+    EXPECT_NE(ReadFileBytes(RulesFile()).find("second"), std::string::npos);
+  }
+}
+
+TEST_F(KeywordRulesTest, AFailedWriteIsReportedAndChangesNothing) {
+  // A folder in the file's place: the new text cannot be renamed over it.
+  std::filesystem::create_directory(RulesFile());
+  std::ofstream(RulesFile() + "/inside", std::ios::binary) << "x";
+  WriteFile(kKeywordRulesBackupName, "older");
+  m_ui.desktop.AnswerNext(kBoxResultOk);
+  SaveKeywordRules(m_store);
+  EXPECT_TRUE(std::filesystem::is_directory(RulesFile()));
+  EXPECT_EQ(ReadFileBytes(m_folder.Utf8(kKeywordRulesBackupName)), "older");
+  ASSERT_EQ(m_ui.desktop.Boxes().size(), 1u);
+  EXPECT_EQ(m_ui.desktop.Boxes()[0].text, "保存失败了。");
+  EXPECT_EQ(m_ui.desktop.Boxes()[0].type, 48);
+  // No temporary file is left beside it.
+  int entries = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(m_folder.Path())) {
+    ++entries;
+  }
+  EXPECT_EQ(entries, 2);
 }
 
 TEST_F(KeywordRulesTest, TemplateIsAddedOnce) {
@@ -115,8 +167,9 @@ TEST_F(KeywordRulesTest, ImportTable) {
       {"a\r\n\r\na\r\nb", "", "a\r\na\r\nb", "2"},
       {"\xEF\xBB\xBF"
        "\xE4\xB8\xAD\r\nb\r\n",
-       "b", "b\r\n中\r\nb", "2"},                 // UTF-8 with BOM
-      {"\xD6\xD0\r\n\r\nx", "", "中\r\nx", "2"},  // code page 936
+       "b", "b\r\n中\r\nb", "2"},                                           // UTF-8 with BOM
+      {"\xE4\xB8\xAD\r\n\xE4\xB8\xAD\r\n\r\nb", "", "中\r\n中\r\nb", "2"},  // UTF-8, no BOM
+      {"\xD6\xD0\r\n\r\nx", "", "中\r\nx", "2"},                            // code page 936
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.after);

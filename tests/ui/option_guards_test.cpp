@@ -138,6 +138,12 @@ TEST_F(OptionGuardsTest, ConfirmByTypingDelTable) {
     EXPECT_EQ(prompt.seen[0].title,
               c.box == kDeleteFoldersBox ? "再次确认删除：" : "再次确认启用正则：");
     EXPECT_EQ(prompt.seen[0].defaultText, "");
+    EXPECT_EQ(prompt.seen[0].message,
+              c.box == kDeleteFoldersBox
+                  ? "\r\n手动在下方输入字符 'del' (不含'号)，以确定删除目录。\r\n\r\n"
+                    "此操作会删除目录下的所有文件，请谨慎选择！\r\n\r\n"
+                  : "\r\n手动在下方输入字符 'del' (不含'号)，确认启用正则删除。\r\n\r\n"
+                    "如果不熟悉正则匹配，请联系客服！\r\n");
     const auto boxes = local.desktop.Boxes();
     ASSERT_EQ(boxes.size(), wrongText ? 1u : 0u);
     if (wrongText) {
