@@ -99,6 +99,16 @@ std::string DecodeCacheText(const std::string& text) {
   return result;
 }
 
+std::string DecodedCacheColumnSql(const std::string& column) {
+  const auto literal = [](const char* text) { return "'" + ReplaceAllText(text, "'", "''") + "'"; };
+  std::string expression = column;
+  for (const Replacement& step : kDecodeSteps) {
+    expression =
+        "replace(" + expression + "," + literal(step.encoded) + "," + literal(step.plain) + ")";
+  }
+  return expression;
+}
+
 bool WriteCacheTemplate(const std::string& path) {
   std::ofstream file(FileSystemPathFromText(path), std::ios::binary | std::ios::trunc);
   if (!file) {

@@ -154,6 +154,12 @@ void PromptDialog::Layout() {
   }
   edit->setObjectName(QtText(u"编辑框1"));
   edit->installEventFilter(this);
+  // The answer is typed at once: the edit box comes first and has the focus.
+  setTabOrder(edit, m_check1);
+  setTabOrder(m_check1, m_check2);
+  setTabOrder(m_check2, m_ok);
+  setTabOrder(m_ok, m_cancel);
+  edit->setFocus();
 
   m_check1->setVisible(options.check1Visible != 0);
   m_check1->setChecked(options.check1Ticked != 0);

@@ -9,13 +9,17 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QWidget>
+#include <atomic>
 #include <filesystem>
+#include <mutex>
 #include <string>
 
+#include "platform/scripted_desktop.h"
 #include "platform/wke_api.h"
 #include "recording_library.h"
 #include "platform/qt/qt_window_handle.h"
 #include "support/scratch_folder.h"
+#include "ui/signin/sign_in_windows.h"
 #include "ui/signin/wke_browser_control.h"
 #include "ui/signin/wke_engine.h"
 
@@ -84,4 +88,35 @@ inline HostHandle CreateTestControl(QWidget& parent, int windowId, const void* s
                                     int length = 0) {
   return WkeBrowserControl::Create(stored, length, 0, WindowHandleOf(&parent), 1, 8, 29, 300, 200,
                                    windowId, 1, 0, false);
+}
+
+// Counts the hand-offs a closed sign-in window starts and keeps the last text.
+struct HandOffCounter {
+  HandOffCounter() {
+    SetSignInHandOff([this](int, const std::string& text, const std::string&, const std::string&,
+                            const std::string&) {
+      {
+        std::lock_guard<std::mutex> lock(mutex);
+        last = text;
+      }
+      ++count;  // last: once counted, the counter may go
+    });
+  }
+  ~HandOffCounter() { SetSignInHandOff({}); }
+  std::string Last() {
+    std::lock_guard<std::mutex> lock(mutex);
+    return last;
+  }
+  std::atomic<int> count{0};
+  std::mutex mutex;
+  std::string last;
+};
+
+// The notice both sign-in windows show with the provider's portal.
+inline void ExpectPortalNotice(const RecordedBox& notice) {
+  EXPECT_EQ(notice.caption, "提示：");
+  EXPECT_EQ(notice.timeoutMs, 10000);
+  EXPECT_EQ(notice.type, kBoxIconInformation);
+  EXPECT_EQ(notice.text,
+            "先点网页最右边的登陆，登陆成功之后再点网页上方的 网盘 连接，进入网盘后即可关闭此页面。");
 }

@@ -291,6 +291,17 @@ TEST(Wv2HeaderList, TwoHeadersGiveTwoRecordsWhoseTextsEndInANulCodeUnit) {
   EXPECT_EQ(untouched[0].name, "old");
 }
 
+TEST(Wv2HeaderList, AMissingTextInTheBlockBecomesTheTerminatorAlone) {
+  const Wv2HeaderEntry block[2] = {{u"Set-Cookie", nullptr}, {nullptr, u"v"}};
+  std::vector<Wv2HeaderRecord> records{{"old", "old"}};
+  ReadWv2HeaderBlock(block, 2, records);
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(HexOf(records[0].name), HexOf(Utf16Of("Set-Cookie")));
+  EXPECT_EQ(HexOf(records[0].value), "0000");
+  EXPECT_EQ(HexOf(records[1].name), "0000");
+  EXPECT_EQ(HexOf(records[1].value), HexOf(Utf16Of("v")));
+}
+
 TEST(Wv2MissingExports, AnExportTheBridgeLacksBehavesAsNoHandle) {
   BridgeRunFolder folder;
   auto view = With<Wv2Webview>(kHandle);

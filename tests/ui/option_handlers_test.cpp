@@ -68,6 +68,7 @@ TEST_F(OptionHandlersTest, KeywordPanelOverTheBoxWritesBackWhatWasTyped) {
     auto* edit = window.ControlAs<QPlainTextEdit>(u"编辑框_临时输入框");
     QWidget* box = window.Control(c.box);
     ASSERT_TRUE(panel->isVisible());
+    EXPECT_TRUE(panel->autoFillBackground());  // covers what lies below
     EXPECT_EQ(panel->mapToGlobal(QPoint(0, 0)), box->mapToGlobal(QPoint(0, 0)));
     EXPECT_EQ(edit->size(), QSize(304, 48));
     EXPECT_EQ(edit->toPlainText(), QStringLiteral("old"));

@@ -113,6 +113,15 @@ TEST(PromptDialog, CloseByTheFrameIsCancelAndOkOnAnEmptyBoxGivesEmptyText) {
   EXPECT_TRUE(g_promptDialogOptions.check1Result);
 }
 
+TEST(PromptDialog, TheEditBoxHasTheFocusWhenShown) {
+  for (const bool multiLine : {false, true}) {
+    g_promptDialogOptions = PromptDialogOptions{.multiLine = multiLine, .check1Visible = 1};
+    PromptDialog dialog;
+    dialog.show();
+    EXPECT_EQ(dialog.focusWidget(), dialog.EditBox());
+  }
+}
+
 TEST(PromptDialog, FocusPutsTheCaretAfterTheDefaultText) {
   g_promptDialogOptions = PromptDialogOptions{.defaultText = "abc"};
   PromptDialog dialog;
