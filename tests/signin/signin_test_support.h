@@ -33,11 +33,11 @@ class EngineFolder {
       Put(library, name);
     }
     ResetWkeEngineForTesting();
-    ResetFileChooserHookForTesting();
+    FileChooserHook::ResetForTesting();
     SetWkeSearchFolderForTesting(m_folder.Utf8());
   }
   ~EngineFolder() {
-    ResetFileChooserHookForTesting();
+    FileChooserHook::ResetForTesting();
     ResetWkeEngineForTesting();
     SetWkeSearchFolderForTesting({});
   }
