@@ -129,6 +129,20 @@ TEST_F(AccountListFileTest, OnlyAChangedTextIsBackedUpAndEveryFileIsPrivate) {
   }
 }
 
+TEST_F(AccountListFileTest, TwoSavesOfOneChangedListMakeOneBackup) {
+  WriteFile("{\"dataname\":\"cookies\",\"num\":0,\"data\":[{}]}");
+  const std::string old = FileBytes();
+  ReplaceAccountRows({{"", "a", "有效", "BDUSS=1; STOKEN=1", ""}});
+  Save();
+  // A second backup would get a name of its own.
+  m_ui.clock.SetLocalTime({2025, 7, 9, 13, 6, 30, 0});
+  Save();
+  const std::vector<fs::path> backups = Backups();
+  ASSERT_EQ(backups.size(), 1u);
+  std::ifstream in(backups[0], std::ios::binary);
+  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), old);
+}
+
 TEST_F(AccountListFileTest, BackupNamesFollowTheStampOfTheResultLogs) {
   struct Row {
     LocalDateTime time;
