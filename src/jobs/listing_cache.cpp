@@ -4,7 +4,7 @@
 #include <mutex>
 
 #include "data/program_wide_objects.h"
-#include "jobs/error_log.h"
+#include "foundation/error_log.h"
 #include "foundation/file_system_path.h"
 #include "foundation/run_directory.h"
 #include "foundation/shared_locks.h"
@@ -135,7 +135,7 @@ bool ExecuteCacheBatch(const std::vector<CacheRow>& rows) {
     }
     // Written after g_cacheDbLock was left.
     AppendErrorLogLine(GetRunDirectory() + "\\" + g_cachePath + "-->" + kCacheInsertSql +
-                        "-->写入错误：" + errorText + "\r\n\r\n");
+                       "-->写入错误：" + errorText + "\r\n\r\n");
   }
   return false;
 }
