@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "jobs/prefetch_run_hooks.h"
 #include "jobs/rename_rule_options.h"
 #include "jobs/rename_task_controls.h"
 #include "platform/control_store.h"
@@ -214,44 +213,6 @@ TEST_F(OptionGuardsTest, StopRenameAsksThenSetsTheFlagAndEndsTheLoop) {
   EXPECT_EQ(boxes[1].text, "确定停止？");
   EXPECT_EQ(boxes[1].type, 36);
   EXPECT_FALSE(store.Enabled(kStartRenameButton));  // the task enables it itself
-}
-
-TEST_F(OptionGuardsTest, PrefetchStopEndsTheCacheOnlyAfterTheRunHasEnded) {
-  store.SetEnabled(kStartRenameButton, false);
-  store.SetChecked(kPrefetchBox, true);
-  bool taskEnded = false;
-  int cacheEnds = 0;
-  bool endedBeforeCache = false;
-  bool buttonDisabledDuringEnd = false;
-  InstallPrefetchRun({}, [&] {
-    ++cacheEnds;
-    endedBeforeCache = taskEnded;
-    buttonDisabledDuringEnd = !store.Enabled(kStartRenameButton);
-  });
-  // The run's threads need a few waits to notice the flag; then the task ends
-  // and enables its button.
-  int waits = 0;
-  ui.clock.SetSleepHook([&](std::int64_t) {
-    if (++waits == 5) {
-      taskEnded = true;
-      store.SetEnabled(kStartRenameButton, true);
-    }
-  });
-  ui.desktop.AnswerNext(kBoxResultYes);
-  ui.desktop.AnswerNext(kBoxResultOk);
-  StopRenameJob();
-  ui.clock.SetSleepHook({});
-  InstallPrefetchRun({}, {});
-
-  EXPECT_EQ(cacheEnds, 1);
-  EXPECT_TRUE(endedBeforeCache);
-  EXPECT_TRUE(buttonDisabledDuringEnd);  // no second task can start on the cache
-  EXPECT_TRUE(store.Enabled(kStartRenameButton));
-  EXPECT_EQ(ui.desktop.StatusText(1), "已手动停止。");
-  const auto boxes = ui.desktop.Boxes();
-  ASSERT_EQ(boxes.size(), 2u);
-  EXPECT_EQ(boxes[1].caption, "停止：");
-  EXPECT_EQ(boxes[1].text, "停止成功");
 }
 
 }  // namespace
