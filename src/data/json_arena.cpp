@@ -52,8 +52,10 @@ size_t JsonArenaPooledBytes() {
   return s_pool->size() * kMaxBlock;
 }
 
-JsonArena* JsonArena::Create(size_t expectedBytes) {
-  return new JsonArena(std::clamp(Rounded(expectedBytes), kMinBlock, kMaxBlock));
+JsonArena* JsonArena::Create(size_t inputUnits) {
+  // A parsed tree takes about four bytes per unit of its text.
+  const size_t expectedBytes = inputUnits > kMaxBlock ? kMaxBlock : inputUnits * 4;
+  return new JsonArena(std::clamp(Rounded(expectedBytes), kMinBlock, kMaxBlock), inputUnits);
 }
 
 void JsonArena::DiscardIfUnused() {
@@ -85,16 +87,35 @@ void* JsonArena::AllocateInNewBlock(size_t bytes) {
   if (bytes > m_nextBlock / 4) {
     m_blocks.push_back(::operator new(bytes));
     m_blockSizes.push_back(bytes);
+    m_blockBytes += bytes;
     return m_blocks.back();
   }
-  m_blocks.push_back(m_nextBlock == kMaxBlock ? TakeBlock() : ::operator new(m_nextBlock));
-  m_blockSizes.push_back(m_nextBlock);
+  const size_t size = NewBlockSize(bytes);
+  m_blocks.push_back(size == kMaxBlock ? TakeBlock() : ::operator new(size));
+  m_blockSizes.push_back(size);
+  m_blockBytes += size;
   m_cursor = static_cast<char*>(m_blocks.back());
-  m_end = m_cursor + m_nextBlock;
+  m_end = m_cursor + size;
   m_nextBlock = std::min(m_nextBlock * 2, kMaxBlock);
   void* at = m_cursor;
   m_cursor += bytes;
   return at;
+}
+
+size_t JsonArena::NewBlockSize(size_t bytes) const {
+  // The first block has nothing to go by yet.
+  if (m_inputRead == 0 || m_blockBytes == 0)
+    return m_nextBlock;
+  const size_t used = m_blockBytes - static_cast<size_t>(m_end - m_cursor);
+  const size_t rest = m_inputUnits - std::min(m_inputRead, m_inputUnits);
+  const double expected =
+      static_cast<double>(used) * static_cast<double>(rest) / static_cast<double>(m_inputRead);
+  // An eighth to spare, whole kilobytes.
+  const double wanted = static_cast<double>(bytes) + expected * 9 / 8;
+  if (wanted >= static_cast<double>(m_nextBlock))
+    return m_nextBlock;
+  const size_t size = (static_cast<size_t>(wanted) + kMinBlock - 1) / kMinBlock * kMinBlock;
+  return std::max(size, kMinBlock);
 }
 
 const char16_t* JsonArena::CopyText(std::u16string_view text) {

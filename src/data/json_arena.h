@@ -23,10 +23,14 @@ size_t JsonArenaPooledBytes();
 
 class JsonArena {
  public:
-  // A new arena; it frees itself when the count of its nodes drops to zero
-  // after a node was made (an arena that never made a node is freed by
-  // DiscardIfUnused).
-  static JsonArena* Create(size_t expectedBytes);
+  // A new arena for the parse of a text of `inputUnits` units; it frees itself
+  // when the count of its nodes drops to zero after a node was made (an arena
+  // that never made a node is freed by DiscardIfUnused).
+  static JsonArena* Create(size_t inputUnits);
+  // The parse has read its text up to `unit`. Near the end of the text a new
+  // block is sized by what the rest is likely to need, at the rate the part
+  // read so far needed, instead of a whole block most of which stays empty.
+  void NoteInputRead(size_t unit) { m_inputRead = unit; }
   // Frees an arena in which no node was made.
   void DiscardIfUnused();
 
@@ -40,16 +44,21 @@ class JsonArena {
   void ReleaseNode();
 
  private:
-  explicit JsonArena(size_t firstBlock) : m_nextBlock(firstBlock) {}
+  JsonArena(size_t firstBlock, size_t inputUnits)
+      : m_nextBlock(firstBlock), m_inputUnits(inputUnits) {}
   ~JsonArena();
   JsonArena(const JsonArena&) = delete;
   JsonArena& operator=(const JsonArena&) = delete;
   void* AllocateInNewBlock(size_t bytes);
+  size_t NewBlockSize(size_t bytes) const;
 
   std::vector<void*> m_blocks;
   std::vector<size_t> m_blockSizes;
   char* m_cursor = nullptr;
   char* m_end = nullptr;
   size_t m_nextBlock;
+  size_t m_blockBytes = 0;  // all blocks together
+  size_t m_inputUnits;
+  size_t m_inputRead = 0;
   size_t m_nodes = 0;
 };

@@ -103,7 +103,9 @@ class ParseRun {
   std::u16string_view Wide(size_t start, size_t length, std::u16string& room) const {
     const auto piece = m_text.substr(start, length);
     if constexpr (sizeof(Char) == 1) {
-      room.assign(piece.begin(), piece.end());
+      // Widened in place: the room keeps its buffer from piece to piece.
+      room.resize(piece.size());
+      std::copy(piece.begin(), piece.end(), room.begin());
       return room;
     } else {
       return piece;
@@ -149,7 +151,8 @@ class ParseRun {
     if (!TakeNode(at))
       return nullptr;
     if (!m_arena)
-      m_arena = JsonArena::Create(m_text.size() * 4);
+      m_arena = JsonArena::Create(m_text.size());
+    m_arena->NoteInputRead(at);
     return m_arena->NewNode();
   }
 

@@ -12,53 +12,72 @@ bool IsPathSpecial(char16_t c) {
   return c == u'.' || c == u'[' || c == u']' || c == u'\\';
 }
 
-// The characters of a key between two positions, each escaping backslash
-// dropped.
-std::u16string KeyText(std::u16string_view path, size_t begin, size_t end) {
-  std::u16string key;
-  key.reserve(end - begin);
+// The characters of a key between two positions: a view of the path, or, when
+// escaping backslashes have to be dropped, their copy without them in `room`.
+std::u16string_view KeyText(std::u16string_view path, size_t begin, size_t end,
+                            std::u16string& room) {
+  const std::u16string_view raw = path.substr(begin, end - begin);
+  if (raw.find(u'\\') == std::u16string_view::npos)
+    return raw;
+  room.clear();
+  room.reserve(end - begin);
   for (size_t i = begin; i < end; ++i) {
     if (path[i] == u'\\' && i + 1 < end && IsPathSpecial(path[i + 1]))
       ++i;
-    key += path[i];
+    room += path[i];
   }
-  return key;
+  return room;
 }
 
-}  // namespace
-
-std::vector<JsonPathSegment> ParseJsonPath(std::u16string_view path) {
+// Hands the steps of a path, left to right, to `step(kind, key, index)` until
+// it returns false. A key view lives until the next call of `step`.
+template <class Step>
+void ForEachPathStep(std::u16string_view path, Step&& step) {
   const size_t nul = path.find(u'\0');
   if (nul != std::u16string_view::npos)
     path = path.substr(0, nul);
-  std::vector<JsonPathSegment> steps;
+  std::u16string room;
   size_t segmentStart = 0;
   size_t bracketStart = 0;
   bool bracketSeen = false;  // set by the first "[", never cleared
+  // False when the walk is to stop.
   auto addKey = [&](size_t end) {
-    if (end > segmentStart)
-      steps.push_back({JsonPathSegment::Key, KeyText(path, segmentStart, end), -1});
+    return end <= segmentStart ||
+           step(JsonPathSegment::Key, KeyText(path, segmentStart, end, room), -1);
   };
   for (size_t i = 0; i <= path.size(); ++i) {
     if (i == path.size() || path[i] == u'.') {
-      addKey(i);
+      if (!addKey(i))
+        return;
       segmentStart = i + 1;
     } else if (path[i] == u'\\') {
       if (i + 1 < path.size() && IsPathSpecial(path[i + 1]))
         ++i;  // the next character is taken literally
     } else if (path[i] == u'[') {
-      addKey(i);
+      if (!addKey(i))
+        return;
       segmentStart = bracketStart = i + 1;
       bracketSeen = true;
     } else if (path[i] == u']') {
       if (bracketSeen) {
         const std::u16string_view inside = path.substr(bracketStart, i - bracketStart);
-        steps.push_back(
-            {JsonPathSegment::Index, {}, inside.empty() ? -1 : ReadJsonInt32Prefix(inside)});
+        if (!step(JsonPathSegment::Index, std::u16string_view(),
+                  inside.empty() ? -1 : ReadJsonInt32Prefix(inside)))
+          return;
       }
       segmentStart = i + 1;
     }
   }
+}
+
+}  // namespace
+
+std::vector<JsonPathSegment> ParseJsonPath(std::u16string_view path) {
+  std::vector<JsonPathSegment> steps;
+  ForEachPathStep(path, [&](JsonPathSegment::Kind kind, std::u16string_view key, int32_t index) {
+    steps.push_back({kind, std::u16string(key), index});
+    return true;
+  });
   return steps;
 }
 
@@ -114,13 +133,12 @@ JsonTreeNode* ElementOrCreate(JsonTreeNode* node, int32_t index) {
 JsonTreeNode* ResolvePath(JsonTreeNode* start, std::u16string_view path) {
   if (!start)
     return nullptr;
+  // Walked as the path is read: no step list is made for a lookup.
   JsonTreeNode* node = start;
-  for (const JsonPathSegment& step : ParseJsonPath(path)) {
-    node =
-        step.kind == JsonPathSegment::Key ? ChildByKey(node, step.key) : ChildAt(node, step.index);
-    if (!node)
-      return nullptr;
-  }
+  ForEachPathStep(path, [&](JsonPathSegment::Kind kind, std::u16string_view key, int32_t index) {
+    node = kind == JsonPathSegment::Key ? ChildByKey(node, key) : ChildAt(node, index);
+    return node != nullptr;
+  });
   return node;
 }
 

@@ -11,6 +11,26 @@
 
 namespace {
 
+constexpr mode_t kOwnerAccess = S_IRWXU;
+
+// Gives the folder `name` of the folder open as `parentFd` (AT_FDCWD: a path)
+// read, write and search permission for its owner when it lacks any of them,
+// so that it can be opened and emptied. The folder is reached with O_PATH and
+// O_NOFOLLOW and changed through its descriptor's /proc entry, so a link
+// swapped in for it is never followed. Failures are left to the opening.
+void GiveOwnerAccess(int parentFd, const char* name, mode_t mode) {
+  if ((mode & kOwnerAccess) == kOwnerAccess) {
+    return;
+  }
+  const int pathFd = openat(parentFd, name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (pathFd < 0) {
+    return;
+  }
+  const std::string procPath = "/proc/self/fd/" + std::to_string(pathFd);
+  chmod(procPath.c_str(), (mode & 07777) | kOwnerAccess);
+  close(pathFd);
+}
+
 // Empties the folder open as `folderFd` and closes it. Every entry is looked at
 // with AT_SYMLINK_NOFOLLOW and sub-folders are opened with O_NOFOLLOW, so the
 // walk never leaves the tree through a link, even one swapped in meanwhile.
@@ -33,6 +53,7 @@ void EmptyFolder(int folderFd) {
       continue;
     }
     if (S_ISDIR(info.st_mode)) {
+      GiveOwnerAccess(folderFd, name.c_str(), info.st_mode);
       int child = openat(folderFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
       if (child >= 0) {
         EmptyFolder(child);
@@ -65,6 +86,7 @@ bool RemoveDirectoryTree(std::string_view folder) {
   if (!S_ISDIR(info.st_mode)) {
     return false;
   }
+  GiveOwnerAccess(AT_FDCWD, path.c_str(), info.st_mode);
   int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) {
     return false;

@@ -12,7 +12,9 @@
 #include <string_view>
 
 // Removes the folder and everything below it, links removed as links. Refuses
-// (false) the empty path and "/". Failures of single entries are ignored; the
+// (false) the empty path and "/". Entries go whatever their permission bits:
+// a folder that its owner may not read, write or search is given that
+// permission before it is emptied. Failures of single entries are ignored; the
 // result tells whether the folder itself is gone. A link given as the folder
 // itself is removed as a link.
 bool RemoveDirectoryTree(std::string_view folder);

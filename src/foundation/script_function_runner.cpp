@@ -1,10 +1,7 @@
 #include "foundation/script_function_runner.h"
 
-#include <vector>
-
+#include "foundation/script_host.h"
 #include "foundation/text_search.h"
-#include "platform/code_page_codec.h"
-#include "platform/script_control.h"
 
 namespace {
 
@@ -22,17 +19,10 @@ void UninitializeCom() {}
 std::string RunJScriptFunction(const std::string& code, const std::string& functionName,
                                const std::string& argument1, const std::string& argument2,
                                const std::string& argument3, const std::string& argument4) {
-  ScriptControl engine;
-  engine.SetLanguage(u"JScript");
-  if (!engine.ExecuteStatement(DecodeToUtf16(code, kCodePageLocal)))
+  ScriptHost host;
+  if (!host.Init() || !host.ExecuteStatement(code))
     return kScriptRunFailed;
-  std::vector<std::u16string> arguments;
-  for (const std::string* argument : {&argument1, &argument2, &argument3, &argument4})
-    arguments.push_back(DecodeToUtf16(*argument, kCodePageLocal));
-  ScriptValue result;
-  if (!engine.Run(DecodeToUtf16(functionName, kCodePageLocal), arguments, result))
-    return std::string();
-  return EncodeFromUtf16(result.AsText(), kCodePageLocal);
+  return host.Run(functionName, argument1, argument2, argument3, argument4);
 }
 
 std::string GetCookieValue(const std::string& cookieText, const std::string& cookieName,

@@ -10,6 +10,9 @@
 // Lock order (keep it; nothing else nests):
 //   g_counterLock -> g_statusLock     a holder of the counter lock writes the status line
 //   g_viewLock    -> g_statusLock     a holder of the view lock writes the status line
+//   g_counterLock -> g_logFileLock -> g_statusLock
+//                                     a result-log write that fails is reported
+//                                     in "err.txt" and on the status line
 //   g_jobQueueLock -> the queue's own lock (LockedQueue takes it inside every push/pop)
 // No other shared lock is taken while one of the six is held. The user-interface
 // thread never waits for a lock that a worker may hold across a network request

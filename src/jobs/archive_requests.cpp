@@ -1,8 +1,8 @@
 #include "jobs/archive_requests.h"
 
+#include "foundation/error_log.h"
 #include "foundation/url_encoding.h"
 #include "foundation/waits.h"
-#include "jobs/error_log.h"
 #include "web/http_request.h"
 #include "web/service_conventions.h"
 #include "web/service_text.h"

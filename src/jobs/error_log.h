@@ -1,9 +1,5 @@
 #pragma once
-// "err.txt" in the program's folder: lines of failures that the jobs gave up
-// on, appended and never read back by the program.
+// The "err.txt" writer lives in the foundation library (the result logs report
+// their failed writes there too); the jobs include it from here as well.
 
-#include <string>
-
-// Appends `line` + CR LF to "err.txt" under g_logFileLock (the file is made
-// when missing). False when the file cannot be opened or written.
-bool AppendErrorLogLine(const std::string& line);
+#include "foundation/error_log.h"

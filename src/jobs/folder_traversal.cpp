@@ -57,18 +57,6 @@ std::string LastLevel(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// A decoded path holding any of these is worked on in backslash-u notation:
-// "?" stands for a character code page 936 cannot hold, and the others do not
-// survive the plain route unchanged.
-bool NeedsEscapedForm(const std::string& decodedPath) {
-  for (const char* mark : {"?", "'", "+", "-"}) {
-    if (FindText(decodedPath, mark) != -1) {
-      return true;
-    }
-  }
-  return false;
-}
-
 void CountProcessed() {
   std::lock_guard lock(g_counterLock);
   ++g_processedCount;
@@ -213,6 +201,15 @@ bool FolderTraversal::ProcessEntry(const ListedEntry& entry) {
 }
 
 }  // namespace
+
+bool NeedsEscapedForm(const std::string& decodedPath) {
+  for (const char* mark : {"?", "'", "+", "-"}) {
+    if (FindText(decodedPath, mark) != -1) {
+      return true;
+    }
+  }
+  return false;
+}
 
 std::string DecodeListedText(const std::string& listed) {
   return Utf16ToText(DecodeUnicodeEscapes(listed));

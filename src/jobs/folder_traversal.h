@@ -41,3 +41,9 @@ void RenameListedItem(const AccountSession& session, const std::string& oldPath,
 // page 936 cannot hold becomes "?", and everything else, "%" included, stays a
 // character. Any thread.
 std::string DecodeListedText(const std::string& listed);
+
+// Whether an entry is worked on in backslash-u notation: its decoded full path
+// (DecodeListedText), parent folders included, holds "?" (a character code
+// page 936 cannot hold), "'", "+" or "-", which do not survive the plain route
+// unchanged. Any thread.
+bool NeedsEscapedForm(const std::string& decodedPath);

@@ -4,7 +4,7 @@
 #include <mutex>
 
 #include "data/program_wide_objects.h"
-#include "jobs/error_log.h"
+#include "foundation/error_log.h"
 #include "foundation/file_system_path.h"
 #include "foundation/run_directory.h"
 #include "foundation/shared_locks.h"
@@ -99,6 +99,16 @@ std::string DecodeCacheText(const std::string& text) {
   return result;
 }
 
+std::string DecodedCacheColumnSql(const std::string& column) {
+  const auto literal = [](const char* text) { return "'" + ReplaceAllText(text, "'", "''") + "'"; };
+  std::string expression = column;
+  for (const Replacement& step : kDecodeSteps) {
+    expression =
+        "replace(" + expression + "," + literal(step.encoded) + "," + literal(step.plain) + ")";
+  }
+  return expression;
+}
+
 bool WriteCacheTemplate(const std::string& path) {
   std::ofstream file(FileSystemPathFromText(path), std::ios::binary | std::ios::trunc);
   if (!file) {
@@ -125,7 +135,7 @@ bool ExecuteCacheBatch(const std::vector<CacheRow>& rows) {
     }
     // Written after g_cacheDbLock was left.
     AppendErrorLogLine(GetRunDirectory() + "\\" + g_cachePath + "-->" + kCacheInsertSql +
-                        "-->写入错误：" + errorText + "\r\n\r\n");
+                       "-->写入错误：" + errorText + "\r\n\r\n");
   }
   return false;
 }

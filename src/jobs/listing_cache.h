@@ -34,6 +34,11 @@ extern std::string g_cachePath;
 std::string EncodeCacheText(const std::string& text);
 std::string DecodeCacheText(const std::string& text);
 
+// An SQL expression giving DecodeCacheText of `column` (a column name of
+// `list`), so that a query can search the plain text of a cached name instead
+// of its encoding (where "1" would be found in "&#91;").
+std::string DecodedCacheColumnSql(const std::string& column);
+
 // Writes the whole image as `path` (code page 936), created or overwritten.
 bool WriteCacheTemplate(const std::string& path);
 

@@ -1,5 +1,8 @@
 #include "jobs/name_characters.h"
 
+#include <array>
+#include <memory>
+
 #include "foundation/hex_digit.h"
 #include "platform/code_page_codec.h"
 
@@ -30,23 +33,52 @@ NameChar EscapedChar(char16_t unit) {
   return MakeChar(unit, std::string_view(escape, 6));
 }
 
-// Appends the characters of a run of code page 936 text with their own bytes.
-void AppendPlainRun(NameChars& chars, std::string_view text) {
-  std::vector<std::size_t> starts;
-  for (std::size_t i = 0; i < text.size(); i += Cp936DecodedCharLength(text, i))
-    starts.push_back(i);
-  auto endOf = [&](std::size_t k) { return k + 1 < starts.size() ? starts[k + 1] : text.size(); };
-  const std::u16string whole = DecodeToUtf16(text, kCodePageLocal);
-  if (whole.size() == starts.size()) {
-    // The usual case: every character is one code unit.
-    for (std::size_t k = 0; k < starts.size(); ++k)
-      chars.push_back(MakeChar(whole[k], text.substr(starts[k], endOf(k) - starts[k])));
-    return;
+// The code unit of each double-byte character this thread has decoded, so a
+// run of names decodes each character through the converter once. The
+// converter belongs to the thread, and so does what it decoded.
+class PairUnits {
+ public:
+  char16_t Unit(unsigned char lead, unsigned char trail) {
+    if (!m_units)
+      m_units = std::make_unique<std::array<char16_t, kPairs>>();
+    char16_t& unit = (*m_units)[(lead - kFirstLead) * 256u + trail];
+    if (unit == kUnknown) {
+      const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+      unit = DecodeOne(std::string_view(pair, 2));
+    }
+    return unit;
   }
-  for (std::size_t k = 0; k < starts.size(); ++k) {
-    const std::string_view bytes = text.substr(starts[k], endOf(k) - starts[k]);
-    const std::u16string unit = DecodeToUtf16(bytes, kCodePageLocal);
-    chars.push_back(MakeChar(unit.size() == 1 ? unit[0] : u'\uFFFD', bytes));
+
+  // The unit of one character's bytes; U+FFFD unless the converter decodes
+  // them to exactly one unit.
+  static char16_t DecodeOne(std::string_view bytes) {
+    const std::u16string decoded = DecodeToUtf16(bytes, kCodePageLocal);
+    return decoded.size() == 1 && decoded[0] != kUnknown ? decoded[0] : u'\uFFFD';
+  }
+
+ private:
+  static constexpr unsigned kFirstLead = 0x81;
+  static constexpr std::size_t kPairs = (0xFE - kFirstLead + 1) * 256;
+  static constexpr char16_t kUnknown = 0;  // no double-byte character decodes to it
+  std::unique_ptr<std::array<char16_t, kPairs>> m_units;
+};
+
+// Appends the characters of a run of code page 936 text with their own bytes.
+// Each character is decoded on its own, so a byte pair the converter rejects
+// stands for U+FFFD and never lends its trail byte to the next character.
+void AppendPlainRun(NameChars& chars, std::string_view text) {
+  thread_local PairUnits s_pairs;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    const std::size_t length = Cp936DecodedCharLength(text, i);
+    const std::string_view bytes = text.substr(i, length);
+    char16_t unit = byte;
+    if (length == 2)
+      unit = s_pairs.Unit(byte, static_cast<unsigned char>(text[i + 1]));
+    else if (byte >= 0x80)
+      unit = PairUnits::DecodeOne(bytes);
+    chars.push_back(MakeChar(unit, bytes));
+    i += length;
   }
 }
 

@@ -32,7 +32,10 @@ std::string MakeLegalName(const std::string& name) {
       {":", "："}, {"|", ""}, {"<", "《"}, {">", "》"},
       {"?", "？"}, {"*", ""}, {"/", ""},   {"'", "’"},
   };
+  // Most names hold none of the bytes: nothing to search character by character.
   std::string legal = name;
+  if (legal.find_first_of(":|<>?*/'") == std::string::npos)
+    return legal;
   for (const auto& [from, to] : kReplacements)
     ReplaceEvery(legal, from, to);
   return legal;

@@ -1,6 +1,7 @@
 #include "jobs/prefetch_run.h"
 
 #include <mutex>
+#include <optional>
 
 #include "data/program_wide_objects.h"
 #include "foundation/date_time.h"
@@ -139,7 +140,11 @@ CacheEndReport EndPrefetchCache() {
   return report;
 }
 
-void StartPrefetchRun(const AccountSession& session, const std::string& folderPath) {
+namespace {
+
+// Steps up to the open transaction; the run number then (the calling thread
+// counted in `scope`), 0 when the cache could not be made ready.
+int PrepareRunCache(std::optional<RunThreadScope>& scope) {
   // The previous run's cache goes first, once nothing of that run uses it.
   while (!EndPrefetchCache().threadsEnded) {
     WaitPumpingMessages(kThreadsEndedPollMs);
@@ -158,7 +163,7 @@ void StartPrefetchRun(const AccountSession& session, const std::string& folderPa
   ShowStatusText("正在初始化文件：" + name);
   if (!WriteCacheTemplate(RunDirectoryPath(name))) {
     ShowFailure("初始化文件 " + name + " 失败1，请重启软件，或手动强制删除文件：" + name);
-    return;
+    return 0;
   }
   ShowStatusText("开始连接数据缓存文件：" + name);
   bool opened = false;
@@ -171,28 +176,43 @@ void StartPrefetchRun(const AccountSession& session, const std::string& folderPa
   }
   if (!opened) {
     ShowFailure("连接 " + name + " 失败2，请重启软件，或手动强制删除文件：" + name);
-    return;
+    return 0;
   }
   {
     RunState& state = State();
     std::lock_guard lock(state.mutex);
     state.cacheOpen = true;
   }
-  const RunThreadScope scope(runNumber);
+  scope.emplace(runNumber);
   ShowStatusText(name + " 连接完成，初始化事务中");
   const int result = BeginRunTransaction();
   if (result == -1) {
-    return;  // stopped while waiting for the transaction
+    return 0;  // stopped while waiting for the transaction
   }
   if (result != 0) {
     ShowTimedMessageBox(
         kBoxCaption,
         "开启事务失败，原因：" + std::to_string(result) + "， 请重试。如一直不行，请重启软件。", 0,
         kBoxWarning);
-    return;
+    return 0;
   }
   ShowStatusText(name + " 处理完成，开始获取文件列表");
-  StartFolderCollection(session, folderPath, runNumber);
+  return runNumber;
+}
+
+}  // namespace
+
+int PreparePrefetchCache() {
+  std::optional<RunThreadScope> scope;
+  return PrepareRunCache(scope);
+}
+
+void StartPrefetchRun(const AccountSession& session, const std::string& folderPath) {
+  std::optional<RunThreadScope> scope;
+  const int runNumber = PrepareRunCache(scope);
+  if (runNumber != 0) {
+    StartFolderCollection(session, folderPath, runNumber);
+  }
 }
 
 void InstallPrefetchRoutines() {

@@ -17,6 +17,12 @@
 // task's account snapshot. Never enables the start button.
 void StartPrefetchRun(const AccountSession& session, const std::string& folderPath);
 
+// StartPrefetchRun without the collection: a new listing cache made ready
+// (the same status lines and boxes) for rows written by the caller. The run
+// number once its transaction is open, 0 when the cache could not be made
+// ready. The calling thread does not count as using the cache afterwards.
+int PreparePrefetchCache();
+
 // The number of the run under way or last started (0 before the first).
 int CurrentPrefetchRunNumber();
 

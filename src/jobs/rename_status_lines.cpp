@@ -14,12 +14,30 @@ std::string CountersTail() {
          "   删除成功：" + Number(g_deletedCount) + "   删除失败：" + Number(g_deleteFailedCount);
 }
 
+// The progress lines after "处理进度：" and the processed count.
+std::string ProgressCounts() {
+  return "  修改成功数：" + Number(g_renamedCount) + "   修改失败/同名数：" +
+         Number(g_renameFailedCount) + "   修改无变化数：" + Number(g_unchangedCount) +
+         CountersTail();
+}
+
 }  // namespace
 
 std::string TraversalProgressLine() {
-  return "处理进度：" + Number(g_processedCount) + "  修改成功数：" + Number(g_renamedCount) +
-         "   修改失败/同名数：" + Number(g_renameFailedCount) + "   修改无变化数：" +
-         Number(g_unchangedCount) + CountersTail();
+  return "处理进度：" + Number(g_processedCount) + ProgressCounts();
+}
+
+std::string CollectedProgressLine() {
+  return "处理进度：" + Number(g_processedCount) + "/" + Number(g_collectedTotal) +
+         ProgressCounts();
+}
+
+std::string PerItemSummaryLine() {
+  return "修改完成。    修改成功数：" + Number(g_renamedCount) + "     修改失败/同名数：" +
+         Number(g_renameFailedCount) + "     修改无变化数：" + Number(g_unchangedCount) +
+         "     频繁/等待数：" + Number(g_waitCount) + "     跳过不修改数：" +
+         Number(g_skippedCount) + "     删除成功：" + Number(g_deletedCount) + "     删除失败：" +
+         Number(g_deleteFailedCount);
 }
 
 std::string RenameSummaryLine() {

@@ -9,6 +9,14 @@
 // + "   删除失败：" + delete failures.
 std::string TraversalProgressLine();
 
+// The per-item apply's rename progress: "处理进度：" + processed + "/" +
+// collected total, then the traversal line's counts from "  修改成功数：" on.
+std::string CollectedProgressLine();
+
+// The per-item apply's summary: "修改完成。    修改成功数：" + renamed, then
+// every further label after five blanks, up to "     删除失败：" + failures.
+std::string PerItemSummaryLine();
+
 // Summary S of the task's ends: "修改完成。    修改成功数：" ... + "   删除失败：" +
 // delete failures.
 std::string RenameSummaryLine();

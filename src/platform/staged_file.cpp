@@ -70,6 +70,17 @@ bool StagedFile::Commit() {
   return true;
 }
 
+bool StagedFile::CommitWithoutReplacing() {
+  if (!m_written)
+    return false;
+  if (::link(m_tempPath.c_str(), m_targetPath.c_str()) != 0)
+    return false;
+  ::unlink(m_tempPath.c_str());
+  m_tempPath.clear();
+  m_written = false;
+  return true;
+}
+
 bool WriteFileReplacing(const std::string& targetPath, std::string_view bytes, unsigned mode) {
   StagedFile file;
   return file.Write(targetPath, bytes, mode) && file.Commit();

@@ -29,6 +29,10 @@ class StagedFile {
   // without a successful Write or when the rename fails; the target is then as
   // it was.
   [[nodiscard]] bool Commit();
+  // Gives the written temporary file the target's name only when no entry of
+  // that name exists (a link is made, never a replacement); false, with the
+  // existing entry untouched, otherwise.
+  [[nodiscard]] bool CommitWithoutReplacing();
 
  private:
   std::string m_targetPath;

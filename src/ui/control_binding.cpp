@@ -172,24 +172,39 @@ void ControlBinding::ConnectUserEdits(QWidget* widget, const std::string& name) 
     // Also catches the radio buttons that Qt unticks when another of their
     // group is ticked.
     connect(static_cast<QAbstractButton*>(widget), &QAbstractButton::toggled, this,
-            [store, name](bool on) { store->SetChecked(name, on, ChangeOrigin::User); });
+            [this, store, name](bool on) {
+              if (!IsApplyEcho(name, [on](const ControlState& s) { return s.checked == on; })) {
+                store->SetChecked(name, on, ChangeOrigin::User);
+              }
+            });
   } else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
-    connect(line, &QLineEdit::textChanged, this, [store, name](const QString& text) {
-      store->SetText(name, Cp936FromWidgetText(text), ChangeOrigin::User);
+    connect(line, &QLineEdit::textChanged, this, [this, store, name](const QString& text) {
+      WriteEditText(*store, name, Cp936FromWidgetText(text));
     });
   } else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
-    connect(edit, &QPlainTextEdit::textChanged, this, [store, name, edit] {
-      store->SetText(name, Cp936FromWidgetText(edit->toPlainText()), ChangeOrigin::User);
+    connect(edit, &QPlainTextEdit::textChanged, this, [this, store, name, edit] {
+      WriteEditText(*store, name, Cp936FromWidgetText(edit->toPlainText()));
     });
   } else if (auto* tabs = qobject_cast<QTabWidget*>(widget)) {
-    connect(tabs, &QTabWidget::currentChanged, this,
-            [store, name](int page) { store->SetSelection(name, page, ChangeOrigin::User); });
-  } else if (auto* view = qobject_cast<QTreeWidget*>(widget); view && IsListView(view)) {
-    connect(view, &QTreeWidget::currentItemChanged, this, [this, store, name, view] {
-      if (!m_fillingList) {
-        store->SetSelection(name, CurrentRow(view), ChangeOrigin::User);
+    connect(tabs, &QTabWidget::currentChanged, this, [this, store, name](int page) {
+      if (!IsApplyEcho(name, [page](const ControlState& s) { return s.selection == page; })) {
+        store->SetSelection(name, page, ChangeOrigin::User);
       }
     });
+  } else if (auto* view = qobject_cast<QTreeWidget*>(widget); view && IsListView(view)) {
+    connect(view, &QTreeWidget::currentItemChanged, this, [this, store, name, view] {
+      const int row = CurrentRow(view);
+      if (!m_fillingList &&
+          !IsApplyEcho(name, [row](const ControlState& s) { return s.selection == row; })) {
+        store->SetSelection(name, row, ChangeOrigin::User);
+      }
+    });
+  }
+}
+
+void ControlBinding::WriteEditText(ControlStore& store, const std::string& name, std::string text) {
+  if (!IsApplyEcho(name, [&text](const ControlState& s) { return s.text == text; })) {
+    store.SetText(name, text, ChangeOrigin::User);
   }
 }
 
@@ -199,7 +214,20 @@ void ControlBinding::Apply(const std::string& name, ControlProperty property) {
     return;
   }
   QWidget* widget = found->second;
+  // Marks the echoes of this write (IsApplyEcho); an Apply that a change
+  // signal starts inside this one hands the mark back when it ends.
+  struct ApplyingMark {
+    ControlBinding& binding;
+    const std::string* name;
+    ControlState state;
+    ~ApplyingMark() {
+      binding.m_applyingName = name;
+      binding.m_applying = std::move(state);
+    }
+  } restore{*this, m_applyingName, std::move(m_applying)};
   const ControlState state = m_store.State(name);
+  m_applyingName = &found->first;
+  m_applying = state;
   switch (property) {
     case ControlProperty::Enabled:
       widget->setEnabled(state.enabled);

@@ -55,11 +55,23 @@ class ControlBinding : public QObject {
   void Bind(QWidget* widget, const std::string& name);
   void WriteInitialState(QWidget* widget, const std::string& name);
   void ConnectUserEdits(QWidget* widget, const std::string& name);
+  // A user edit of an edit box's text, unless it is the echo of Apply.
+  void WriteEditText(ControlStore& store, const std::string& name, std::string text);
   void SetListRows(QTreeWidget* view, const std::vector<std::string>& rows, int selection);
+  // True while Apply brings the control `name` to the store's state and
+  // `showsApplied` says the widget shows exactly the value Apply read: the
+  // change signal is the echo of that write, and writing it back could only
+  // undo a later program write that the store already holds.
+  template <typename ShowsApplied>
+  bool IsApplyEcho(const std::string& name, ShowsApplied showsApplied) const {
+    return m_applyingName != nullptr && *m_applyingName == name && showsApplied(m_applying);
+  }
 
   ControlStore& m_store;
   std::map<std::string, QPointer<QWidget>, std::less<>> m_widgets;
   std::shared_ptr<Relay> m_relay;
   int m_listenerId = 0;
-  bool m_fillingList = false;  // SetListRows runs
+  bool m_fillingList = false;                   // SetListRows runs
+  const std::string* m_applyingName = nullptr;  // the control Apply is bringing up to date
+  ControlState m_applying;                      // the state Apply read for it
 };

@@ -4,7 +4,7 @@
 
 #include "foundation/message_box.h"
 #include "foundation/waits.h"
-#include "jobs/prefetch_run_hooks.h"
+#include "jobs/prefetch_run.h"
 #include "jobs/rename_rule_options.h"
 #include "jobs/rename_task_controls.h"
 #include "platform/control_store.h"
@@ -20,6 +20,8 @@ namespace {
 constexpr const char* kNotice = "提示：";
 constexpr const char* kChangeBeforeStart = "任务开始前修改才会生效。";
 constexpr std::int64_t kGuardTimeoutMs = 7000;
+constexpr std::int64_t kStopFirstWaitMs = 1000;
+constexpr std::int64_t kStopPollMs = 100;
 
 constexpr const char* kFilesMode = "删除文件关键词";
 constexpr const char* kFoldersMode = "删除目录关键词";
@@ -169,15 +171,17 @@ void StopRenameJob() {
   if (!store.Checked(kPrefetchBox)) {
     return;
   }
-  // The task enables its start button once its worker, and with it every
-  // thread of the prefetch run, has ended; only then may the cache be ended.
-  WaitPumpingMessages(1000);
-  while (RenameJobRuns(store)) {
-    WaitPumpingMessages(100);
-  }
+  // The run's threads stop at their next test of the flag. The cache is
+  // ended once none of them uses it any more; only then may a new task start.
+  WaitPumpingMessages(kStopFirstWaitMs);
   store.SetEnabled(kStartRenameButton, false);
-  EndListingCache();
+  CacheEndReport report = EndPrefetchCache();
+  while (!report.threadsEnded) {
+    WaitPumpingMessages(kStopPollMs);
+    report = EndPrefetchCache();
+  }
   store.SetEnabled(kStartRenameButton, true);
   ShowStatusText("已手动停止。");
-  ShowTimedMessageBox("停止：", "停止成功", 0, kBoxIconInformation);
+  ShowTimedMessageBox("停止：", report.rollbackResult == 0 ? "停止成功" : "停止失败", 0,
+                      kBoxIconInformation);
 }

@@ -38,6 +38,8 @@ void OpenKeywordPanel(MainWindow* window, const std::string& keywordBoxName) {
     edit->resize(304, 48);
   }
   GetControlStore().SetVisible(kKeywordPanelGroup, true);
+  // The panel covers the controls below it, which would show through.
+  panel->setAutoFillBackground(true);
   panel->show();
   panel->raise();
   if (edit != nullptr) {

@@ -154,6 +154,12 @@ void PromptDialog::Layout() {
   }
   edit->setObjectName(QtText(u"编辑框1"));
   edit->installEventFilter(this);
+  // The answer is typed at once: the edit box comes first and has the focus.
+  setTabOrder(edit, m_check1);
+  setTabOrder(m_check1, m_check2);
+  setTabOrder(m_check2, m_ok);
+  setTabOrder(m_ok, m_cancel);
+  edit->setFocus();
 
   m_check1->setVisible(options.check1Visible != 0);
   m_check1->setChecked(options.check1Ticked != 0);
@@ -196,11 +202,14 @@ void PromptDialog::Layout() {
 
   const int dialogHeight = buttonTop + kButtonHeight + 44;
   setFixedSize(kDesignWidth, dialogHeight);
-  int screenHeight = dialogHeight;
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    screenHeight = screen->geometry().height();
+  // Halfway down the screen (of the owner, when there is one), and across it.
+  const QWidget* owner = parentWidget();
+  const QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
+  if (screen != nullptr) {
+    const QRect area = screen->geometry();
+    move(area.x() + (area.width() - kDesignWidth) / 2,
+         area.y() + (area.height() - dialogHeight) / 2);
   }
-  move(x(), (screenHeight - dialogHeight) / 2);
 }
 
 bool PromptDialog::eventFilter(QObject* watched, QEvent* event) {

@@ -8,7 +8,7 @@
 
 class QTextEdit;
 
-// The help text, lines joined by line breaks.
+// The help text (kept in resources/), lines joined by line breaks.
 QString SettingsHelpText();
 
 // Colours the first occurrence of heading (case-sensitive) red; nothing for an
@@ -18,10 +18,12 @@ void HighlightHelpHeading(QTextEdit* edit, const QString& heading);
 class SettingsHelpWindow : public QDialog {
  public:
   explicit SettingsHelpWindow(QWidget* parent = nullptr);
-  // Fills the text and turns the nine headings red.
+  // Rescales the window from 96 DPI (once), fills the text and turns the
+  // nine headings red.
   void OnCreated();
   QTextEdit* TextBox() const { return m_text; }
 
  private:
   QTextEdit* m_text = nullptr;
+  bool m_rescaled = false;
 };

@@ -1,5 +1,7 @@
 #include "web/delete_paths.h"
 
+#include <algorithm>
+
 #include "foundation/message_box.h"
 #include "foundation/shared_locks.h"
 #include "foundation/text_search.h"
@@ -13,12 +15,18 @@
 #include "web/result_log.h"
 #include "web/service_config.h"
 #include "web/service_conventions.h"
+#include "web/task_list_entries.h"
 
 namespace {
 
 constexpr int kDeleteAttempts = 50;
 constexpr int kDeleteTimeoutSeconds = 5;
 constexpr int kBusyWaitMs = 1000;
+constexpr int kTaskPolls = 200;
+constexpr int kPollWaitMs = 300;
+
+// A delete task's reply once the task has ended well.
+constexpr const char* kTaskSuccessMarker = "\"task_errno\":0,\"status\":\"success\"";
 
 std::string DeleteUrl(const AccountSession& session) {
   return ServiceUrl(
@@ -32,23 +40,77 @@ bool BusyOnAPath(const std::string& reply) {
               .empty();
 }
 
+// Follows the task of an asynchronous delete until it reports an end (or any
+// reply that is not a running task's), at most kTaskPolls times; `reply`
+// becomes the last poll's reply. False when the stop flag ended the polls.
+bool FollowTask(const AccountSession& session, const std::string& taskId, std::string& reply) {
+  for (int poll = 1; poll <= kTaskPolls; ++poll) {
+    if (RenameStopRequested()) {
+      return false;
+    }
+    std::string cookies = session.cookies;
+    reply = SendHttpRequest(RenameTaskQueryUrl(taskId), {.cookies = &cookies,
+                                                         .timeoutSeconds = kDeleteTimeoutSeconds,
+                                                         .stopFlag = &g_renameStopRequested});
+    if ((!reply.empty() && !ReplyHolds(reply, "task_errno\":0,\"")) ||
+        ReplyHolds(reply, kTaskSuccessMarker)) {
+      return true;
+    }
+    if (poll < kTaskPolls) {
+      WaitPumpingMessages(kPollWaitMs, kWaitMilliseconds, RenameStopRequested);
+      PumpMessages();
+    }
+  }
+  return !RenameStopRequested();
+}
+
+// The paths a delete reply gives as deleted: every path on the success
+// markers; on a task that failed with a list, the paths its entries name
+// without an error (a path no entry names was not deleted); none otherwise.
+std::vector<bool> DeletedPaths(const std::vector<std::string>& paths, const std::string& reply,
+                               bool followedTask) {
+  const bool allDeleted =
+      followedTask ? ReplyHolds(reply, kTaskSuccessMarker) && !ReplyHolds(reply, "\"error_code\":")
+                   : FindText(reply, "\"errno\":0,\"info\":[],\"request_id") != -1;
+  std::vector<bool> deleted(paths.size(), allDeleted);
+  if (allDeleted || !followedTask) {
+    return deleted;
+  }
+  for (const NamedOutcome& outcome : ReadNamedOutcomes(reply)) {
+    if (!outcome.error.empty()) {
+      continue;
+    }
+    for (size_t i = 0; i < paths.size(); ++i) {
+      if (!deleted[i] && RemoteNameFromEncoded(paths[i]) == outcome.from) {
+        deleted[i] = true;
+        break;
+      }
+    }
+  }
+  return deleted;
+}
+
 void BookDeletion(const AccountSession& session, const std::vector<std::string>& paths,
-                  const std::string& reply) {
+                  const std::string& reply, bool followedTask) {
   std::lock_guard lock(g_counterLock);
-  const bool deleted = FindText(reply, "\"errno\":0,\"info\":[],\"request_id") != -1;
+  const std::vector<bool> deleted = DeletedPaths(paths, reply, followedTask);
   std::string reason = "   失败原因：";
-  if (!deleted && FindText(reply, "{\"errno\":132,\"info") != -1) {
+  if (FindText(reply, "{\"errno\":132,\"info") != -1) {
     reason = "   失败原因：删除文件需要验证您的身份。教程：" + IdentityCheckTutorialUrl() + "   ";
   }
-  if (deleted) {
-    g_deletedCount += static_cast<int>(paths.size());
-  } else {
+  const int deletedPaths = static_cast<int>(std::count(deleted.begin(), deleted.end(), true));
+  g_deletedCount += deletedPaths;
+  if (deletedPaths < static_cast<int>(paths.size())) {
     ++g_deleteFailedCount;
   }
-  ResultLog log(session.user, deleted ? kLogDeleted : kLogDeleteFailed);
-  for (const std::string& path : paths) {
-    log.Append(deleted ? RemoteNameFromEncoded(path)
-                       : RemoteNameFromEncoded(path) + reason + reply);
+  ResultLog deletedLog(session.user, kLogDeleted);
+  ResultLog failedLog(session.user, kLogDeleteFailed);
+  for (size_t i = 0; i < paths.size(); ++i) {
+    if (deleted[i]) {
+      deletedLog.Append(RemoteNameFromEncoded(paths[i]));
+    } else {
+      failedLog.Append(RemoteNameFromEncoded(paths[i]) + reason + reply);
+    }
     PumpMessages();
   }
 }
@@ -97,5 +159,11 @@ void DeleteRemotePaths(const AccountSession& session,
     }
     PumpMessages();
   }
-  BookDeletion(session, encodedPaths, reply);
+  // The service answers before the task ran: its id says only that the
+  // delete was taken on.
+  const std::string taskId = CutTaskId(reply);
+  if (!taskId.empty() && !FollowTask(session, taskId, reply)) {
+    return;
+  }
+  BookDeletion(session, encodedPaths, reply, !taskId.empty());
 }

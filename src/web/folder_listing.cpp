@@ -33,9 +33,10 @@ constexpr int kPageRetryWaitMs = 500;
 constexpr int kGoneBoxTimeoutMs = 30000;
 
 std::string ListingQuery(int page, const std::string& dir, const std::string& t,
-                         const std::string& order, const std::string& desc, bool withLogId) {
+                         const std::string& order, const std::string& desc, bool withLogId,
+                         int pageSize = kPageSize) {
   return "/api/list?order=" + order + "&desc=" + desc +
-         "&showempty=0&web=1&page=" + std::to_string(page) + "&num=" + std::to_string(kPageSize) +
+         "&showempty=0&web=1&page=" + std::to_string(page) + "&num=" + std::to_string(pageSize) +
          "&dir=" + dir + "&t=" + t +
          "&channel=chunlei&web=1&app_id=250528&bdstoken=" + (withLogId ? "&logid=" : "") +
          "&clienttype=0";
@@ -225,8 +226,8 @@ std::string RootListingQuery(int page, const std::string& order, const std::stri
 }
 
 std::string FolderListingQuery(const std::string& encodedDir, int page, const std::string& order,
-                               const std::string& desc) {
-  return ListingQuery(page, encodedDir, "0.9874196068828893", order, desc, false);
+                               const std::string& desc, int pageSize) {
+  return ListingQuery(page, encodedDir, "0.9874196068828893", order, desc, false, pageSize);
 }
 
 std::string EncodeListingDir(const std::string& folderPath, bool plainApostrophes) {

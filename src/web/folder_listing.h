@@ -31,10 +31,11 @@ std::string FetchFolderListPage(const AccountSession& session, const std::string
 // UTF-8 bytes percent-encoded once; a plain-text path's apostrophes as U+2019
 // unless `plainApostrophes`.
 std::string EncodeListingDir(const std::string& folderPath, bool plainApostrophes = false);
-// Internal: the path and query of a root page and of a folder page.
+// Internal: the path and query of a root page and of a folder page (200
+// entries a page unless `pageSize` says otherwise).
 std::string RootListingQuery(int page, const std::string& order, const std::string& desc);
 std::string FolderListingQuery(const std::string& encodedDir, int page, const std::string& order,
-                               const std::string& desc);
+                               const std::string& desc, int pageSize = 200);
 
 // Rows of the account list are items whose columns are joined by a tab.
 inline constexpr char kAccountListColumnSeparator = '\t';

@@ -7,7 +7,6 @@
 #include "foundation/message_box.h"
 #include "foundation/random_values.h"
 #include "foundation/shared_locks.h"
-#include "foundation/text_encodings.h"
 #include "foundation/text_search.h"
 #include "foundation/url_encoding.h"
 #include "foundation/waits.h"
@@ -23,6 +22,7 @@
 #include "web/result_log.h"
 #include "web/service_conventions.h"
 #include "web/service_text.h"
+#include "web/task_list_entries.h"
 
 namespace {
 
@@ -67,11 +67,6 @@ struct BatchItem {
   bool booked = false;  // the reply's list gave this item's outcome
 };
 
-// The text at a JSON path as UTF-16 code units (no terminator).
-std::string TextUnits(const JsonDocument& document, const std::string& path) {
-  return CutUtf16AtNul(document.GetTextW(TextToUtf16(path)));
-}
-
 // The items decoded from the request text; empty when they are not JSON.
 std::vector<BatchItem> DecodeItems(const std::string& items) {
   const std::string json =
@@ -84,9 +79,9 @@ std::vector<BatchItem> DecodeItems(const std::string& items) {
   const int count = document.GetCount("");
   for (int i = 0; i < count; ++i) {
     const std::string at = "[" + std::to_string(i) + "].";
-    const std::string key = TextUnits(document, at + "path");
+    const std::string key = JsonTextUnits(document, at + "path");
     decoded.push_back({key, RemoteNameFromUtf16(key),
-                       RemoteNameFromUtf16(TextUnits(document, at + "newname")), false});
+                       RemoteNameFromUtf16(JsonTextUnits(document, at + "newname")), false});
   }
   return decoded;
 }
@@ -207,42 +202,6 @@ void BookAll(const AccountSession& session, const std::vector<BatchItem>& items,
     log.Append(item.path + "---->" + item.newName + suffix);
     PumpMessages();
   }
-}
-
-// One item outcome that a reply names: a task's list entry (its source under
-// "from" or "path") or a synchronous reply's info entry.
-struct NamedOutcome {
-  std::string key;    // the source path's UTF-16 code units
-  std::string from;   // the source path as the logs show it
-  std::string to;     // the new name; empty when the entry gives none
-  std::string error;  // empty for a renamed item
-};
-
-std::vector<NamedOutcome> ReadNamedOutcomes(const std::string& reply) {
-  JsonDocument document;
-  std::vector<NamedOutcome> outcomes;
-  if (!document.ParseUtf8(reply)) {
-    return outcomes;
-  }
-  const bool taskList = document.GetCount("list") > 0;
-  const std::string array = taskList ? "list" : "info";
-  const int count = document.GetCount(array);
-  for (int k = 0; k < count; ++k) {
-    const std::string at = array + "[" + std::to_string(k) + "].";
-    NamedOutcome outcome;
-    outcome.key = TextUnits(document, at + "from");
-    if (outcome.key.empty()) {
-      outcome.key = TextUnits(document, at + "path");
-    }
-    outcome.from = RemoteNameFromUtf16(outcome.key);
-    outcome.to = TextRightOfMarker(RemoteNameFromUtf16(TextUnits(document, at + "to")), "/");
-    outcome.error = document.GetText(at + (taskList ? "error_code" : "errno"));
-    if (!taskList && outcome.error == "0") {
-      outcome.error.clear();
-    }
-    outcomes.push_back(outcome);
-  }
-  return outcomes;
 }
 
 // Books the outcome that the reply names, item by item: an entry without an

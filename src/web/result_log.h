@@ -10,6 +10,10 @@
 // for a file name. Write entries while holding g_counterLock, so that the
 // counter and its entry change together and entries of concurrent requests
 // never interleave.
+//
+// A write that fails (folder not writable, disk full) loses that entry but
+// never silently: the first failure of a run (a stamp) is reported on the
+// status line and as an "err.txt" line, and the run goes on.
 
 #include <cstdio>
 #include <string>
@@ -50,13 +54,21 @@ class ResultLog {
   ResultLog& operator=(const ResultLog&) = delete;
 
   // Writes entry + CR LF. False when the file cannot be opened or the write
-  // failed.
+  // failed (reported as above).
   bool Append(std::string_view entry);
 
  private:
-  std::string m_path;  // UTF-8 file-system path
+  void ReportFailure();
+
+  std::string m_stamp;
+  std::string m_textPath;  // code page 936, as messages show it
+  std::string m_path;      // UTF-8 file-system path
   std::FILE* m_file = nullptr;
+  bool m_reported = false;
 };
+
+// The status line and "err.txt" line of a result log that cannot be written.
+std::string ResultLogFailureText(std::string_view path);
 
 // Opens the log, appends one entry and closes it. Hold g_counterLock.
 bool AppendResultLogEntry(std::string_view user, std::string_view kind, std::string_view entry);

@@ -318,6 +318,29 @@ TEST(JsonParser, ALoneNumberFollowsTheRuleInsideContainers) {
   }
 }
 
+// The tree's memory is sized by how much the text read so far needed: a text
+// that is mostly blanks at its front and dense at its end, with texts of every
+// length among small numbers, must still come back whole.
+TEST(JsonParser, AReplyDenserAtItsEndThanAtItsFrontReadsBackWhole) {
+  constexpr int kValues = 6000;
+  std::string text = "[" + std::string(100000, ' ');
+  for (int i = 0; i < kValues; ++i) {
+    text += i ? "," : "";
+    text += i % 7 == 0 ? "\"" + std::string(static_cast<size_t>(i % 5000), 'a' + i % 26) + "\""
+                       : std::to_string(i);
+  }
+  text += "]";
+  JsonDocument doc;
+  ASSERT_TRUE(ParseInto(doc, text).ok);
+  ASSERT_EQ(doc.GetCount(""), kValues);
+  for (int i = 0; i < kValues; ++i) {
+    SCOPED_TRACE(i);
+    const std::string expected =
+        i % 7 == 0 ? std::string(static_cast<size_t>(i % 5000), 'a' + i % 26) : std::to_string(i);
+    ASSERT_EQ(doc.GetText("[" + std::to_string(i) + "]"), expected);
+  }
+}
+
 TEST(JsonParser, ParseIntoADetachedNodeDirectly) {
   JsonTreeNode* node = NewNode();
   int32_t position = -1;

@@ -163,7 +163,7 @@ FakeReply ServiceModel::Delete(const RecordedRequest& request, FakeAccount& acco
     result.itemErrno = fault ? *fault : account.tree.Remove(result.from);
     results.push_back(result);
   }
-  if (std::any_of(results.begin(), results.end(), Failed)) {
+  if (std::any_of(results.begin(), results.end(), Failed) && !m_options.deleteFailsInTask) {
     return SyncOutcome(results);
   }
   return FakeReply::Json(TaskReply(AddTask({Entries(results), 4, 0})));

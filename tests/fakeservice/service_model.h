@@ -38,8 +38,8 @@ struct FakeAccount {
 
 // Which cookies the sign-in form sets.
 enum class SignInCookies {
-  kAll,  // BDUSS (HttpOnly, the parent domain of a named host), STOKEN (HttpOnly), BAIDUID
-  kBdussOnly,          // BDUSS and BAIDUID
+  kAll,        // BDUSS (HttpOnly, the parent domain of a named host), STOKEN (HttpOnly), BAIDUID
+  kBdussOnly,  // BDUSS and BAIDUID
   kLowerCaseNames,     // bduss, stoken, BAIDUID
   kStokenOnlyInOther,  // BDUSS and a cookie whose value says "stoken", no STOKEN
   kNone,
@@ -52,6 +52,9 @@ struct ModelOptions {
   bool tasksNeverFinish = false;          // running forever; progress stops at 100
   bool copyKeepsOthersOnConflict = true;  // a -30 copy task still copies the other items
   bool moveOntoItselfSucceeds = true;     // else it fails with -8
+  // A delete whose item fails still answers with a task, and the task fails
+  // listing that item (as the service does), instead of the item-form reply.
+  bool deleteFailsInTask = false;
   bool strictBdstoken = false;  // a wrong non-empty bdstoken gets the invalid-cookie reply
   bool strictLogid = false;     // a logid other than Base64(BAIDUID) gets the same
   // API replies carry non-ASCII names as raw UTF-8 instead of \u escapes.

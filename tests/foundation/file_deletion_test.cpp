@@ -46,6 +46,21 @@ TEST_F(FileDeletionTest, TreeRemovalLeavesTheTargetsOfLinksAlone) {
   EXPECT_TRUE(fs::exists(Disk("keep/file.txt")));
 }
 
+TEST_F(FileDeletionTest, FoldersGoWhateverTheirPermissionBits) {
+  fs::create_directories(Disk("tree/locked/inner"));
+  fs::create_directories(Disk("tree/unreadable"));
+  Touch("tree/locked/inner/a.txt");
+  Touch("tree/locked/b.txt");
+  Touch("tree/unreadable/c.txt");
+  fs::permissions(Disk("tree/locked/inner"), fs::perms::owner_read | fs::perms::owner_exec);
+  fs::permissions(Disk("tree/locked"), fs::perms::owner_read | fs::perms::owner_exec);
+  fs::permissions(Disk("tree/unreadable"), fs::perms::owner_write);
+  fs::permissions(Disk("tree"), fs::perms::owner_read | fs::perms::owner_exec);
+
+  EXPECT_TRUE(RemoveDirectoryTree(In("tree")));
+  EXPECT_FALSE(fs::exists(Disk("tree")));
+}
+
 TEST_F(FileDeletionTest, ALinkGivenAsTheFolderIsRemovedAsALink) {
   fs::create_directories(Disk("target"));
   Touch("target/a.txt");

@@ -132,7 +132,12 @@ class PrefetchRunCacheTest : public ::testing::Test {
   std::string CacheFile() const {
     return (m_folder.Path() / ("folderlist_re_" + MakeTimestamp(true) + ".db")).string();
   }
-  void StartRun() { StartPrefetchRun(AccountSession{}, "/a"); }
+  // Without an account the collection only says so in a box: the cache
+  // stays open and empty.
+  void StartRun() {
+    m_ui.desktop.AnswerNext(kBoxResultOk);
+    StartPrefetchRun(AccountSession{}, "/a");
+  }
 
   ScratchFolder m_folder;
   ScopedEnvironment m_home{"QUILLMERE_HOME", m_folder.Utf8()};
@@ -217,7 +222,7 @@ TEST_F(PrefetchRunCacheTest, ATemplateThatCannotBeWrittenIsReported) {
   // A folder in the way of this second's cache file.
   fs::create_directories(CacheFile());
   m_ui.desktop.AnswerNext(kBoxResultOk);
-  StartRun();
+  StartPrefetchRun(AccountSession{}, "/a");
   const std::string name = "folderlist_re_" + MakeTimestamp(true) + ".db";
   const std::string text = "初始化文件 " + name + " 失败1，请重启软件，或手动强制删除文件：" + name;
   EXPECT_EQ(m_ui.desktop.StatusText(1), text);

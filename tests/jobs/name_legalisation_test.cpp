@@ -30,11 +30,4 @@ TEST(MakeLegalName, ReplacesOrRemovesWhatTheServiceRefuses) {
   }
 }
 
-TEST(RestoreEncodedPunctuation, RealPercentSequencesOfANameStay) {
-  for (const std::string name : {"a%26b", "a%20b", "a%7eb", "a%21b", "%B7", ""}) {
-    SCOPED_TRACE(name);
-    EXPECT_EQ(RestoreEncodedPunctuation(name), name);
-  }
-}
-
 }  // namespace

@@ -71,4 +71,40 @@ TEST_F(StagedFileTest, AFolderThatCannotBeWrittenChangesNothing) {
   EXPECT_EQ(EntryCount(), 1u);
 }
 
+TEST_F(StagedFileTest, CommittingWithoutReplacingNeverTouchesAnExistingEntry) {
+  struct Row {
+    const char* name;
+    const char* existing;  // null: nothing, "link": a dangling link, else a file's content
+    bool committed;
+  };
+  const Row rows[] = {
+      {"no entry: the file appears", nullptr, true},
+      {"a file: kept as it was", "foreign", false},
+      {"a dangling link: kept, nothing written through it", "link", false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string target = m_folder + "/WebView2_Caller.dll";
+    const std::string elsewhere = m_folder + "/elsewhere";
+    fs::remove(target);
+    if (row.existing != nullptr && std::string(row.existing) == "link") {
+      fs::create_symlink(elsewhere, target);
+    } else if (row.existing != nullptr) {
+      std::ofstream(target) << row.existing;
+    }
+    StagedFile file;
+    ASSERT_TRUE(file.Write(target, "image", 0755));
+    EXPECT_EQ(file.CommitWithoutReplacing(), row.committed);
+    if (row.existing == nullptr) {
+      EXPECT_EQ(Read(target), "image");
+    } else if (std::string(row.existing) == "link") {
+      EXPECT_TRUE(fs::is_symlink(target));
+      EXPECT_FALSE(fs::exists(elsewhere));
+    } else {
+      EXPECT_EQ(Read(target), row.existing);
+    }
+  }
+  EXPECT_EQ(EntryCount(), 1u) << "a staged file was left behind";
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 // library (Qt WebEngine, offscreen).
 
 #include <QApplication>
+#include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <atomic>
@@ -11,6 +12,9 @@
 #include "fakeservice/fake_service.h"
 #include "signin_test_support.h"
 #include "support/scripted_desktop_guard.h"
+#include "ui/account_list.h"
+#include "ui/main_window_handlers.h"
+#include "ui/main_window_setup.h"
 #include "ui/signin/sign_in_pages.h"
 #include "ui/signin/sign_in_windows.h"
 #include "web/service_config.h"
@@ -69,6 +73,40 @@ class BrowserSignInTest : public ::testing::Test {
     return page != nullptr && finished.load() >= count;
   }
 
+  // The web host's cookies after the emulator's user signed in.
+  static std::string SignedInCookies() {
+    const FakeAccount account = *s_service->Model().Account("signin-user");
+    return "BDUSS=" + account.bduss + "; STOKEN=" + account.stoken + "; BAIDUID=" + account.baiduid;
+  }
+  // From the passport page the window opened with, signs the emulator's user
+  // in through its form and waits until the control holds the web host's
+  // cookies.
+  static void SignInThroughTheForm(const BrowserSignInWindow& window) {
+    const std::string passport = "/v2/?login&tpl=service_feedback&u=https%3A%2F%2Fpan.quill.localhost:" +
+                                 Port() + "%2Fmbox%2Fhomepage%23share%2Ftype%3Dsession";
+    ASSERT_TRUE(ProcessEventsUntil([&] { return Requested(passport); })) << [] {
+      std::string all;
+      for (const RecordedRequest& request : s_service->Requests()) all += request.target + "\n";
+      return all;
+    }();
+    QWebEnginePage* page = PageOf(window);
+    ASSERT_NE(page, nullptr);
+    // Signs in through the emulator's form once it is there.
+    ASSERT_TRUE(RunScriptUntilTrue(page,
+                                   "(function(){var f=document.getElementById('signin');"
+                                   "if(!f)return false;"
+                                   "document.getElementById('submit').click();return true;})()"))
+        << page->url().toString().toStdString() << " " << page->title().toStdString();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return Requested("/mbox/homepage"); })) << [] {
+      std::string all;
+      for (const RecordedRequest& request : s_service->Requests()) all += request.method + " " + request.target + " " + request.body + "\n";
+      return all;
+    }();
+    // HttpOnly cookies included, the parent domain's and the web host's own.
+    ASSERT_TRUE(ProcessEventsUntil([&] { return Cookies(window) == SignedInCookies(); }))
+        << Cookies(window);
+  }
+
   static FakeService* s_service;
 };
 
@@ -91,32 +129,8 @@ TEST_F(BrowserSignInTest, SignsInAndHandsOverTheWebHostsCookiesThenStartsEmptyAg
     ASSERT_NE(window.Browser(), 0);
     window.OnCreated();
     window.show();
-    const std::string passport = "/v2/?login&tpl=service_feedback&u=https%3A%2F%2Fpan.quill.localhost:" +
-                                 Port() + "%2Fmbox%2Fhomepage%23share%2Ftype%3Dsession";
-    ASSERT_TRUE(ProcessEventsUntil([&] { return Requested(passport); })) << [] {
-      std::string all;
-      for (const RecordedRequest& request : s_service->Requests()) all += request.target + "\n";
-      return all;
-    }();
-    QWebEnginePage* page = PageOf(window);
-    ASSERT_NE(page, nullptr);
-    // Signs in through the emulator's form once it is there.
-    ASSERT_TRUE(RunScriptUntilTrue(page,
-                                   "(function(){var f=document.getElementById('signin');"
-                                   "if(!f)return false;"
-                                   "document.getElementById('submit').click();return true;})()"))
-        << page->url().toString().toStdString() << " " << page->title().toStdString();
-    ASSERT_TRUE(ProcessEventsUntil([&] { return Requested("/mbox/homepage"); })) << [] {
-      std::string all;
-      for (const RecordedRequest& request : s_service->Requests()) all += request.method + " " + request.target + " " + request.body + "\n";
-      return all;
-    }();
-    const FakeAccount account = *s_service->Model().Account("signin-user");
-    const std::string expected = "BDUSS=" + account.bduss + "; STOKEN=" + account.stoken +
-                                 "; BAIDUID=" + account.baiduid;
-    // HttpOnly cookies included, the parent domain's and the web host's own.
-    ASSERT_TRUE(ProcessEventsUntil([&] { return Cookies(window) == expected; }))
-        << Cookies(window);
+    ASSERT_NO_FATAL_FAILURE(SignInThroughTheForm(window));
+    const std::string expected = SignedInCookies();
     window.close();
     ASSERT_TRUE(ProcessEventsUntil([&] { return handOffs.load() == 1; }));
     std::lock_guard lock(mutex);
@@ -133,6 +147,52 @@ TEST_F(BrowserSignInTest, SignsInAndHandsOverTheWebHostsCookiesThenStartsEmptyAg
   EXPECT_EQ(ui.desktop.Boxes().at(0).text, "可能没有登陆成功，确定退出吗？");
   EXPECT_EQ(handOffs.load(), 1);
   SetSignInHandOff({});
+}
+
+// The chooser's browser method with the program's own hand-off: the sign-in
+// window closes, the chooser with it, and the account list gains the user.
+TEST_F(BrowserSignInTest, TheChoosersBrowserSignInAddsTheUserToTheAccountList) {
+  ScriptedDesktopGuard ui;
+  MainWindowHandlers handlers;
+  InstallSignInHandlers(handlers, nullptr);
+  ReplaceAccountRows({});
+  SignInMethodWindow chooser;
+  chooser.OnCreated();
+  chooser.show();
+  // The sign-in window runs modally inside ChooseBrowserSignIn: it is driven
+  // from its own event loop once it shows.
+  bool closed = false;
+  QTimer driver;
+  QObject::connect(&driver, &QTimer::timeout, &chooser, [&] {
+    auto* window = dynamic_cast<BrowserSignInWindow*>(QApplication::activeModalWidget());
+    if (window == nullptr || !window->isVisible()) {
+      return;
+    }
+    driver.stop();
+    SignInThroughTheForm(*window);
+    window->close();
+    closed = !window->isVisible();
+  });
+  driver.start(20);
+  ui.desktop.AnswerNext(kBoxResultOk);  // the account's "added" box
+  chooser.ChooseBrowserSignIn();
+  ASSERT_TRUE(closed);
+  EXPECT_FALSE(chooser.isVisible());
+  EXPECT_EQ(chooser.result(), QDialog::Accepted);
+  ASSERT_TRUE(ProcessEventsUntil([] { return ReadAccountRows().size() == 1; }));
+  const AccountRow row = ReadAccountRows()[0];
+  EXPECT_EQ(row.user, "signin-user");
+  EXPECT_EQ(row.status, "刚添加");
+  EXPECT_EQ(row.cookies, SignedInCookies());
+  ASSERT_TRUE(ProcessEventsUntil([&] { return ui.desktop.PendingAnswers() == 0; }));
+  EXPECT_EQ(ui.desktop.Boxes().back().text,
+            "添加成功，如果需要软件下次自动导入此cookies，请点击 保存cookies 按钮。");
+  ReplaceAccountRows({});
+  SetSignInHandOff({});
+  // The next window starts without the signed-in cookies, as a new sign-in
+  // window does.
+  BrowserSignInWindow emptying;
+  emptying.OnCreated();
 }
 
 TEST_F(BrowserSignInTest, NewWindowRequestsRaiseTheEventAndOpenNothing) {

@@ -16,20 +16,6 @@ std::string Cp(const char16_t* text) {
   return Cp936FromWidgetText(QString::fromUtf16(text));
 }
 
-// Counts the hand-offs a closed window starts.
-struct HandOffCounter {
-  HandOffCounter() {
-    SetSignInHandOff([this](int, const std::string& text, const std::string&, const std::string&,
-                            const std::string&) {
-      last = text;
-      ++count;
-    });
-  }
-  ~HandOffCounter() { SetSignInHandOff({}); }
-  std::atomic<int> count{0};
-  std::string last;
-};
-
 TEST(SignInCookieJudgement, NeedsStokenAndBdussAnywhereInAnyCase) {
   struct Row {
     const char* text;
@@ -84,7 +70,7 @@ TEST(BrowserSignInWindowTest, ClosingAsksUnlessSignedInAndHandsOverOnlyThen) {
     }
     ASSERT_TRUE(ProcessEventsUntil([&] { return handOffs.count.load() == (row.answer == 0 ? 1 : 0); }));
     if (row.answer == 0) {
-      EXPECT_EQ(handOffs.last, row.cookies);
+      EXPECT_EQ(handOffs.Last(), row.cookies);
     }
     if (window.isVisible()) {
       ui.desktop.AnswerNext(kBoxResultYes);
@@ -139,12 +125,7 @@ TEST(BrowserSignInWindowTest, PageButtonsStayDisabledDuringTheirPause) {
   EXPECT_NE(log.find("wkeLoadURL " + ServiceHomePageUrl() + "\n"), std::string::npos);
   EXPECT_NE(log.find("wkeLoadURL " + PassportSignInPageUrl() + "\n"), std::string::npos);
   EXPECT_NE(log.find("wkeLoadURL " + PortalPageUrl() + "\n"), std::string::npos);
-  const RecordedBox notice = ui.desktop.Boxes().back();
-  EXPECT_EQ(notice.caption, "提示：");
-  EXPECT_EQ(notice.timeoutMs, 10000);
-  EXPECT_EQ(notice.type, kBoxIconInformation);
-  EXPECT_EQ(notice.text,
-            "先点网页最右边的登陆，登陆成功之后再点网页上方的 网盘 连接，进入网盘后即可关闭此页面。");
+  ExpectPortalNotice(ui.desktop.Boxes().back());
 }
 
 TEST(BrowserSignInWindowTest, AWindowClosedDuringThePauseIsLeftAlone) {

@@ -9,13 +9,18 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QWidget>
+#include <atomic>
 #include <filesystem>
+#include <mutex>
 #include <string>
 
 #include "fakeservice/fake_service.h"
+#include "platform/scripted_desktop.h"
 #include "platform/wke_api.h"
+#include "recording_library.h"
 #include "platform/qt/qt_window_handle.h"
 #include "support/scratch_folder.h"
+#include "ui/signin/sign_in_windows.h"
 #include "ui/signin/wke_browser_control.h"
 #include "ui/signin/wke_engine.h"
 #include "web/service_config.h"
@@ -30,11 +35,11 @@ class EngineFolder {
       Put(library, name);
     }
     ResetWkeEngineForTesting();
-    ResetFileChooserHookForTesting();
+    FileChooserHook::ResetForTesting();
     SetWkeSearchFolderForTesting(m_folder.Utf8());
   }
   ~EngineFolder() {
-    ResetFileChooserHookForTesting();
+    FileChooserHook::ResetForTesting();
     ResetWkeEngineForTesting();
     SetWkeSearchFolderForTesting({});
   }
@@ -49,16 +54,10 @@ class EngineFolder {
   // The recording engine's functions, once the loader has loaded it.
   template <typename Fn>
   Fn Recording(const char* name) const {
-    void* library = dlopen(WkeEngine::LibraryPath().c_str(), RTLD_NOW | RTLD_NOLOAD);
-    return library != nullptr ? reinterpret_cast<Fn>(dlsym(library, name)) : nullptr;
+    return RecordingFunction<Fn>(WkeEngine::LibraryPath(), name);
   }
-  std::string Log() const {
-    auto log = Recording<const char* (*)()>("recordingLog");
-    return log != nullptr ? log() : "";
-  }
-  void ClearLog() const {
-    if (auto clear = Recording<void (*)()>("recordingClear")) clear();
-  }
+  std::string Log() const { return RecordingLog(WkeEngine::LibraryPath()); }
+  void ClearLog() const { ClearRecordingLog(WkeEngine::LibraryPath()); }
   void SetCookie(const char* text) const {
     if (auto set = Recording<void (*)(const char*)>("recordingSetCookie")) set(text);
   }
@@ -108,4 +107,35 @@ inline bool StartSignInEmulator(FakeService& service, const std::string& user) {
   LoadServiceConfig();
   service.Model().AddAccount(FakeAccount::Make(user));
   return true;
+}
+
+// Counts the hand-offs a closed sign-in window starts and keeps the last text.
+struct HandOffCounter {
+  HandOffCounter() {
+    SetSignInHandOff([this](int, const std::string& text, const std::string&, const std::string&,
+                            const std::string&) {
+      {
+        std::lock_guard<std::mutex> lock(mutex);
+        last = text;
+      }
+      ++count;  // last: once counted, the counter may go
+    });
+  }
+  ~HandOffCounter() { SetSignInHandOff({}); }
+  std::string Last() {
+    std::lock_guard<std::mutex> lock(mutex);
+    return last;
+  }
+  std::atomic<int> count{0};
+  std::mutex mutex;
+  std::string last;
+};
+
+// The notice both sign-in windows show with the provider's portal.
+inline void ExpectPortalNotice(const RecordedBox& notice) {
+  EXPECT_EQ(notice.caption, "提示：");
+  EXPECT_EQ(notice.timeoutMs, 10000);
+  EXPECT_EQ(notice.type, kBoxIconInformation);
+  EXPECT_EQ(notice.text,
+            "先点网页最右边的登陆，登陆成功之后再点网页上方的 网盘 连接，进入网盘后即可关闭此页面。");
 }

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "platform/qt/qt_window_system.h"
 #include "signin_test_support.h"
 #include "support/scripted_desktop_guard.h"
 
@@ -34,6 +35,21 @@ TEST(WkeBrowserControlTest, CookieCommandsOneToThreePassOthersBecomeZero) {
   EXPECT_EQ(WkeBrowserControl::GetCookieText({windowId, 99, nullptr}), "");
 }
 
+TEST(WkeBrowserControlTest, TheSurfaceTakesTheParentsClientSize) {
+  ScriptedDesktopGuard ui;
+  EngineFolder folder;
+  QtWindowSystem system;
+  ScopedWindowSystem useSystem(system);
+  QWidget parent;
+  parent.resize(410, 230);
+  const HostHandle host = CreateTestControl(parent, NewOwnerWindowId());
+  ASSERT_NE(host, 0);
+  const MemoryDcSurface& surface = WkeBrowserControl::FromHost(host)->holder->surface;
+  EXPECT_EQ(surface.width, 410);
+  EXPECT_EQ(surface.height, 230);
+  EXPECT_EQ(surface.pixels.size(), 410u * 230u);
+}
+
 TEST(WkeBrowserControlTest, StoredPropertiesRoundTripAndShortBlobsKeepDefaults) {
   ScriptedDesktopGuard ui;
   EngineFolder folder;
@@ -45,7 +61,7 @@ TEST(WkeBrowserControlTest, StoredPropertiesRoundTripAndShortBlobsKeepDefaults) 
   source.cookieJarPath = "/jar";
   source.userAgent = "agent";
   source.allowNewWindows = 7;
-  const std::vector<unsigned char> blob = MakeWkePropertyBlob(source);
+  const WkeBrowserPropertyBlob blob = MakeWkePropertyBlob(source);
   ASSERT_EQ(blob.size(), 20u + 10 + 2 + 4 + 5);
   EXPECT_EQ(std::vector<unsigned char>(blob.begin(), blob.begin() + 4),
             (std::vector<unsigned char>{0x01, 0x07, 0x06, 0x0C}));

@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include "foundation/common_dialogs.h"
+#include "platform/code_page_codec.h"
 #include "platform/scripted_file_dialogs.h"
 #include "signin_test_support.h"
 #include "support/scripted_desktop_guard.h"
@@ -25,6 +27,22 @@ ControlEventHandler MakeHandler(Handler kind) {
       return [](ControlEvent&) -> std::optional<std::intptr_t> { return 0; };
   }
   return {};
+}
+
+// Types `character` into the instance's window procedure; the code it passes
+// on to the procedure before it, or -1 when it drops the message.
+std::intptr_t CharacterPassedOn(WkeBrowserControl& instance, char16_t character) {
+  static std::intptr_t passed;
+  passed = -1;
+  const WindowProcedure previous = instance.previousProcedure;
+  instance.previousProcedure = [](WindowHandle, unsigned message, std::uintptr_t wParam,
+                                  std::intptr_t) -> std::intptr_t {
+    passed = message == kWmChar ? static_cast<std::intptr_t>(wParam) : -2;
+    return 0;
+  };
+  WkeBrowserControl::WindowProc(instance.browserWindow, kWmChar, character, 0);
+  instance.previousProcedure = previous;
+  return passed;
 }
 
 struct Control {
@@ -48,22 +66,26 @@ TEST(WkeBrowserEventsTest, AnswersToTheEngineFollowTheEventsTable) {
   ASSERT_NE(control.host, 0);
   struct Row {
     int event;
-    const char* notification;
-    int answers[4];  // none, no value, true, false
+    const char* notification;  // null: a typed character through the window procedure
+    std::intptr_t answers[4];  // none, no value, true, false
   };
+  // For the typed character the answer is the code passed on (-1: dropped).
   const Row rows[] = {
       {kWkeEventNavigating, "wkeOnNavigation", {1, 1, 1, 0}},
       {kWkeEventConfirmBox, "wkeOnConfirmBox", {1, 1, 1, 0}},
       {kWkeEventPromptBox, "wkeOnPromptBox", {1, 1, 1, 0}},
       {kWkeEventDownloadRequested, "wkeOnDownload", {0, 0, 0, 1}},
       {kWkeEventRequestStarting, "wkeOnLoadUrlBegin", {0, 1, 1, 0}},
+      {kWkeEventCharTyped, nullptr, {'x', 'x', 1, -1}},
       {kWkeEventWindowClosing, "wkeOnWindowClosing", {1, 1, 1, 0}},
   };
   for (const Row& row : rows) {
     for (int kind = 0; kind < 4; ++kind) {
       control.Bind(row.event, MakeHandler(static_cast<Handler>(kind)));
-      EXPECT_EQ(folder.Fire(control.View(), row.notification, u"https://a/x"), row.answers[kind])
-          << row.notification << " handler " << kind;
+      const std::intptr_t answer = row.notification != nullptr
+                                       ? folder.Fire(control.View(), row.notification, u"https://a/x")
+                                       : CharacterPassedOn(*control.Instance(), 'x');
+      EXPECT_EQ(answer, row.answers[kind]) << row.event << " handler " << kind;
     }
     control.Bind(row.event, {});
   }
@@ -91,14 +113,14 @@ TEST(WkeBrowserEventsTest, NewWindowsAreRefusedOrOpenedAsPopupsThatRaiseNothing)
     EXPECT_EQ(folder.Fire(refusing.View(), "wkeOnCreateView", u"https://a/", u"", 0, &place), 0);
     WkeBrowserControl allowed;
     allowed.allowNewWindows = 1;
-    const std::vector<unsigned char> blob = MakeWkePropertyBlob(allowed);
+    const WkeBrowserPropertyBlob blob = MakeWkePropertyBlob(allowed);
     Control vetoing(blob.data(), static_cast<int>(blob.size()));
     vetoing.Bind(kWkeEventNewWindowRequested, MakeHandler(Handler::kFalse));
     EXPECT_EQ(folder.Fire(vetoing.View(), "wkeOnCreateView", u"https://a/", u"", 0, &place), 0);
   }
   WkeBrowserControl allowed;
   allowed.allowNewWindows = 1;
-  const std::vector<unsigned char> blob = MakeWkePropertyBlob(allowed);
+  const WkeBrowserPropertyBlob blob = MakeWkePropertyBlob(allowed);
   Control opener(blob.data(), static_cast<int>(blob.size()));
   std::string address;
   std::intptr_t created = 0;
@@ -225,6 +247,60 @@ TEST(WkeBrowserEventsTest, ThePagesFileChooserRaisesTheEventOnTheFirstControl) {
   control.reset();
   EXPECT_EQ(choose(view, buffer, 64), kWkeFileDefault);
   EXPECT_EQ(raised, 1);
+}
+
+// The chooser and the auto-answer both answer the process's open dialog: each
+// passes on to the one installed before it and puts it back when removed,
+// whichever came first.
+TEST(WkeBrowserEventsTest, TheFileChooserAndTheAutoAnswerStackInEitherOrder) {
+  ScriptedDesktopGuard ui;
+  ScriptedFileDialogs dialogs(ReportToGtest);  // no real dialog may open
+  ScopedFileDialogs useDialogs(dialogs);
+  int raised = 0;
+  const auto countEvents = [&raised](ControlEvent&) -> std::optional<std::intptr_t> {
+    ++raised;
+    return std::nullopt;  // leaves the choice to the dialog
+  };
+  const auto askDialog = [] {
+    WideOpenFileName dialog;
+    dialog.maxFileChars = 64;
+    return GetOpenFileNameWide(dialog) ? dialog.file : u"(cancelled)";
+  };
+
+  {  // The auto-answer first, then the chooser.
+    EngineFolder folder;
+    CommonDialogs common;
+    common.SetAutoAnswerPath(Utf16ToLeBytes(u"/preset/a.txt"));
+    ASSERT_TRUE(common.InstallAutoAnswer());
+    Control control;
+    control.Bind(kWkeEventFileChooserOpening, countEvents);
+    EXPECT_EQ(askDialog(), u"/preset/a.txt");
+    EXPECT_EQ(raised, 1);
+    FileChooserHook::Remove();
+    EXPECT_EQ(askDialog(), u"/preset/a.txt");
+    EXPECT_EQ(raised, 1);
+    common.RemoveAutoAnswer();
+    EXPECT_FALSE(HasWideOpenAnswerer());
+  }
+
+  raised = 0;
+  {  // The chooser first, then the auto-answer.
+    EngineFolder folder;
+    Control control;
+    control.Bind(kWkeEventFileChooserOpening, countEvents);
+    CommonDialogs common;
+    common.SetAutoAnswerPath(Utf16ToLeBytes(u"/preset/b.txt"));
+    ASSERT_TRUE(common.InstallAutoAnswer());
+    EXPECT_EQ(askDialog(), u"/preset/b.txt");
+    EXPECT_EQ(raised, 0);
+    common.RemoveAutoAnswer();
+    dialogs.AnswerNextWideOpen(u"/shown/c.txt");
+    EXPECT_EQ(askDialog(), u"/shown/c.txt");
+    EXPECT_EQ(raised, 1);
+    FileChooserHook::Remove();
+    EXPECT_FALSE(HasWideOpenAnswerer());
+  }
+  EXPECT_EQ(dialogs.WideOpenRequests().size(), 1u);
 }
 
 }  // namespace

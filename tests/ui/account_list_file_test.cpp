@@ -5,10 +5,7 @@
 #include "ui/account_list_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-
-#include <csignal>
 
 #include <filesystem>
 #include <fstream>
@@ -17,6 +14,7 @@
 #include "foundation/text_encodings.h"
 #include "platform/control_store.h"
 #include "support/scoped_environment.h"
+#include "support/scoped_file_size_limit.h"
 #include "support/scratch_folder.h"
 #include "support/scripted_desktop_guard.h"
 #include "ui/account_list.h"
@@ -131,6 +129,20 @@ TEST_F(AccountListFileTest, OnlyAChangedTextIsBackedUpAndEveryFileIsPrivate) {
   }
 }
 
+TEST_F(AccountListFileTest, TwoSavesOfOneChangedListMakeOneBackup) {
+  WriteFile("{\"dataname\":\"cookies\",\"num\":0,\"data\":[{}]}");
+  const std::string old = FileBytes();
+  ReplaceAccountRows({{"", "a", "有效", "BDUSS=1; STOKEN=1", ""}});
+  Save();
+  // A second backup would get a name of its own.
+  m_ui.clock.SetLocalTime({2025, 7, 9, 13, 6, 30, 0});
+  Save();
+  const std::vector<fs::path> backups = Backups();
+  ASSERT_EQ(backups.size(), 1u);
+  std::ifstream in(backups[0], std::ios::binary);
+  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), old);
+}
+
 TEST_F(AccountListFileTest, BackupNamesFollowTheStampOfTheResultLogs) {
   struct Row {
     LocalDateTime time;
@@ -191,20 +203,15 @@ TEST_F(AccountListFileTest, AFailingWriteKeepsTheOldFileAndSaysSo) {
   WriteFile("{\"dataname\":\"cookies\",\"num\":0,\"data\":[{}]}");
   const std::string old = FileBytes();
   ReplaceAccountRows({{"", "a", "有效", "BDUSS=1", ""}});
-  // Files of this process may not grow beyond 16 bytes: the new text cannot
-  // be written (the signal of an oversized write is ignored, so the write
-  // just fails).
-  struct rlimit saved {};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-  struct rlimit small = saved;
-  small.rlim_cur = 16;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
   m_ui.desktop.AnswerNext(kBoxResultYes);
   m_ui.desktop.AnswerNext(kBoxResultOk);
-  const bool savedOk = SaveAccountList(0);
-  setrlimit(RLIMIT_FSIZE, &saved);
-  signal(SIGXFSZ, oldHandler);
+  bool savedOk = true;
+  {
+    // The new text cannot be written.
+    ScopedFileSizeLimit limit(16);
+    ASSERT_TRUE(limit.Active());
+    savedOk = SaveAccountList(0);
+  }
   EXPECT_FALSE(savedOk);
   EXPECT_EQ(FileBytes(), old);
   EXPECT_TRUE(Backups().empty());

@@ -4,11 +4,14 @@
 
 #include "ui/account_list.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <future>
 #include <thread>
 
 #include "fakeservice/service_replies.h"
 #include "foundation/byte_size.h"
+#include "foundation/text_encodings.h"
 #include "support/service_test_fixture.h"
 #include "ui/account_list_rows.h"
 #include "web/main_window_controls.h"
@@ -180,14 +183,14 @@ TEST_F(AccountListTest, VerificationWritesTheOutcomeIntoEachRow) {
   const std::string aliceCookies = Cookies("alice");
   Service().Model().RevokeAccount("alice");
   ReplaceAccountRows({{"", "old-demo", "从记录导入", Account().CookieText(), ""},
-                      {"", "alice", "有效", aliceCookies, "5"}});
+                      {"", "alice-as-stored", "有效", aliceCookies, "5"}});
   m_ui.desktop.AnswerNext(kBoxResultOk);
   VerifyAllAccounts();
   const std::vector<AccountRow> rows = ReadAccountRows();
   EXPECT_EQ(rows[0].user, "demo");
   EXPECT_EQ(rows[0].status, "有效");
   EXPECT_EQ(rows[0].uk, "");  // columns 3 and 4 stay
-  EXPECT_EQ(rows[1].user, "alice");
+  EXPECT_EQ(rows[1].user, "alice-as-stored");  // the name is kept as it was
   EXPECT_EQ(rows[1].status, "已失效");
   EXPECT_EQ(rows[1].uk, "5");
   EXPECT_EQ(Boxes().back().text, "全部验证完成。");
@@ -197,6 +200,56 @@ TEST_F(AccountListTest, VerificationWritesTheOutcomeIntoEachRow) {
   VerifySelectedAccount();
   EXPECT_EQ(ReadAccountRows()[0].status, "已失效");
   EXPECT_EQ(ReadAccountRows()[0].user, "demo");
+}
+
+TEST_F(AccountListTest, SwitchingMakesTheSelectedRowTheWorkingAccountAndListsItsRoot) {
+  AddServiceAccount("alice");
+  const FakeAccount alice = *Service().Model().Account("alice");
+  SetAccountSession({"demo", Account().CookieText(), Account().bdstoken});
+  ReplaceAccountRows({{"", "demo", "有效", Account().CookieText(), ""},
+                      {"", "alice", "有效", Cookies("alice"), ""}});
+  Select(1);
+  GetControlStore().SetEnabled(kRefreshButton, false);
+  SwitchWorkingAccount();
+  // The root listing runs on a thread of its own; it gives the refresh
+  // button back when it ends.
+  while (!GetControlStore().Enabled(kRefreshButton)) {
+    std::this_thread::yield();
+  }
+  const AccountSession session = GetAccountSession();
+  EXPECT_EQ(session.user, "alice");
+  EXPECT_EQ(session.cookies, Cookies("alice"));
+  EXPECT_EQ(session.bdstoken, alice.bdstoken);
+  const std::vector<RecordedRequest> listings = RequestsTo("/api/list");
+  ASSERT_FALSE(listings.empty());
+  for (const RecordedRequest& request : listings) {
+    EXPECT_EQ(request.Header("Cookie").value_or(""), Cookies("alice"));
+  }
+  ASSERT_TRUE(GetFolderTree().Exists(0));
+  EXPECT_EQ(GetFolderTree().Item(0).textUtf16, TextToUtf16("alice的网盘", true));
+}
+
+TEST_F(AccountListTest, CopyingCookiesPutsTheSelectedRowsTextOnTheClipboard) {
+  ReplaceAccountRows({{"", "demo", "有效", "BDUSS=first; STOKEN=1", ""},
+                      {"", "alice", "有效", "BDUSS=second; STOKEN=2", ""}});
+  QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+  Select(1);
+  CopySelectedCookies();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("BDUSS=second; STOKEN=2"));
+}
+
+TEST_F(AccountListTest, SwitchingOrCopyingWithoutASelectionOnlySaysSo) {
+  ReplaceAccountRows({{"", "demo", "有效", Account().CookieText(), ""}});
+  SetAccountSession({"other", "BDUSS=other", ""});
+  QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+  for (void (*operation)() : {&SwitchWorkingAccount, &CopySelectedCookies}) {
+    m_ui.desktop.AnswerNext(kBoxResultOk);
+    operation();
+    EXPECT_EQ(Boxes().back().text, "没有选中项目。");
+  }
+  EXPECT_EQ(GetAccountSession().user, "other");
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+  EXPECT_TRUE(Service().Requests().empty());
 }
 
 TEST_F(AccountListTest, NothingToVerifyOrNothingSelected) {

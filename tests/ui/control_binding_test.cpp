@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "platform/control_store.h"
+#include "ui/control_binding.h"
 #include "ui/main_window.h"
 #include "ui_test_support.h"
 
@@ -158,6 +159,71 @@ TEST(ControlBindingTest, ProgramTicksAndUnticksRadioButtonsOfAnExclusiveGroup) {
   EXPECT_TRUE(byName->isChecked());
   EXPECT_FALSE(byTime->isChecked());
   EXPECT_FALSE(store.Checked(Cp(u"单选框_按时间倒排")));
+}
+
+// A worker's write that lands while the widget still shows an earlier write
+// (the widget's change signal of that earlier write is being handled) is the
+// value that stays: the widget's echo of the earlier value must not replace it.
+struct EchoRaceRow {
+  const char* name;
+  std::function<QWidget*(QWidget* root)> make;  // the control, named "控件"
+  std::function<void(QWidget*, std::function<void()>)> onChange;
+  std::function<void(ControlStore&, bool later)> write;
+  std::function<bool(const ControlStore&, const QWidget*)> showsLater;
+};
+
+TEST(ControlBindingTest, AWorkerWriteDuringTheEchoOfAnEarlierOneStays) {
+  const std::string name = Cp(u"控件");
+  const EchoRaceRow rows[] = {
+      {"multi-line edit", [](QWidget* root) { return new QPlainTextEdit(root); },
+       [](QWidget* w, std::function<void()> f) {
+         QObject::connect(static_cast<QPlainTextEdit*>(w), &QPlainTextEdit::textChanged, f);
+       },
+       [&](ControlStore& s, bool later) { s.SetText(name, later ? "done" : "fetching"); },
+       [&](const ControlStore& s, const QWidget* w) {
+         return s.Text(name) == "done" &&
+                static_cast<const QPlainTextEdit*>(w)->toPlainText() == QStringLiteral("done");
+       }},
+      {"single-line edit", [](QWidget* root) { return new QLineEdit(root); },
+       [](QWidget* w, std::function<void()> f) {
+         QObject::connect(static_cast<QLineEdit*>(w), &QLineEdit::textChanged, f);
+       },
+       [&](ControlStore& s, bool later) { s.SetText(name, later ? "done" : "fetching"); },
+       [&](const ControlStore& s, const QWidget* w) {
+         return s.Text(name) == "done" &&
+                static_cast<const QLineEdit*>(w)->text() == QStringLiteral("done");
+       }},
+      {"check box", [](QWidget* root) { return new QCheckBox(root); },
+       [](QWidget* w, std::function<void()> f) {
+         QObject::connect(static_cast<QCheckBox*>(w), &QCheckBox::toggled, f);
+       },
+       [&](ControlStore& s, bool later) { s.SetChecked(name, !later); },
+       [&](const ControlStore& s, const QWidget* w) {
+         return !s.Checked(name) && !static_cast<const QCheckBox*>(w)->isChecked();
+       }},
+  };
+  for (const EchoRaceRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    ControlStore store;
+    QWidget root;
+    QWidget* control = row.make(&root);
+    control->setObjectName(Q(u"控件"));
+    // Connected before the binding, so it runs before the binding's own
+    // handler of the same change: the later write lands in between.
+    bool written = false;
+    row.onChange(control, [&] {
+      if (!written) {
+        written = true;
+        std::thread worker([&] { row.write(store, true); });
+        worker.join();
+      }
+    });
+    ControlBinding binding(&root, store);
+    std::thread worker([&] { row.write(store, false); });
+    worker.join();
+    EXPECT_TRUE(ProcessEventsUntil([&] { return row.showsLater(store, control); }));
+    EXPECT_TRUE(written);
+  }
 }
 
 TEST(ControlBindingTest, AWriteQueuedForAClosedWindowIsDropped) {

@@ -19,6 +19,7 @@
 #include "platform/scripted_file_dialogs.h"
 #include "support/file_bytes.h"
 #include "support/scoped_environment.h"
+#include "support/scoped_file_size_limit.h"
 #include "support/scratch_folder.h"
 #include "support/scripted_desktop_guard.h"
 #include "ui/main_window.h"
@@ -293,6 +294,26 @@ TEST_F(FormSettingsTest, FilesThatAreNoSettingsAndTargetsThatCannotBeWrittenShow
   }
   std::filesystem::permissions(Path("kept"), std::filesystem::perms::owner_all);
   EXPECT_EQ(ReadFileBytes(Path("kept/set.ini")), "[单选框]\r\n");
+}
+
+// A save over an existing settings file that cannot be written (here: the
+// process may not write files that large, which holds for root too) keeps
+// the old file as it was.
+TEST_F(FormSettingsTest, AFailedSaveOverAnExistingFileKeepsIt) {
+  WriteFile("kept/set.ini", "[单选框]\r\n");
+  m_dialogs.AnswerNextFile({Path("kept/set.ini")});
+  m_ui.desktop.AnswerNext(kBoxResultYes);  // replace the existing file
+  m_ui.desktop.AnswerNext(kBoxResultOk);
+  {
+    ScopedFileSizeLimit limit(16);
+    ASSERT_TRUE(limit.Active());
+    SaveFormSettings(m_store);
+  }
+  ExpectLastBox("提示", "保存失败了。", 48, 5000);
+  EXPECT_EQ(ReadFileBytes(Path("kept/set.ini")), "[单选框]\r\n");
+  for (const auto& entry : std::filesystem::directory_iterator(Path("kept"))) {
+    EXPECT_EQ(entry.path().filename(), "set.ini");  // no half-written file beside it
+  }
 }
 
 TEST(FormSettingsWindowTest, TheButtonsSaveAndLoadTheWindowsControls) {

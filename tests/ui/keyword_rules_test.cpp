@@ -167,8 +167,9 @@ TEST_F(KeywordRulesTest, ImportTable) {
       {"a\r\n\r\na\r\nb", "", "a\r\na\r\nb", "2"},
       {"\xEF\xBB\xBF"
        "\xE4\xB8\xAD\r\nb\r\n",
-       "b", "b\r\n中\r\nb", "2"},                 // UTF-8 with BOM
-      {"\xD6\xD0\r\n\r\nx", "", "中\r\nx", "2"},  // code page 936
+       "b", "b\r\n中\r\nb", "2"},                                           // UTF-8 with BOM
+      {"\xE4\xB8\xAD\r\n\xE4\xB8\xAD\r\n\r\nb", "", "中\r\n中\r\nb", "2"},  // UTF-8, no BOM
+      {"\xD6\xD0\r\n\r\nx", "", "中\r\nx", "2"},                            // code page 936
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.after);

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "jobs/prefetch_run_hooks.h"
 #include "jobs/rename_rule_options.h"
 #include "jobs/rename_task_controls.h"
 #include "platform/control_store.h"
@@ -138,6 +137,12 @@ TEST_F(OptionGuardsTest, ConfirmByTypingDelTable) {
     EXPECT_EQ(prompt.seen[0].title,
               c.box == kDeleteFoldersBox ? "再次确认删除：" : "再次确认启用正则：");
     EXPECT_EQ(prompt.seen[0].defaultText, "");
+    EXPECT_EQ(prompt.seen[0].message,
+              c.box == kDeleteFoldersBox
+                  ? "\r\n手动在下方输入字符 'del' (不含'号)，以确定删除目录。\r\n\r\n"
+                    "此操作会删除目录下的所有文件，请谨慎选择！\r\n\r\n"
+                  : "\r\n手动在下方输入字符 'del' (不含'号)，确认启用正则删除。\r\n\r\n"
+                    "如果不熟悉正则匹配，请联系客服！\r\n");
     const auto boxes = local.desktop.Boxes();
     ASSERT_EQ(boxes.size(), wrongText ? 1u : 0u);
     if (wrongText) {
@@ -208,44 +213,6 @@ TEST_F(OptionGuardsTest, StopRenameAsksThenSetsTheFlagAndEndsTheLoop) {
   EXPECT_EQ(boxes[1].text, "确定停止？");
   EXPECT_EQ(boxes[1].type, 36);
   EXPECT_FALSE(store.Enabled(kStartRenameButton));  // the task enables it itself
-}
-
-TEST_F(OptionGuardsTest, PrefetchStopEndsTheCacheOnlyAfterTheRunHasEnded) {
-  store.SetEnabled(kStartRenameButton, false);
-  store.SetChecked(kPrefetchBox, true);
-  bool taskEnded = false;
-  int cacheEnds = 0;
-  bool endedBeforeCache = false;
-  bool buttonDisabledDuringEnd = false;
-  InstallPrefetchRun({}, [&] {
-    ++cacheEnds;
-    endedBeforeCache = taskEnded;
-    buttonDisabledDuringEnd = !store.Enabled(kStartRenameButton);
-  });
-  // The run's threads need a few waits to notice the flag; then the task ends
-  // and enables its button.
-  int waits = 0;
-  ui.clock.SetSleepHook([&](std::int64_t) {
-    if (++waits == 5) {
-      taskEnded = true;
-      store.SetEnabled(kStartRenameButton, true);
-    }
-  });
-  ui.desktop.AnswerNext(kBoxResultYes);
-  ui.desktop.AnswerNext(kBoxResultOk);
-  StopRenameJob();
-  ui.clock.SetSleepHook({});
-  InstallPrefetchRun({}, {});
-
-  EXPECT_EQ(cacheEnds, 1);
-  EXPECT_TRUE(endedBeforeCache);
-  EXPECT_TRUE(buttonDisabledDuringEnd);  // no second task can start on the cache
-  EXPECT_TRUE(store.Enabled(kStartRenameButton));
-  EXPECT_EQ(ui.desktop.StatusText(1), "已手动停止。");
-  const auto boxes = ui.desktop.Boxes();
-  ASSERT_EQ(boxes.size(), 2u);
-  EXPECT_EQ(boxes[1].caption, "停止：");
-  EXPECT_EQ(boxes[1].text, "停止成功");
 }
 
 }  // namespace

@@ -5,9 +5,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <string>
 
@@ -47,6 +49,13 @@ TEST(PromptDialog, DefaultsAndABlankMessage) {
   // buttons: edit top 14 + 28 + 18; dialog: button top + 30 + 44
   EXPECT_EQ(dialog.OkButton()->y(), 60);
   EXPECT_EQ(dialog.height(), 134);
+  // Halfway down the screen, the odd pixel cut off, and across it.
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  EXPECT_EQ(dialog.y(), screen.y() + (screen.height() - 134) / 2);
+  EXPECT_EQ(dialog.x(), screen.x() + (screen.width() - 362) / 2);
+  dialog.show();
+  EXPECT_EQ(dialog.pos(), QPoint(screen.x() + (screen.width() - 362) / 2,
+                                 screen.y() + (screen.height() - 134) / 2));
 }
 
 TEST(PromptDialog, CheckBoxesStackedAndSideBySide) {
@@ -102,6 +111,15 @@ TEST(PromptDialog, CloseByTheFrameIsCancelAndOkOnAnEmptyBoxGivesEmptyText) {
   EXPECT_TRUE(ShowPromptDialog({.check1Visible = 1, .check1Ticked = 1}));
   EXPECT_EQ(g_promptText, "");
   EXPECT_TRUE(g_promptDialogOptions.check1Result);
+}
+
+TEST(PromptDialog, TheEditBoxHasTheFocusWhenShown) {
+  for (const bool multiLine : {false, true}) {
+    g_promptDialogOptions = PromptDialogOptions{.multiLine = multiLine, .check1Visible = 1};
+    PromptDialog dialog;
+    dialog.show();
+    EXPECT_EQ(dialog.focusWidget(), dialog.EditBox());
+  }
 }
 
 TEST(PromptDialog, FocusPutsTheCaretAfterTheDefaultText) {

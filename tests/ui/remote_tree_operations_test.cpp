@@ -4,6 +4,8 @@
 
 #include "ui/remote_tree.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <future>
 #include <thread>
 
@@ -325,6 +327,33 @@ TEST_F(RemoteTreeTest, CopyDestination) {
       EXPECT_EQ(Boxes().back().timeoutMs, 0);
     }
   }
+}
+
+TEST_F(RemoteTreeTest, CopyingANodeNamePutsTheSelectedItemsTextOnTheClipboard) {
+  const int root = AddRoot();
+  const int folder = AddFolder(root, U8(u8"电影"), true);
+  const int file = AddFile(folder, "a b.mp4");
+  QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+  FolderTree().SetCurrent(-1);
+  m_ui.desktop.AnswerNext(kBoxResultOk);
+  CopySelectedNodeName();
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].caption, "提示：");
+  EXPECT_EQ(Boxes()[0].text, "没有选中。");
+  EXPECT_EQ(Boxes()[0].timeoutMs, 10000);
+  EXPECT_EQ(Boxes()[0].type, kBoxIconInformation);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+  const std::pair<int, QString> rows[] = {
+      {file, QStringLiteral("a b.mp4")},
+      {folder, QString::fromUtf8(u8"电影")},
+      {root, QString::fromUtf8(u8"demo的网盘")},  // the root item too
+  };
+  for (const auto& [current, text] : rows) {
+    FolderTree().SetCurrent(current);
+    CopySelectedNodeName();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), text);
+  }
+  EXPECT_EQ(Boxes().size(), 1u);
 }
 
 TEST_F(RemoteTreeTest, DeletionOutcomes) {

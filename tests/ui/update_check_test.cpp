@@ -444,6 +444,60 @@ TEST_F(UpdateTest, LaunchingTheUpdater) {
   }
 }
 
+// An updater that cannot be replaced: a folder where the new one would be
+// saved, or an old updater that turns out to be a folder that cannot be
+// deleted (swapped in while its version is read). Each stops with its box,
+// the button back and nothing started.
+TEST_F(UpdateTest, AnUpdaterThatCannotBeReplacedStopsWithItsBox) {
+  const std::string missing = "自动升级程序.exe 不存在，是否下载？";
+  const std::string tooOld = "自动升级程序.exe 不是最新的，是否下载？";
+  struct Row {
+    const char* name;
+    bool oldUpdater;  // else a folder in the updater's place from the start
+    std::vector<std::string> boxes;
+    bool downloads;
+  };
+  const Row rows[] = {
+      {"a folder in the way of the download", false,
+       {missing, "保存文件 自动升级程序.exe 失败，请重试。"}, true},
+      {"the old updater cannot be deleted", true,
+       {tooOld, "删除 自动升级程序.exe 失败，请手动强制删除后再试。"}, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Reset();
+    UseManifest("");
+    const std::string updater = UpdaterFile();
+    auto session = NewSession();
+    if (row.oldUpdater) {
+      std::ofstream(updater) << "old";
+      session->services.readVersion = [updater](const std::string&, std::string& error) {
+        error.clear();
+        std::filesystem::remove(updater);
+        std::filesystem::create_directories(updater + "/inside");
+        return std::string("1.0.9.9");
+      };
+    } else {
+      std::filesystem::create_directories(updater + "/inside");
+    }
+    m_ui.desktop.AnswerNext(kBoxResultYes);
+    m_ui.desktop.AnswerNext(kBoxResultOk);
+    SetUpdateDownloadUrl("https://example.test/x.zip");
+    EXPECT_FALSE(LaunchUpdater(*session));
+    ExpectBoxes(row.boxes);
+    EXPECT_EQ(Boxes().back().type, 64);
+    EXPECT_EQ(Service().RequestsTo(kUpdaterPath).size(), row.downloads ? 1u : 0u);
+    EXPECT_TRUE(m_started.empty());
+    EXPECT_EQ(m_ends, 0);
+    EXPECT_TRUE(session->store->Enabled(kUpdateStartButton));
+    EXPECT_TRUE(std::filesystem::is_directory(updater + "/inside"));
+    // No half-written updater is left beside it.
+    for (const std::string& name : Files()) {
+      EXPECT_EQ(name, U8(u8"自动升级程序.exe"));
+    }
+  }
+}
+
 TEST_F(UpdateTest, AFailedStartOrHandOffKeepsTheProgramRunning) {
   std::ofstream(UpdaterFile()) << "old";
   SetUpdateDownloadUrl("https://example.test/x.zip");
@@ -540,8 +594,10 @@ TEST_F(UpdateWindowTest, TheWindowShowsTheNewestVersionInItsOwnControls) {
   window.OnCreated();
   const auto session = window.Session();
   ASSERT_TRUE(ProcessEventsUntil([&] { return session->fetchFinished.load(); }));
-  auto* start = window.findChild<QAbstractButton*>(Q(u"按钮_开始更新程序"));
-  ASSERT_TRUE(ProcessEventsUntil([&] { return start->isEnabled(); }));
+  // The fetch has made all its writes, so the calls that bring them to the
+  // controls are all queued: run every one of them, not only the first few.
+  QCoreApplication::sendPostedEvents();
+  EXPECT_TRUE(window.findChild<QAbstractButton*>(Q(u"按钮_开始更新程序"))->isEnabled());
   EXPECT_TRUE(window.findChild<QAbstractButton*>(Q(u"按钮2"))->isEnabled());
   EXPECT_EQ(window.findChild<QLabel*>(Q(u"透明标签1"))->text(),
             Q(u"最新版本： 11211     更新时间：2024-01-01"));

@@ -125,6 +125,80 @@ TEST_F(DeletePathsTest, ReplyBranchesBookTheirOutcome) {
   }
 }
 
+// The service answers an asynchronous delete with a task id before the task
+// ran; the outcome is the one the task reports.
+TEST_F(DeletePathsTest, TheTaskIsFollowedToItsOutcome) {
+  struct Row {
+    const char* name;
+    int runningPolls;
+    bool failXInTask;     // the emulator fails "/a/x.txt" inside the task
+    bool taskFaultReply;  // every task query answers the whole-failure reply
+    bool neverFinishes;
+    int polls;
+    std::vector<std::string> deleted;  // the paths booked deleted
+    bool failed;                       // a failure booked for "/a/x.txt"
+  };
+  const Row rows[] = {
+      {"runs twice, then succeeds", 2, false, false, false, 3, {"/a/x.txt", "/a/y z.txt"}, false},
+      {"one item fails in the task", 0, true, false, false, 1, {"/a/y z.txt"}, true},
+      {"the task fails as a whole", 0, false, true, false, 1, {}, true},
+      {"the task never ends", 0, false, false, true, 200, {}, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Reset();
+    UseTree(RemoteTree::FromPaths({"/a/x.txt", "/a/y z.txt", "/a/keep.txt"}));
+    Service().ClearRequests();
+    ModelOptions options;
+    options.taskRunningPolls = row.runningPolls;
+    options.deleteFailsInTask = true;
+    options.tasksNeverFinish = row.neverFinishes;
+    Service().Model().SetOptions(options);
+    if (row.failXInTask) {
+      Service().Model().FailItem("/a/x.txt", -9);
+    }
+    if (row.taskFaultReply) {
+      Fault("whole failure", "/share/taskquery", "", FakeReply::Json(TaskFailReply()));
+    }
+    DeleteRemotePaths(Encoded({"/a/x.txt", "/a/y z.txt"}));
+    ASSERT_EQ(Posts().size(), 1u);
+    const std::vector<RecordedRequest> polls = RequestsTo("/share/taskquery");
+    ASSERT_EQ(static_cast<int>(polls.size()), row.polls);
+    EXPECT_TRUE(polls[0].tls);
+    EXPECT_EQ(polls[0].Header("Cookie"), Account().CookieText());
+    EXPECT_EQ(Waits(), std::vector<std::int64_t>(static_cast<size_t>(row.polls - 1), 300));
+    std::string deletedLog;
+    for (const std::string& path : row.deleted) {
+      deletedLog += path + "\r\n";
+    }
+    EXPECT_EQ(LogText(kLogDeleted), deletedLog);
+    EXPECT_EQ(g_deletedCount.load(), static_cast<int>(row.deleted.size()));
+    EXPECT_EQ(g_deleteFailedCount.load(), row.failed ? 1 : 0);
+    const std::string failedLog = LogText(kLogDeleteFailed);
+    EXPECT_EQ(failedLog.find("/a/x.txt   失败原因："), row.failed ? 0 : std::string::npos);
+    if (row.failed) {
+      EXPECT_THAT(failedLog, HasSubstr("\"status\":"));
+    }
+  }
+}
+
+TEST_F(DeletePathsTest, AStopDuringTheTaskPollBooksNothing) {
+  ModelOptions options;
+  options.tasksNeverFinish = true;
+  Service().Model().SetOptions(options);
+  Service().SetHook([](const RecordedRequest& request) -> std::optional<FakeReply> {
+    if (request.Path() == "/share/taskquery") {
+      g_renameStopRequested = 1;
+    }
+    return std::nullopt;
+  });
+  DeleteRemotePaths(Encoded({"/a/x.txt"}));
+  EXPECT_EQ(RequestsTo("/share/taskquery").size(), 1u);
+  EXPECT_EQ(g_deletedCount.load() + g_deleteFailedCount.load(), 0);
+  EXPECT_FALSE(LogExists(kLogDeleted));
+  EXPECT_FALSE(LogExists(kLogDeleteFailed));
+}
+
 TEST_F(DeletePathsTest, NothingHappensForNoPathsOrAStoppedTask) {
   DeleteRemotePaths({});
   g_renameStopRequested = 1;

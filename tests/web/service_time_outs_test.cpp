@@ -91,9 +91,9 @@ TEST_F(ServiceTimeOutsTest, EachRequestAsksForItsOwnLimit) {
                            "%22%7D%2C");
        },
        {{"/api/filemanager", 100}, {"/share/taskquery", 60}}},
-      {"delete",
+      {"delete and its task query",
        [](ServiceTimeOutsTest&) { DeleteRemotePaths({UrlEncodeText("/docs/old.txt")}); },
-       {{"/api/filemanager", 5}}},
+       {{"/api/filemanager", 5}, {"/share/taskquery", 5}}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

@@ -21,7 +21,6 @@ namespace {
 
 constexpr int kDesignDpi = 96;
 constexpr std::int64_t kPagePauseMs = 3000;
-constexpr std::int64_t kPortalNoticeMs = 10000;
 constexpr std::int64_t kInstallerQuestionMs = 30000;
 constexpr int kQuestionBox = kBoxYesNo | kBoxIconQuestion;
 
@@ -63,6 +62,10 @@ std::string Name(const char16_t* name) {
 
 void SetSignInHandOff(ThreadRoutine routine) {
   HandOff() = std::move(routine);
+}
+
+const ThreadRoutine& SignInHandOff() {
+  return HandOff();
 }
 
 void SetWebView2SignInOpener(std::function<void(QWidget* chooser)> opener) {
@@ -228,10 +231,7 @@ void BrowserSignInWindow::ShowPage(const std::string& address, bool portalNotice
   SetPageButtons(false);
   WkeBrowserControl::LoadUrl({m_windowId, kBrowserControlId, nullptr}, address);
   if (portalNotice) {
-    ShowTimedMessageBox("提示：",
-                        "先点网页最右边的登陆，登陆成功之后再点网页上方的 网盘 连接，"
-                        "进入网盘后即可关闭此页面。",
-                        kPortalNoticeMs, kBoxIconInformation);
+    ShowPortalSignInNotice();
   } else {
     WaitPumpingMessages(kPagePauseMs);
   }

@@ -22,6 +22,8 @@ class ControlBinding;
 // text, an empty second text): the account list's check and addition. Set
 // once by the program; tests set their own.
 void SetSignInHandOff(ThreadRoutine routine);
+// The routine set above (empty before), for both sign-in windows.
+const ThreadRoutine& SignInHandOff();
 // What the chooser's WebView2 method opens when the runtime is there (set by
 // the WebView2 sign-in window's code); without it that method does nothing.
 void SetWebView2SignInOpener(std::function<void(QWidget* chooser)> opener);

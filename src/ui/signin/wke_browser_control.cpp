@@ -138,10 +138,7 @@ HostHandle WkeBrowserControl::Create(const void* stored, int length, std::uint32
     int clientWidth = 0;
     int clientHeight = 0;
     GetWindowSystem().GetClientSize(parent, clientWidth, clientHeight);
-    instance->holder->surfaceWidth = clientWidth;
-    instance->holder->surfaceHeight = clientHeight;
-    instance->holder->memoryDcSurface.assign(
-        static_cast<size_t>(std::max(clientWidth, 0)) * static_cast<size_t>(std::max(clientHeight, 0)), 0);
+    instance->holder->surface = MemoryDcSurface::ForClientArea(clientWidth, clientHeight);
     WkeExport<WkeViewIntFn>(kWke_wkeShowWindow)(view, 1);
     WkeExport<WkeViewIntFn>(kWke_wkeSetTransparent)(view, 0);
     const WindowHandle handle = WkeExport<WkeGetWindowHandleFn>(kWke_wkeGetWindowHandle)(view);
@@ -200,7 +197,7 @@ HostHandle WkeBrowserControl::Create(const void* stored, int length, std::uint32
                                                                    instance->allowNewWindows != 0);
     instance->flags |= 1u;
     RegisterEngineCallbacks(instance, view);
-    InstallFileChooserHook(instance);
+    FileChooserHook::Install(instance);
   }
   // 16.
   instance->hostHandle = RegisterHostedWindow(instance->browserWindow);
@@ -217,7 +214,7 @@ void WkeBrowserControl::TearDown(WkeBrowserControl* instance) {
   if (!instance->popup) {
     WkeBrowserRegistry::Clear(instance->windowId, instance->controlId, instance);
   }
-  ForgetFileChooserTarget(instance);
+  FileChooserHook::ForgetTarget(instance);
   instance->holder.reset();
   delete instance;
 }
@@ -294,7 +291,7 @@ int WkeBrowserControl::SetProperty(HostHandle host, int index, const WkeProperty
           view, MakeEngineDataPath(*instance, instance->cookieJarPath).c_str());
       break;
     case kWkeUserAgent:
-      SetText(instance->userAgent, instance->userAgentWide, ResolveUserAgentPreset(value.text));
+      SetText(instance->userAgent, instance->userAgentWide, UserAgentPresets::Resolve(value.text));
       if (live) {
         WkeExport<WkeViewTextFn>(kWke_wkeSetUserAgent)(view, instance->userAgent.c_str());
         WkeExport<WkeViewFn>(kWke_wkeReload)(view);
@@ -323,7 +320,7 @@ int WkeBrowserControl::SetProperty(HostHandle host, int index, const WkeProperty
   return 0;
 }
 
-std::optional<std::vector<unsigned char>> WkeBrowserControl::SaveProperties(HostHandle host) {
+std::optional<WkeBrowserPropertyBlob> WkeBrowserControl::SaveProperties(HostHandle host) {
   WkeBrowserControl* instance = FromHost(host);
   if (instance == nullptr) {
     return std::nullopt;

@@ -76,6 +76,11 @@ struct WkePropertyValue {
   std::int32_t integer = 0;
 };
 
+// The stored form of the own properties: the marker, then DisableF5Refresh,
+// DisableCookies, Url, LocalStoragePath, CookieJarPath, UserAgent and
+// AllowNewWindows (integers 32-bit little-endian, texts ending in a zero).
+using WkeBrowserPropertyBlob = std::vector<unsigned char>;
+
 // Which instance an operation addresses: by window id and control id, or,
 // with control id 0, the instance itself.
 struct WkeControlReference {
@@ -96,13 +101,21 @@ struct WkeRaised {
   bool HandlerSaidFalse() const { return ran && hasResult && result == 0; }
 };
 
-// The engine view with the image the control keeps for its parent's client
-// area (the engine's window paints itself; nothing draws into the image).
+// The image the control keeps of its parent's client area, made with the
+// instance and released with it; nothing draws into it (the engine's window
+// paints itself).
+struct MemoryDcSurface {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;
+  // An image of `width` x `height` pixels (none for a negative size).
+  static MemoryDcSurface ForClientArea(int width, int height);
+};
+
+// The engine view with its MemoryDcSurface.
 struct WkeViewHolder {
   WkeView view = nullptr;
-  int surfaceWidth = 0;
-  int surfaceHeight = 0;
-  std::vector<std::uint32_t> memoryDcSurface;
+  MemoryDcSurface surface;
 };
 
 class WkeBrowserControl {
@@ -121,7 +134,7 @@ class WkeBrowserControl {
   static bool GetProperty(HostHandle host, int index, WkePropertyValue& value);
   static int SetProperty(HostHandle host, int index, const WkePropertyValue& value);
   // The stored form, or none for a handle that names no instance.
-  static std::optional<std::vector<unsigned char>> SaveProperties(HostHandle host);
+  static std::optional<WkeBrowserPropertyBlob> SaveProperties(HostHandle host);
   // Reads a stored form of `length` bytes, never past it.
   static void LoadProperties(WkeBrowserControl& instance, const void* stored, int length);
 
@@ -207,24 +220,44 @@ class WkeBrowserRegistry {
   static void Clear(int windowId, int controlId, const WkeBrowserControl* instance);
 };
 
-// The stored form of the own properties (all integers 32-bit little-endian).
-std::vector<unsigned char> MakeWkePropertyBlob(const WkeBrowserControl& instance);
+// The stored form of an instance's own properties.
+WkeBrowserPropertyBlob MakeWkePropertyBlob(const WkeBrowserControl& instance);
 
-// The user-agent text a set text stands for (a preset name gives its text,
-// any other text itself), compared byte for byte.
-std::string ResolveUserAgentPreset(const std::string& text);
-// The preset names offered for the property.
-const std::vector<std::string>& UserAgentPresetNames();
+// The user-agent presets offered for the UserAgent property: each name stands
+// for a full user-agent text.
+class UserAgentPresets {
+ public:
+  struct Preset {
+    std::string name;
+    std::string agent;
+  };
+  // The presets in the order they are offered.
+  static const std::vector<Preset>& Table();
+  // The user-agent text a set text stands for (a preset name, compared byte
+  // for byte, gives its text; any other text itself).
+  static std::string Resolve(const std::string& text);
+  // The choices offered for the property: the empty text, then every name.
+  static const std::vector<std::string>& Names();
+};
 
 // An engine data folder: empty in design mode; a text beginning with "/" as
 // it is, any other below the program folder; ending in "/".
 std::u16string MakeEngineDataPath(const WkeBrowserControl& instance, const std::string& text);
 
-// The program's file-chooser callback for the engine (FileChooserHook).
-void InstallFileChooserHook(WkeBrowserControl* target);
-void RemoveFileChooserHook();
-// The teardown of `instance`: when it is the hook's target, the file chooser
-// raises no event from then on.
-void ForgetFileChooserTarget(const WkeBrowserControl* instance);
-// Tests: forgets the hook so that the next running instance installs it again.
-void ResetFileChooserHookForTesting();
+// The program's file chooser, process-wide: the engine's file-chooser callback
+// and the answerer of the process's wide open dialog, both raising the
+// file-chooser event on the target (the first running instance). The answerer
+// installed before it answers what the event leaves to the dialog, and comes
+// back when the hook is removed.
+class FileChooserHook {
+ public:
+  // Once per process (later calls do nothing); removed at exit.
+  static void Install(WkeBrowserControl* target);
+  static void Remove();
+  // The teardown of `instance`: when it is the target, the file chooser
+  // raises no event from then on.
+  static void ForgetTarget(const WkeBrowserControl* instance);
+  // Tests: removes the hook so that the next running instance installs it
+  // again.
+  static void ResetForTesting();
+};

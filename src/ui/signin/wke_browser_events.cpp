@@ -215,6 +215,8 @@ struct FileChooserState {
   bool enabled = false;
   WkeBrowserControl* target = nullptr;
   WkeOnFileChooserFn registration = nullptr;
+  // The answerer the hook replaced: what the dialog was before it.
+  WideOpenAnswerer previous;
 };
 
 FileChooserState& Hook() {
@@ -228,12 +230,20 @@ void PutChosenName(WideOpenFileName& dialog, const std::u16string& text) {
   dialog.file = text.substr(0, room);
 }
 
+// The open dialog as it was before the hook: the answerer it replaced, or
+// the real dialog.
+bool UnhookedOpenDialog(WideOpenFileName& dialog) {
+  const WideOpenAnswerer& previous = Hook().previous;
+  return previous ? previous(dialog) : ShowRealWideOpenDialog(dialog);
+}
+
 // The process's wide open dialog while the hook is enabled: the file-chooser
-// event on the target, then (unless its handler said false) the real dialog.
+// event on the target, then (unless its handler said false) the dialog as it
+// was before the hook.
 bool ChooserAnswer(WideOpenFileName& dialog) {
   WkeBrowserControl* target = Hook().target;
   if (target == nullptr) {
-    return ShowRealWideOpenDialog(dialog);
+    return UnhookedOpenDialog(dialog);
   }
   ControlEvent event = Texts({std::string()});
   const WkeRaised raised = Raise(target, kWkeEventFileChooserOpening, std::move(event));
@@ -242,7 +252,7 @@ bool ChooserAnswer(WideOpenFileName& dialog) {
   if (raised.HandlerSaidFalse()) {
     return true;
   }
-  return ShowRealWideOpenDialog(dialog);
+  return UnhookedOpenDialog(dialog);
 }
 
 // The engine's file chooser: the process's wide open dialog, or the engine's
@@ -400,7 +410,7 @@ WkeView WkeBrowserControl::OpenPopup(WkeBrowserControl* requester, WindowHandle 
   return view;
 }
 
-void InstallFileChooserHook(WkeBrowserControl* target) {
+void FileChooserHook::Install(WkeBrowserControl* target) {
   FileChooserState& hook = Hook();
   if (hook.installed) {
     return;
@@ -412,31 +422,33 @@ void InstallFileChooserHook(WkeBrowserControl* target) {
     return;
   }
   hook.registration(EngineFileChooser, nullptr);
-  SetWideOpenAnswerer(ChooserAnswer);
+  hook.previous = SetWideOpenAnswerer(ChooserAnswer);
   hook.enabled = true;
-  static const bool removalRegistered = [] { return std::atexit(RemoveFileChooserHook) == 0; }();
+  static const bool removalRegistered = [] { return std::atexit(&FileChooserHook::Remove) == 0; }();
   (void)removalRegistered;
 }
 
-void RemoveFileChooserHook() {
+void FileChooserHook::Remove() {
   FileChooserState& hook = Hook();
   if (hook.enabled) {
     if (hook.registration != nullptr) {
       hook.registration(nullptr, nullptr);
     }
-    SetWideOpenAnswerer({});
+    // The dialog goes back to what it was before the hook.
+    SetWideOpenAnswerer(std::move(hook.previous));
+    hook.previous = {};
     hook.enabled = false;
   }
 }
 
 // The teardown tells the hook when its target goes.
-void ForgetFileChooserTarget(const WkeBrowserControl* instance) {
+void FileChooserHook::ForgetTarget(const WkeBrowserControl* instance) {
   if (Hook().target == instance) {
     Hook().target = nullptr;
   }
 }
 
-void ResetFileChooserHookForTesting() {
-  RemoveFileChooserHook();
+void FileChooserHook::ResetForTesting() {
+  Remove();
   Hook() = FileChooserState{};
 }

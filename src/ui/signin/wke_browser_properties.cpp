@@ -1,6 +1,7 @@
 // WkeBrowserControl: the stored form of the own properties, the user-agent
-// presets and the engine data folders.
+// presets, the engine data folders and the MemoryDcSurface.
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -12,37 +13,6 @@ namespace {
 const char* const kChromeAgent =
     "Mozilla/5.0 (Windows NT 10.0; WOW64) AppleWebKit/537.36 (KHTML, like Gecko) "
     "Chrome/69.0.3497.100 Safari/537.36";
-
-const std::vector<std::pair<std::string, std::string>>& Presets() {
-  static const auto* presets = new std::vector<std::pair<std::string, std::string>>{
-      {"iPhone X",
-       "Mozilla/5.0 (iPhone; CPU iPhone OS 11_0 like Mac OS X) AppleWebKit/604.1.38 (KHTML, like "
-       "Gecko) Version/11.0 Mobile/15A372 Safari/604.1"},
-      {"iPad Pro",
-       "Mozilla/5.0 (iPad; CPU OS 11_0 like Mac OS X) AppleWebKit/604.1.34 (KHTML, like Gecko) "
-       "Version/11.0 Mobile/15A5341f Safari/604.1"},
-      {"安卓Galaxy S5",
-       "Mozilla/5.0 (Linux; Android 5.0; SM-G900P Build/LRX21T) AppleWebKit/537.36 (KHTML, like "
-       "Gecko) Chrome/69.0.3497.100 Mobile Safari/537.36"},
-      {"Winsows Safari",
-       "Mozilla/5.0 (Windows NT 10.0; WOW64) AppleWebKit/534.50 (KHTML, like Gecko) Version/5.1 "
-       "Safari/534.50"},
-      {"Winsows Chrome", kChromeAgent},
-      {"默认UA", kChromeAgent},
-      {"Winsows Firefox", "Mozilla/5.0 (Windows NT 10.0; WOW64; rv:6.0) Gecko/20100101 Firefox/6.0"},
-      {"Winsows Opera", "Opera/9.80 (Windows NT 10.0; U; zh-cn) Presto/2.9.168 Version/11.50"},
-      {"Winsows IE9",
-       "Mozilla/5.0 (compatible; MSIE 9.0; Windows NT 10.0; Win64; x64; Trident/5.0; .NET CLR "
-       "2.0.50727; SLCC2; .NET CLR 3.5.30729; .NET CLR 3.0.30729; Media Center PC 6.0; InfoPath.3; "
-       ".NET4.0C; Tablet PC 2.0; .NET4.0E)"},
-      {"Winsows IE8",
-       "Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 10.0; WOW64; Trident/4.0; SLCC2; .NET CLR "
-       "2.0.50727; .NET CLR 3.5.30729; .NET CLR 3.0.30729; Media Center PC 6.0; .NET4.0C; "
-       "InfoPath.3)"},
-      {"Winsows IE7", "Mozilla/4.0 (compatible; MSIE 7.0; Windows NT 10.0; WOW64)"},
-  };
-  return *presets;
-}
 
 void PutInteger(std::vector<unsigned char>& out, std::int32_t value) {
   const auto bits = static_cast<std::uint32_t>(value);
@@ -103,7 +73,7 @@ void SetBoth(std::string& narrow, std::u16string& wide, const std::string& text)
 
 }  // namespace
 
-std::vector<unsigned char> MakeWkePropertyBlob(const WkeBrowserControl& instance) {
+WkeBrowserPropertyBlob MakeWkePropertyBlob(const WkeBrowserControl& instance) {
   std::vector<unsigned char> out;
   PutInteger(out, static_cast<std::int32_t>(kWkePropertyMarker));
   PutInteger(out, instance.disableF5Refresh);
@@ -142,24 +112,63 @@ void WkeBrowserControl::LoadProperties(WkeBrowserControl& instance, const void* 
   reader.Integer(instance.allowNewWindows);
 }
 
-std::string ResolveUserAgentPreset(const std::string& text) {
-  for (const auto& [name, agent] : Presets()) {
-    if (name == text) {
-      return agent;
+const std::vector<UserAgentPresets::Preset>& UserAgentPresets::Table() {
+  static const auto* presets = new std::vector<Preset>{
+      {"iPhone X",
+       "Mozilla/5.0 (iPhone; CPU iPhone OS 11_0 like Mac OS X) AppleWebKit/604.1.38 (KHTML, like "
+       "Gecko) Version/11.0 Mobile/15A372 Safari/604.1"},
+      {"iPad Pro",
+       "Mozilla/5.0 (iPad; CPU OS 11_0 like Mac OS X) AppleWebKit/604.1.34 (KHTML, like Gecko) "
+       "Version/11.0 Mobile/15A5341f Safari/604.1"},
+      {"安卓Galaxy S5",
+       "Mozilla/5.0 (Linux; Android 5.0; SM-G900P Build/LRX21T) AppleWebKit/537.36 (KHTML, like "
+       "Gecko) Chrome/69.0.3497.100 Mobile Safari/537.36"},
+      {"Winsows Safari",
+       "Mozilla/5.0 (Windows NT 10.0; WOW64) AppleWebKit/534.50 (KHTML, like Gecko) Version/5.1 "
+       "Safari/534.50"},
+      {"Winsows Chrome", kChromeAgent},
+      {"默认UA", kChromeAgent},
+      {"Winsows Firefox", "Mozilla/5.0 (Windows NT 10.0; WOW64; rv:6.0) Gecko/20100101 Firefox/6.0"},
+      {"Winsows Opera", "Opera/9.80 (Windows NT 10.0; U; zh-cn) Presto/2.9.168 Version/11.50"},
+      {"Winsows IE9",
+       "Mozilla/5.0 (compatible; MSIE 9.0; Windows NT 10.0; Win64; x64; Trident/5.0; .NET CLR "
+       "2.0.50727; SLCC2; .NET CLR 3.5.30729; .NET CLR 3.0.30729; Media Center PC 6.0; InfoPath.3; "
+       ".NET4.0C; Tablet PC 2.0; .NET4.0E)"},
+      {"Winsows IE8",
+       "Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 10.0; WOW64; Trident/4.0; SLCC2; .NET CLR "
+       "2.0.50727; .NET CLR 3.5.30729; .NET CLR 3.0.30729; Media Center PC 6.0; .NET4.0C; "
+       "InfoPath.3)"},
+      {"Winsows IE7", "Mozilla/4.0 (compatible; MSIE 7.0; Windows NT 10.0; WOW64)"},
+  };
+  return *presets;
+}
+
+std::string UserAgentPresets::Resolve(const std::string& text) {
+  for (const Preset& preset : Table()) {
+    if (preset.name == text) {
+      return preset.agent;
     }
   }
   return text;
 }
 
-const std::vector<std::string>& UserAgentPresetNames() {
+const std::vector<std::string>& UserAgentPresets::Names() {
   static const auto* names = [] {
     auto* made = new std::vector<std::string>{""};
-    for (const auto& preset : Presets()) {
-      made->push_back(preset.first);
+    for (const Preset& preset : Table()) {
+      made->push_back(preset.name);
     }
     return made;
   }();
   return *names;
+}
+
+MemoryDcSurface MemoryDcSurface::ForClientArea(int width, int height) {
+  MemoryDcSurface surface;
+  surface.width = std::max(width, 0);
+  surface.height = std::max(height, 0);
+  surface.pixels.assign(static_cast<size_t>(surface.width) * static_cast<size_t>(surface.height), 0);
+  return surface;
 }
 
 std::u16string MakeEngineDataPath(const WkeBrowserControl& instance, const std::string& text) {

@@ -1,4 +1,4 @@
-#include "jobs/error_log.h"
+#include "foundation/error_log.h"
 
 #include <cstdio>
 #include <mutex>

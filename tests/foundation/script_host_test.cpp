@@ -1,4 +1,4 @@
-#include "data/script_host.h"
+#include "foundation/script_host.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,70 @@
+// FetchCollectionPage: one 100-entry page of a folder for the collection.
+
+#include <algorithm>
+
+#include "foundation/blank_lines.h"
+#include "foundation/text_search.h"
+#include "foundation/waits.h"
+#include "jobs/error_log.h"
+#include "jobs/folder_collection.h"
+#include "jobs/rename_task.h"
+#include "web/folder_listing.h"
+#include "web/http_request.h"
+#include "web/remote_name_text.h"
+#include "web/rename_task_state.h"
+#include "web/service_conventions.h"
+
+namespace {
+
+constexpr int kPageAttempts = 10;
+constexpr int kPageTimeoutSeconds = 8;
+constexpr int kRetryWaitMs = 500;
+constexpr const char* kRequestUriTooLarge = "<title>414 Request-URI Too Large</title>";
+constexpr const char* kSuccessMarker = "{\"errno\":0,";
+constexpr const char* kGoneMarker = "errno\":-9,";
+
+}  // namespace
+
+std::string FetchCollectionPage(const AccountSession& session, const std::string& folderPath,
+                                int page) {
+  page = std::max(page, 1);
+  const ListingSortOrder sort = ReadListingSortOrder();
+  // A plain path's apostrophes go out as U+2019 first; when the service finds
+  // no such folder, as they are from then on.
+  bool plainApostrophes = IsUnicodeNotation(folderPath) || FindText(folderPath, "'") == -1;
+  std::string reply;
+  std::string dir;
+  for (int attempt = 1; attempt <= kPageAttempts; ++attempt) {
+    if (RenameStopRequested()) {
+      return {};
+    }
+    dir = EncodeListingDir(folderPath, plainApostrophes);
+    std::string cookies = session.cookies;
+    reply = SendHttpRequest(
+        ServiceUrl(FolderListingQuery(dir, page, sort.order, sort.desc, kCollectionPageSize)),
+        {.cookies = &cookies,
+         .timeoutSeconds = kPageTimeoutSeconds,
+         .stopFlag = &g_renameStopRequested});
+    if (FindText(reply, kRequestUriTooLarge) != -1) {
+      continue;
+    }
+    if (FindText(reply, kSuccessMarker) != -1) {
+      return reply;
+    }
+    if (!plainApostrophes && FindText(reply, kGoneMarker) != -1) {
+      plainApostrophes = true;
+      --attempt;
+      continue;
+    }
+    if (attempt < kPageAttempts) {
+      PumpMessages();
+      WaitPumpingMessages(kRetryWaitMs, kWaitMilliseconds, RenameStopRequested);
+    }
+  }
+  if (RenameStopRequested()) {
+    return {};
+  }
+  AppendErrorLogLine(dir + "----" + std::to_string(g_collectDepth.load()) + "----" +
+                     RemoveBlankLines(reply) + "\r\n\r\n");
+  return {};
+}

@@ -1,0 +1,118 @@
+// The collection's races, made to happen on purpose: folder rows inserted
+// after the dispatcher's select, and a stop during slow listings followed at
+// once by the next run.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "collection_fixture.h"
+#include "web/rename_task_state.h"
+
+namespace {
+
+using ::testing::IsEmpty;
+using ::testing::SizeIs;
+
+// Polls `done` in real time; false after a generous time-out.
+template <typename Done>
+bool WaitFor(Done done) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > until) {
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+std::vector<std::string> SortedPaths(const std::vector<CachedRow>& rows) {
+  std::vector<std::string> paths;
+  for (const CachedRow& row : rows) {
+    paths.push_back(row.TreePath());
+  }
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
+
+// The dispatcher queues the 18 folders of the ticked folder in one cycle (its
+// most). While it pauses after the last of them, every pool task lists its
+// folder and adds a sub-folder row, and the pool goes idle, all after the
+// cycle's select. Those rows are still listed.
+TEST_F(CollectionTest, FolderRowsAddedAfterTheSelectOfACycleAreStillListed) {
+  RemoteTree tree;
+  for (int i = 0; i < 18; ++i) {
+    tree.AddFile("/top/f" + std::to_string(i) + "/deep/x.txt", 1);
+  }
+  UseTree(std::move(tree));
+  std::atomic<std::thread::id> dispatcher{};
+  std::atomic<int> queuedPauses{0};
+  std::atomic<bool> waitedOut{true};
+  const std::thread::id self = std::this_thread::get_id();
+  m_ui.clock.SetSleepHook([&](std::int64_t ms) {
+    const std::thread::id thread = std::this_thread::get_id();
+    if (ms == 20 && thread != self) {
+      dispatcher = thread;  // only the dispatcher waits 20 ms between cycles
+    }
+    if (ms == 5 && thread == dispatcher.load() && ++queuedPauses == 18) {
+      const int run = CurrentPrefetchRunNumber();
+      waitedOut = WaitFor([run] {
+        return PendingListingTasks(run) == 0 && ThreadPool::IsIdle(g_threadPool);
+      });
+    }
+  });
+  const std::vector<CachedRow> rows = Collect("/top");
+  m_ui.clock.SetSleepHook({});
+  ASSERT_TRUE(waitedOut.load());
+  ASSERT_GE(queuedPauses.load(), 18);
+  EXPECT_EQ(SortedPaths(rows), TreeBelow("/top"));
+  EXPECT_THAT(rows, SizeIs(18 * 3));
+}
+
+// Stop while the sub-folders of the first run answer slowly, then start the
+// next run at once: the first run returns only after all of its tasks, no
+// request of it follows, and the second cache holds only its own rows.
+TEST_F(CollectionTest, AStoppedRunLeavesNothingForTheNextOne) {
+  RemoteTree tree;
+  for (int i = 0; i < 12; ++i) {
+    tree.AddFile("/one/f" + std::to_string(i) + "/x.txt", 1);
+    tree.AddFile("/one/f" + std::to_string(i) + "/y.txt", 1);
+  }
+  for (int i = 0; i < 3; ++i) {
+    tree.AddFile("/two/g" + std::to_string(i) + "/z.txt", 1);
+  }
+  UseTree(std::move(tree));
+  std::atomic<int> slowReplies{0};
+  Service().SetHook([&](const RecordedRequest& request) -> std::optional<FakeReply> {
+    if (request.QueryValue("dir").value_or("").rfind("/one/", 0) != 0) {
+      return std::nullopt;
+    }
+    ++slowReplies;
+    g_renameStopRequested = true;
+    std::optional<FakeReply> reply = Service().Model().Handle(request);
+    return FakeReply::Slow(20000, reply.value_or(FakeReply::Json("{\"errno\":-1}")));
+  });
+  EXPECT_THAT(Collect("/one"), IsEmpty());
+  EXPECT_THAT(Applied(), IsEmpty());  // a stopped run has no apply phase
+  EXPECT_GE(slowReplies.load(), 1);
+  const int first = CurrentPrefetchRunNumber();
+  EXPECT_EQ(PendingListingTasks(first), 0);
+
+  g_renameStopRequested = false;
+  const size_t before = RequestsTo("/api/list").size();
+  const std::vector<CachedRow> rows = Collect("/two");
+  EXPECT_EQ(SortedPaths(rows), TreeBelow("/two"));
+  const std::vector<RecordedRequest> listings = RequestsTo("/api/list");
+  for (size_t i = before; i < listings.size(); ++i) {
+    EXPECT_EQ(listings[i].QueryValue("dir").value_or("").rfind("/two", 0), 0u)
+        << listings[i].target;
+  }
+}
+
+}  // namespace
