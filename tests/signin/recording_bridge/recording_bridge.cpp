@@ -96,8 +96,9 @@ RECORDING_API std::int32_t wv2_Global_CreateEnv_Sync(Wv2NativeEnvironmentOptions
                                                      const char16_t* userDataFolder,
                                                      Wv2Handle* outHandle) {
   Record("wv2_Global_CreateEnv_Sync [" + Utf8(options->browserArguments) + "] [" +
-         Utf8(options->language) + "] [" + Utf8(options->targetVersion) + "] " + N(options->value) +
-         " [" + Utf8(browserFolder) + "] [" + Utf8(userDataFolder) + "] " + N(*outHandle));
+         Utf8(options->language) + "] [" + Utf8(options->targetVersion) + "] " +
+         N(options->value) + " [" + Utf8(browserFolder) + "] [" + Utf8(userDataFolder) + "] " +
+         N(*outHandle));
   options->value = 9;
   *outHandle = s_failEnvironment ? 0 : NewHandle();
   return 0;
@@ -157,8 +158,7 @@ RECORDING_API std::int32_t wv2_Controller_Close(Wv2Handle controller) {
 }
 
 RECORDING_API std::int32_t wv2_Controller_GetZoomFactor(Wv2Handle controller, double* factor) {
-  Record("wv2_Controller_GetZoomFactor " + N(controller) + " " +
-         N(static_cast<long long>(*factor)));
+  Record("wv2_Controller_GetZoomFactor " + N(controller) + " " + N(static_cast<long long>(*factor)));
   *factor = 1.25;
   return 0;
 }
@@ -323,9 +323,9 @@ RECORDING_API std::int32_t wv2_Deferral_Complete(Wv2Handle deferral) {
 
 // Two headers whose texts live inside the block.
 RECORDING_API std::int32_t wv2_Webview_HTTPRequestHeader_GetHeaders(Wv2Handle headers,
-                                                                    const char16_t* name,
-                                                                    void** outBlock,
-                                                                    std::uint32_t* outCount) {
+                                                                     const char16_t* name,
+                                                                     void** outBlock,
+                                                                     std::uint32_t* outCount) {
   Record("wv2_Webview_HTTPRequestHeader_GetHeaders " + N(headers) + " " + Utf8(name) + " " +
          OutState(*outBlock) + " " + N(*outCount));
   const std::u16string texts[4] = {u"Accept", u"text/html", u"Accept", u"*/*"};
