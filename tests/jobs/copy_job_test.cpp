@@ -76,6 +76,14 @@ class CopyJobRunTest : public CopyJobTest {
     return texts;
   }
   std::vector<RecordedRequest> Posts() const { return RequestsTo("/api/filemanager"); }
+  // /a/x.txt copied into each first-level folder of /D: s1, s2 and s3.
+  void ArrangeOneFileIntoThreeFolders() {
+    Arrange({"/a/x.txt:10", "/D/s1/", "/D/s2/", "/D/s3/"});
+    GetControlStore().SetChecked(kCopyDestinationOnlyRadio, false);
+    GetControlStore().SetChecked(kCopyFirstLevelRadio, true);
+    GetControlStore().SetText(kCopySourcesEdit, "/a/x.txt");
+    GetControlStore().SetText(kCopyDestinationEdit, "/D");
+  }
 
   size_t m_boxMark = 0;
 };
@@ -280,11 +288,7 @@ TEST_F(CopyJobRunTest, AFailedTaskIsRepeatedOnceAndCountedOnce) {
 }
 
 TEST_F(CopyJobRunTest, StopDuringTheCopiesKeepsTheCountsSoFar) {
-  Arrange({"/a/x.txt:10", "/D/s1/", "/D/s2/", "/D/s3/"});
-  GetControlStore().SetChecked(kCopyDestinationOnlyRadio, false);
-  GetControlStore().SetChecked(kCopyFirstLevelRadio, true);
-  GetControlStore().SetText(kCopySourcesEdit, "/a/x.txt");
-  GetControlStore().SetText(kCopyDestinationEdit, "/D");
+  ArrangeOneFileIntoThreeFolders();
   // The first target's task ends; the stop comes while the second target's
   // task is polled, and its slow reply never arrives: that copy is not booked.
   auto polls = std::make_shared<std::atomic<int>>(0);
@@ -316,11 +320,7 @@ TEST_F(CopyJobRunTest, StopWhileTheTargetsAreCollectedCopiesNothing) {
 // the next folder: its progress line is not shown yet and nothing more is
 // submitted until the pause ends.
 TEST_F(CopyJobRunTest, APauseHoldsTheJobBeforeTheNextFolder) {
-  Arrange({"/a/x.txt:10", "/D/s1/", "/D/s2/", "/D/s3/"});
-  GetControlStore().SetChecked(kCopyDestinationOnlyRadio, false);
-  GetControlStore().SetChecked(kCopyFirstLevelRadio, true);
-  GetControlStore().SetText(kCopySourcesEdit, "/a/x.txt");
-  GetControlStore().SetText(kCopyDestinationEdit, "/D");
+  ArrangeOneFileIntoThreeFolders();
   auto pausedOnce = std::make_shared<std::atomic<bool>>(false);
   Service().SetHook([pausedOnce](const RecordedRequest& request) -> std::optional<FakeReply> {
     if (request.Path() == "/share/taskquery" && !pausedOnce->exchange(true)) {
