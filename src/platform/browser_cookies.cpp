@@ -83,8 +83,8 @@ bool SameCookie(const BrowserCookie& a, const BrowserCookie& b) {
 
 }  // namespace
 
-std::string CookieTextForUrl(const std::vector<BrowserCookie>& cookies, std::string_view url,
-                             std::int64_t nowSeconds) {
+std::vector<const BrowserCookie*> CookiesForUrl(const std::vector<BrowserCookie>& cookies,
+                                                std::string_view url, std::int64_t nowSeconds) {
   UrlParts parts;
   if (!SplitUrl(url, parts)) {
     return {};
@@ -103,8 +103,13 @@ std::string CookieTextForUrl(const std::vector<BrowserCookie>& cookies, std::str
     }
     return a->order < b->order;
   });
+  return sent;
+}
+
+std::string CookieTextForUrl(const std::vector<BrowserCookie>& cookies, std::string_view url,
+                             std::int64_t nowSeconds) {
   std::string text;
-  for (const BrowserCookie* cookie : sent) {
+  for (const BrowserCookie* cookie : CookiesForUrl(cookies, url, nowSeconds)) {
     if (!text.empty()) {
       text += "; ";
     }

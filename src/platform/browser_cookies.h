@@ -30,6 +30,9 @@ struct BrowserCookie {
 // or `url` is not an http or https address.
 std::string CookieTextForUrl(const std::vector<BrowserCookie>& cookies, std::string_view url,
                              std::int64_t nowSeconds);
+// The same cookies in the same order, one entry each (pointers into `cookies`).
+std::vector<const BrowserCookie*> CookiesForUrl(const std::vector<BrowserCookie>& cookies,
+                                                std::string_view url, std::int64_t nowSeconds);
 
 // Puts `cookie` into `store`, replacing the cookie of the same name, domain
 // and path (which keeps its creation order).

@@ -236,10 +236,12 @@ TEST_F(PerItemApplyTest, BothEnginesDecodeANameOnce) {
     PrefixRule("new_");
     GetControlStore().SetChecked(kDeleteFilesBox, true);
     GetControlStore().SetText(kDeleteFilesKeywordsEdit, "A.txt");
-    Arrange(RemoteTree::FromPaths({"/t/Tom &amp; Jerry.mp4", "/t/x%2541.txt", "/t/[1].txt"}));
+    // "a-b" puts its file on the escaped route, where "%20" stays three characters.
+    Arrange(RemoteTree::FromPaths(
+        {"/t/Tom &amp; Jerry.mp4", "/t/x%2541.txt", "/t/[1].txt", "/t/a-b/x%20y.txt"}));
     engine.apply(GetAccountSession(), Run());
-    EXPECT_EQ(Tree(), RemoteTree::FromPaths(
-                          {"/t/new_Tom &amp; Jerry.mp4", "/t/new_x%2541.txt", "/t/new_[1].txt"}));
+    EXPECT_EQ(Tree(), RemoteTree::FromPaths({"/t/new_Tom &amp; Jerry.mp4", "/t/new_x%2541.txt",
+                                             "/t/new_[1].txt", "/t/new_a-b/new_x%20y.txt"}));
     EXPECT_EQ(g_deletedCount.load(), 0);
   }
 }

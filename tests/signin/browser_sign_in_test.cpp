@@ -38,14 +38,7 @@ class BrowserSignInTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     s_service = new FakeService;
-    ASSERT_TRUE(s_service->Start());
-    const std::string port = std::to_string(s_service->Port());
-    setenv("QUILLMERE_WEB_HOST", ("pan.quill.localhost:" + port).c_str(), 1);
-    setenv("QUILLMERE_PASSPORT_HOST", ("passport.quill.localhost:" + port).c_str(), 1);
-    setenv("QUILLMERE_PORTAL_HOST", ("portal.quill.localhost:" + port).c_str(), 1);
-    setenv("QUILLMERE_CA_FILE", s_service->CaFile().c_str(), 1);
-    LoadServiceConfig();
-    s_service->Model().AddAccount(FakeAccount::Make("signin-user"));
+    ASSERT_TRUE(StartSignInEmulator(*s_service, "signin-user"));
   }
   static void TearDownTestSuite() {
     // The engine keeps the process's profile until exit; the emulator may go.

@@ -14,6 +14,7 @@
 #include <mutex>
 #include <string>
 
+#include "fakeservice/fake_service.h"
 #include "platform/scripted_desktop.h"
 #include "platform/wke_api.h"
 #include "recording_library.h"
@@ -22,6 +23,7 @@
 #include "ui/signin/sign_in_windows.h"
 #include "ui/signin/wke_browser_control.h"
 #include "ui/signin/wke_engine.h"
+#include "web/service_config.h"
 
 class EngineFolder {
  public:
@@ -88,6 +90,23 @@ inline HostHandle CreateTestControl(QWidget& parent, int windowId, const void* s
                                     int length = 0) {
   return WkeBrowserControl::Create(stored, length, 0, WindowHandleOf(&parent), 1, 8, 29, 300, 200,
                                    windowId, 1, 0, false);
+}
+
+// Starts the emulator of a browser test suite under the host names the
+// standalone one gives itself, points the configuration at it and adds one
+// account; false when it does not start.
+inline bool StartSignInEmulator(FakeService& service, const std::string& user) {
+  if (!service.Start()) {
+    return false;
+  }
+  const std::string port = std::to_string(service.Port());
+  setenv("QUILLMERE_WEB_HOST", ("pan.quill.localhost:" + port).c_str(), 1);
+  setenv("QUILLMERE_PASSPORT_HOST", ("passport.quill.localhost:" + port).c_str(), 1);
+  setenv("QUILLMERE_PORTAL_HOST", ("portal.quill.localhost:" + port).c_str(), 1);
+  setenv("QUILLMERE_CA_FILE", service.CaFile().c_str(), 1);
+  LoadServiceConfig();
+  service.Model().AddAccount(FakeAccount::Make(user));
+  return true;
 }
 
 // Counts the hand-offs a closed sign-in window starts and keeps the last text.

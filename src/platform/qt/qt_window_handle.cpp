@@ -6,7 +6,9 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QThread>
+#include <QVariant>
 #include <QWidget>
+#include <atomic>
 #include <map>
 #include <mutex>
 
@@ -14,8 +16,40 @@
 
 namespace {
 
-std::mutex s_mutex;
-std::map<WindowHandle, QPointer<QWidget>> s_widgets;
+// The handles handed out. Libraries the program loads at run time carry their
+// own copy of this code, so the one table of the process is found through the
+// application object: the first copy that needs it publishes its table there,
+// every later copy uses that one. Tables are never freed, so a copy that goes
+// with its library leaves nothing dangling.
+struct HandleTable {
+  std::mutex mutex;
+  std::map<WindowHandle, QPointer<QWidget>> widgets;
+};
+
+constexpr const char* kHandleTableProperty = "quillmereWindowHandleTable";
+
+HandleTable& Table() {
+  static HandleTable* const own = new HandleTable;
+  static std::atomic<HandleTable*> found{nullptr};
+  if (HandleTable* table = found.load()) {
+    return *table;
+  }
+  QCoreApplication* app = QCoreApplication::instance();
+  if (app == nullptr) {
+    return *own;
+  }
+  static std::mutex publishing;
+  std::lock_guard<std::mutex> lock(publishing);
+  const QVariant published = app->property(kHandleTableProperty);
+  HandleTable* table = own;
+  if (published.isValid()) {
+    table = reinterpret_cast<HandleTable*>(published.value<quintptr>());
+  } else {
+    app->setProperty(kHandleTableProperty, QVariant::fromValue(reinterpret_cast<quintptr>(own)));
+  }
+  found.store(table);
+  return *table;
+}
 
 bool OnUiThread() {
   return QCoreApplication::instance() != nullptr &&
@@ -29,19 +63,21 @@ WindowHandle WindowHandleOf(QWidget* widget) {
     return 0;
   }
   auto handle = reinterpret_cast<WindowHandle>(widget);
-  std::lock_guard<std::mutex> lock(s_mutex);
-  s_widgets[handle] = widget;
+  HandleTable& table = Table();
+  std::lock_guard<std::mutex> lock(table.mutex);
+  table.widgets[handle] = widget;
   return handle;
 }
 
 QWidget* WidgetOf(WindowHandle handle) {
-  std::lock_guard<std::mutex> lock(s_mutex);
-  auto it = s_widgets.find(handle);
-  if (it == s_widgets.end()) {
+  HandleTable& table = Table();
+  std::lock_guard<std::mutex> lock(table.mutex);
+  auto it = table.widgets.find(handle);
+  if (it == table.widgets.end()) {
     return nullptr;
   }
   if (it->second.isNull()) {
-    s_widgets.erase(it);
+    table.widgets.erase(it);
     return nullptr;
   }
   return it->second.data();

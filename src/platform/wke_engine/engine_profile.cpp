@@ -2,34 +2,11 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QNetworkCookie>
-#include <QSslCertificate>
-#include <QWebEngineCertificateError>
-#include <QWebEngineCookieStore>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 #include <algorithm>
 
-#include "platform/certificate_check.h"
-#include "platform/shared_trust_store.h"
 #include "platform/wke_engine/engine_view.h"
-#include "web/service_config.h"
-
-namespace {
-
-BrowserCookie FromQt(const QNetworkCookie& cookie) {
-  BrowserCookie out;
-  out.name = cookie.name().toStdString();
-  out.value = cookie.value().toStdString();
-  out.domain = cookie.domain().toStdString();
-  out.path = cookie.path().isEmpty() ? std::string("/") : cookie.path().toStdString();
-  out.secure = cookie.isSecure();
-  out.httpOnly = cookie.isHttpOnly();
-  out.expires = cookie.isSessionCookie() ? 0 : cookie.expirationDate().toSecsSinceEpoch();
-  return out;
-}
-
-}  // namespace
 
 EngineProfile& EngineProfile::Get() {
   // Lives until the application object goes: its profiles are children of it.
@@ -43,20 +20,11 @@ EngineProfile::EngineProfile() : QObject(QCoreApplication::instance()) {
 
 void EngineProfile::MakeProfile() {
   if (m_profile != nullptr) {
-    m_profile->cookieStore()->disconnect(this);
     m_profile->disconnect(this);
   }
   // A profile without a storage name is off the record.
   m_profile = new QWebEngineProfile(this);
-  m_cookies.clear();
-  QWebEngineCookieStore* store = m_profile->cookieStore();
-  connect(store, &QWebEngineCookieStore::cookieAdded, this, [this](const QNetworkCookie& cookie) {
-    BrowserCookie added = FromQt(cookie);
-    added.order = m_nextOrder++;
-    StoreBrowserCookie(m_cookies, std::move(added));
-  });
-  connect(store, &QWebEngineCookieStore::cookieRemoved, this,
-          [this](const QNetworkCookie& cookie) { RemoveBrowserCookie(m_cookies, FromQt(cookie)); });
+  m_cookies.Follow(m_profile->cookieStore());
   connect(m_profile, &QWebEngineProfile::downloadRequested, this,
           [this](QWebEngineDownloadRequest* download) {
             EngineView* owner = nullptr;
@@ -77,7 +45,7 @@ void EngineProfile::MakeProfile() {
 }
 
 std::string EngineProfile::CookieTextFor(const std::string& url) const {
-  return CookieTextForUrl(m_cookies, url, QDateTime::currentSecsSinceEpoch());
+  return CookieTextForUrl(m_cookies.Cookies(), url, QDateTime::currentSecsSinceEpoch());
 }
 
 void EngineProfile::ClearAllCookies() {
@@ -93,18 +61,13 @@ void EngineProfile::ClearAllCookies() {
 
 void EngineProfile::ClearSessionCookies() {
   std::vector<BrowserCookie> session;
-  for (const BrowserCookie& cookie : m_cookies) {
+  for (const BrowserCookie& cookie : m_cookies.Cookies()) {
     if (cookie.expires == 0) {
       session.push_back(cookie);
     }
   }
   for (const BrowserCookie& cookie : session) {
-    QNetworkCookie qtCookie(QByteArray::fromStdString(cookie.name),
-                            QByteArray::fromStdString(cookie.value));
-    qtCookie.setDomain(QString::fromStdString(cookie.domain));
-    qtCookie.setPath(QString::fromStdString(cookie.path));
-    m_profile->cookieStore()->deleteCookie(qtCookie);
-    RemoveBrowserCookie(m_cookies, cookie);
+    m_cookies.Delete(cookie);
   }
 }
 
@@ -114,26 +77,4 @@ void EngineProfile::AddView(EngineView* view) {
 
 void EngineProfile::RemoveView(EngineView* view) {
   std::erase(m_views, view);
-}
-
-void EngineProfile::JudgeCertificate(const QWebEngineCertificateError& error) {
-  QWebEngineCertificateError answer = error;
-  bool trusted = false;
-  if (error.type() == QWebEngineCertificateError::CertificateAuthorityInvalid) {
-    std::vector<std::string> chain;
-    for (const QSslCertificate& certificate : error.certificateChain()) {
-      chain.push_back(certificate.toDer().toStdString());
-    }
-    CURLcode status = CURLE_OK;
-    X509_STORE* store = AcquireTrustStore(GetServiceConfig().caFile, status);
-    trusted = IsCertificateChainTrusted(chain, error.url().host().toStdString(), store);
-    if (store != nullptr) {
-      X509_STORE_free(store);
-    }
-  }
-  if (trusted) {
-    answer.acceptCertificate();
-  } else {
-    answer.rejectCertificate();
-  }
 }

@@ -1,18 +1,18 @@
 #pragma once
 // The engine's one browser profile: off the record (nothing reaches the disk),
 // shared by every view. It keeps a copy of its cookie store, fed by the
-// store's change signals, from which wkeGetCookie answers; it judges
-// certificate errors and downloads for every view; and it sets each view's
-// user agent on the view's requests.
+// store's change signals, from which wkeGetCookie answers; it handles
+// downloads for every view. Each view's page judges its certificate errors
+// (web_engine_support/web_engine_certificates.h) and sets the view's user agent
+// on its requests.
 
 #include <QObject>
 #include <string>
 #include <vector>
 
-#include "platform/browser_cookies.h"
+#include "platform/web_engine_support/web_engine_cookie_copy.h"
 
 class EngineView;
-class QWebEngineCertificateError;
 class QWebEngineProfile;
 
 class EngineProfile : public QObject {
@@ -34,17 +34,11 @@ class EngineProfile : public QObject {
   void RemoveView(EngineView* view);
   const std::vector<EngineView*>& Views() const { return m_views; }
 
-  // Accepts an unknown authority whose chain the program's trust store
-  // (system authorities plus the configured extra CA file) verifies for the
-  // host; refuses every other certificate error.
-  static void JudgeCertificate(const QWebEngineCertificateError& error);
-
  private:
   EngineProfile();
   void MakeProfile();
 
   QWebEngineProfile* m_profile = nullptr;
-  std::vector<BrowserCookie> m_cookies;
-  std::uint64_t m_nextOrder = 1;
+  WebEngineCookieCopy m_cookies;
   std::vector<EngineView*> m_views;
 };

@@ -5,6 +5,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestInterceptor>
 
+#include "platform/web_engine_support/web_engine_certificates.h"
 #include "platform/wke_engine/engine_profile.h"
 
 WkeFileChooserCallback g_fileChooserCallback = nullptr;
@@ -77,7 +78,7 @@ const char16_t* EngineTextChars(WkeString text) {
 EnginePage::EnginePage(QWebEngineProfile* profile, EngineView* view, QObject* parent)
     : QWebEnginePage(profile, parent), m_view(view) {
   setUrlRequestInterceptor(new EngineRequestWatch(this));
-  connect(this, &QWebEnginePage::certificateError, this, &EngineProfile::JudgeCertificate);
+  connect(this, &QWebEnginePage::certificateError, this, &JudgeWebEngineCertificate);
 }
 
 bool EnginePage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
