@@ -157,7 +157,9 @@ std::string MakeLocalStampText() {
   return text;
 }
 
-int UsesTwentyFourHourClock() {
+namespace {
+
+int ReadTwentyFourHourClock() {
   locale_t user = newlocale(LC_TIME_MASK, "", static_cast<locale_t>(0));
   if (user == static_cast<locale_t>(0))
     return 0;
@@ -167,6 +169,15 @@ int UsesTwentyFourHourClock() {
       format.find("%T") != std::string::npos || format.find("%R") != std::string::npos)
     return 1;
   return 0;
+}
+
+}  // namespace
+
+int UsesTwentyFourHourClock() {
+  // The user's locale settings stay as they are while the program runs: they
+  // are read once, not by every date a listing formats (on many threads).
+  static const int s_twentyFour = ReadTwentyFourHourClock();
+  return s_twentyFour;
 }
 
 std::string FormatDateTimeWithPatterns(double value, std::string_view datePattern,

@@ -45,7 +45,7 @@ std::string FormatDateTime(std::optional<double> value = std::nullopt, int layou
 std::string MakeLocalStampText();
 
 // 1 when the user's locale writes times on the 24-hour clock, else 0 (also
-// when it cannot be told).
+// when it cannot be told); read once, at the first call.
 int UsesTwentyFourHourClock();
 
 // The date formatted with datePattern followed at once by the time formatted

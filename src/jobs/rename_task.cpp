@@ -45,13 +45,24 @@ constexpr const char* kStartingPrefix = "开始修改： ";
 
 enum class RunMode { kTickedItems, kTraversal, kPrefetch };
 
+// Task threads started and not yet returned. Counted before the thread
+// starts, so a loop restart never lets the count touch 0 between the old
+// thread and the new one.
+std::atomic<int> g_taskThreads{0};
+
 void TaskThreadRoutine(int argument, const std::string&, const std::string&, const std::string&,
                        const std::string&) {
   RenameTaskThreadEntry(argument);
+  --g_taskThreads;
 }
 
 ThreadHandle StartTaskThread(int argument) {
-  return StartThreadWithTexts(TaskThreadRoutine, argument);
+  ++g_taskThreads;
+  ThreadHandle handle = StartThreadWithTexts(TaskThreadRoutine, argument);
+  if (!handle) {
+    --g_taskThreads;
+  }
+  return handle;
 }
 
 bool Checked(const char* name) {
@@ -270,6 +281,10 @@ void OnStartRenameClicked() {
   if (!StartTaskThread(argument)) {
     store.SetEnabled(kStartRenameButton, true);
   }
+}
+
+bool RenameTaskThreadsEnded() {
+  return g_taskThreads.load() == 0;
 }
 
 void RenameTaskThreadEntry(int argument) {

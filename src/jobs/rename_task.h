@@ -43,6 +43,10 @@ inline constexpr int kRenameFirstLoopRun = 2;  // confirmations, no counts box
 // its own, with kRenameFirstLoopRun when `选择框_循环执行改名任务` is ticked.
 void OnStartRenameClicked();
 
+// True when no task thread started by the start button (or by a loop
+// restart) is still running, its end steps included. Any thread.
+bool RenameTaskThreadsEnded();
+
 // Thread routine: RunRenameTask(argument).
 void RenameTaskThreadEntry(int argument);
 

@@ -19,6 +19,7 @@
 #include "jobs/prefetch_run.h"
 #include "platform/control_store.h"
 #include "platform/desktop.h"
+#include "platform/qt/qt_desktop.h"
 #include "platform/qt/qt_window_handle.h"
 #include "ui/global_objects.h"
 #include "ui/main_window.h"
@@ -62,6 +63,8 @@ class CloseRequestBlocker final : public QObject {
     if (event->type() != QEvent::Close)
       return false;
     event->ignore();
+    // The question the user has not answered may be behind the window.
+    BringOpenBoxesToFront();
     return true;
   }
 
@@ -146,6 +149,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   // close request is ignored: only Yes to both questions ends the program.
   if (m_askingToClose) {
     event->ignore();
+    BringOpenBoxesToFront();
     return;
   }
   bool close = false;

@@ -6,6 +6,7 @@
 #include "foundation/waits.h"
 #include "jobs/prefetch_run.h"
 #include "jobs/rename_rule_options.h"
+#include "jobs/rename_task.h"
 #include "jobs/rename_task_controls.h"
 #include "platform/control_store.h"
 #include "platform/desktop.h"
@@ -172,11 +173,13 @@ void StopRenameJob() {
     return;
   }
   // The run's threads stop at their next test of the flag. The cache is
-  // ended once none of them uses it any more; only then may a new task start.
+  // ended once none of them uses it any more, and a new task may start only
+  // once the task itself has ended too: a task stopped before its run opened
+  // a cache would otherwise go on beside the next one.
   WaitPumpingMessages(kStopFirstWaitMs);
   store.SetEnabled(kStartRenameButton, false);
   CacheEndReport report = EndPrefetchCache();
-  while (!report.threadsEnded) {
+  while (!report.threadsEnded || !RenameTaskThreadsEnded()) {
     WaitPumpingMessages(kStopPollMs);
     report = EndPrefetchCache();
   }

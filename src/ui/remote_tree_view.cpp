@@ -135,7 +135,9 @@ void RemoteTreeView::Redraw() {
 }
 
 bool RemoteTreeView::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == m_widget->viewport() && event->type() == QEvent::MouseButtonPress) {
+  // The type first: the viewport also reports its own destruction, when the
+  // tree widget around it is no longer a scroll area to ask.
+  if (event->type() == QEvent::MouseButtonPress && watched == m_widget->viewport()) {
     const auto* press = static_cast<QMouseEvent*>(event);
     if (press->button() == Qt::RightButton) {
       // The menu acts on the item under the mouse (none over empty space).

@@ -124,10 +124,11 @@ TEST_F(ArchiveJobTest, AllPagesAreReadBeforeAnythingMoves) {
   EXPECT_EQ(all[1].RawQueryValue("page"), "2");
   EXPECT_EQ(all[1].RawQueryValue("dir"), "%2Ff");
   EXPECT_THAT(Creates(), SizeIs(1));
-  const RemoteItem* g = Tree().Find("/f/g");
+  const RemoteTree after = Tree();  // Find points into this copy
+  const RemoteItem* g = after.Find("/f/g");
   ASSERT_NE(g, nullptr);
   EXPECT_THAT(g->children, SizeIs(150));
-  EXPECT_THAT(Tree().Find("/f")->children, SizeIs(1));
+  EXPECT_THAT(after.Find("/f")->children, SizeIs(1));
 }
 
 TEST_F(ArchiveJobTest, TheRootCanBeArchived) {

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 #include "copy_job_fixture.h"
 #include "foundation/date_time.h"
@@ -75,6 +76,14 @@ class CopyJobRunTest : public CopyJobTest {
     return texts;
   }
   std::vector<RecordedRequest> Posts() const { return RequestsTo("/api/filemanager"); }
+  // /a/x.txt copied into each first-level folder of /D: s1, s2 and s3.
+  void ArrangeOneFileIntoThreeFolders() {
+    Arrange({"/a/x.txt:10", "/D/s1/", "/D/s2/", "/D/s3/"});
+    GetControlStore().SetChecked(kCopyDestinationOnlyRadio, false);
+    GetControlStore().SetChecked(kCopyFirstLevelRadio, true);
+    GetControlStore().SetText(kCopySourcesEdit, "/a/x.txt");
+    GetControlStore().SetText(kCopyDestinationEdit, "/D");
+  }
 
   size_t m_boxMark = 0;
 };
@@ -279,11 +288,7 @@ TEST_F(CopyJobRunTest, AFailedTaskIsRepeatedOnceAndCountedOnce) {
 }
 
 TEST_F(CopyJobRunTest, StopDuringTheCopiesKeepsTheCountsSoFar) {
-  Arrange({"/a/x.txt:10", "/D/s1/", "/D/s2/", "/D/s3/"});
-  GetControlStore().SetChecked(kCopyDestinationOnlyRadio, false);
-  GetControlStore().SetChecked(kCopyFirstLevelRadio, true);
-  GetControlStore().SetText(kCopySourcesEdit, "/a/x.txt");
-  GetControlStore().SetText(kCopyDestinationEdit, "/D");
+  ArrangeOneFileIntoThreeFolders();
   // The first target's task ends; the stop comes while the second target's
   // task is polled, and its slow reply never arrives: that copy is not booked.
   auto polls = std::make_shared<std::atomic<int>>(0);
@@ -309,6 +314,38 @@ TEST_F(CopyJobRunTest, StopWhileTheTargetsAreCollectedCopiesNothing) {
   m_ui.clock.SetSleepHook({});
   Counts(0, 0, 0);
   EXPECT_THAT(Posts(), IsEmpty());
+}
+
+// A pause that comes while one folder's copy is polled holds the job before
+// the next folder: its progress line is not shown yet and nothing more is
+// submitted until the pause ends.
+TEST_F(CopyJobRunTest, APauseHoldsTheJobBeforeTheNextFolder) {
+  ArrangeOneFileIntoThreeFolders();
+  auto pausedOnce = std::make_shared<std::atomic<bool>>(false);
+  Service().SetHook([pausedOnce](const RecordedRequest& request) -> std::optional<FakeReply> {
+    if (request.Path() == "/share/taskquery" && !pausedOnce->exchange(true)) {
+      g_copyPaused = true;
+    }
+    return std::nullopt;
+  });
+  std::mutex mutex;
+  std::vector<std::pair<size_t, std::string>> atPauseSteps;  // posts so far, progress line
+  m_ui.clock.SetSleepHook([&](std::int64_t ms) {
+    if (ms != 1000) {
+      return;
+    }
+    std::lock_guard lock(mutex);
+    atPauseSteps.emplace_back(Posts().size(), m_ui.desktop.StatusText(1));
+    if (atPauseSteps.size() == 2) {
+      g_copyPaused = false;
+    }
+  });
+  StartAndFinish();
+  m_ui.clock.SetSleepHook({});
+  Counts(3, 0, 0);
+  std::lock_guard lock(mutex);
+  const auto heldAfterTheFirst = ::testing::Pair(1u, ::testing::StartsWith("进度：1/3 "));
+  EXPECT_THAT(atPauseSteps, ElementsAre(heldAfterTheFirst, heldAfterTheFirst));
 }
 
 TEST_F(CopyJobRunTest, SwitchingAccountsMidJobDoesNotRedirectIt) {

@@ -4,7 +4,9 @@
 
 #include "jobs/copy_request.h"
 
+#include <atomic>
 #include <functional>
+#include <memory>
 
 #include "copy_job_fixture.h"
 #include "foundation/url_encoding.h"
@@ -371,6 +373,33 @@ TEST_F(CopyRequestTest, PauseHoldsEachLoopHeadInOneSecondSteps) {
   m_ui.clock.SetSleepHook({});
   EXPECT_EQ(Waits(), std::vector<std::int64_t>(3, 1000));
   Counts(1, 0, 0);
+}
+
+// A pause that comes while the first task is polled holds the keep-both
+// submission that follows it.
+TEST_F(CopyRequestTest, APauseHoldsTheKeepBothSubmission) {
+  Arrange({"/a/x.txt:10", "/b/y/z.txt:5", "/d/x.txt:1"});
+  GetControlStore().SetChecked(kCopyKeepBothBox, true);
+  auto pausedOnce = std::make_shared<std::atomic<bool>>(false);
+  Service().SetHook([pausedOnce](const RecordedRequest& request) -> std::optional<FakeReply> {
+    if (request.Path() == "/share/taskquery" && !pausedOnce->exchange(true)) {
+      g_copyPaused = true;
+    }
+    return std::nullopt;
+  });
+  std::vector<size_t> postsAtPauseSteps;
+  m_ui.clock.SetSleepHook([&](std::int64_t ms) {
+    if (ms == 1000) {
+      postsAtPauseSteps.push_back(Posts().size());
+      if (postsAtPauseSteps.size() == 2) {
+        g_copyPaused = false;
+      }
+    }
+  });
+  EXPECT_EQ(Copy(), kCopyKeepBothDoneResult);
+  m_ui.clock.SetSleepHook({});
+  EXPECT_EQ(postsAtPauseSteps, (std::vector<size_t>{1, 1}));
+  EXPECT_THAT(Posts(), SizeIs(2));
 }
 
 TEST_F(CopyRequestTest, AnEmptyDestinationSendsNothing) {

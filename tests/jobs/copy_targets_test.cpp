@@ -83,6 +83,53 @@ TEST_F(CopyTargetsTest, AllLevelsBreadthFirstAndEmptyFoldersAreNeverListed) {
   EXPECT_EQ(g_copyFailedCount.load(), 0);
 }
 
+// A pause holds the collection where it comes: at the next entry of a listing
+// or at the next level, in one-second steps, and the collection then goes on.
+TEST_F(CopyTargetsTest, APauseHoldsTheEntryAndLevelLoops) {
+  struct Row {
+    const char* name;
+    bool firstLevel;
+    int pauseAtFolderWait;     // 0: the pause comes with the first listing
+    size_t listingsMeanwhile;  // listings made while paused
+    size_t targets;
+  };
+  const Row rows[] = {
+      {"the entries of a listing", true, 0, 1, 3},
+      {"the next level", false, 2, 3, 6},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Service().ClearRequests();
+    g_copyPaused = false;
+    GetControlStore().SetChecked(kCopyFirstLevelRadio, row.firstLevel);
+    if (row.pauseAtFolderWait == 0) {
+      Service().SetHook([](const RecordedRequest&) -> std::optional<FakeReply> {
+        g_copyPaused = true;
+        return std::nullopt;
+      });
+    }
+    int folderWaits = 0;
+    std::vector<size_t> listingsAtPauseSteps;
+    m_ui.clock.SetSleepHook([&](std::int64_t ms) {
+      if (ms == 50 && ++folderWaits == row.pauseAtFolderWait) {  // after a folder's listing
+        g_copyPaused = true;
+      }
+      if (ms != 1000) {
+        return;
+      }
+      listingsAtPauseSteps.push_back(RequestsTo("/api/list").size());
+      Service().ClearHook();
+      if (listingsAtPauseSteps.size() == 2) {
+        g_copyPaused = false;
+      }
+    });
+    EXPECT_THAT(Collect(), SizeIs(row.targets));
+    m_ui.clock.SetSleepHook({});
+    Service().ClearHook();
+    EXPECT_EQ(listingsAtPauseSteps, std::vector<size_t>(2, row.listingsMeanwhile));
+  }
+}
+
 TEST_F(CopyTargetsTest, SourcesAreComparedAsDecodedPathsOneByOne) {
   struct Row {
     const char* name;

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <mutex>
+#include <thread>
 
 #include "jobs/prefetch_run_hooks.h"
 #include "jobs/rename_rule_options.h"
@@ -300,6 +302,37 @@ TEST_F(RenameTaskLoopTest, OnlyOneTaskStartsFromAnEnabledButton) {
   OnStartRenameClicked();  // the button is disabled by now
   ASSERT_TRUE(WaitForStartButton());
   EXPECT_EQ(Runs(), 1u);
+}
+
+// The stop button waits for the task thread itself, not only for the threads
+// of its prefetch run: a task still on its way to its run counts as running
+// until its routine has returned.
+TEST_F(RenameTaskLoopTest, TheTaskCountsAsRunningUntilItsThreadReturns) {
+  std::atomic<bool> entered{false};
+  std::atomic<bool> release{false};
+  m_worker = [&](int) {
+    entered = true;
+    while (!release) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  };
+  m_ui.desktop.AnswerNext(kBoxResultYes);  // confirmation
+  m_ui.desktop.AnswerNext(kBoxResultOk);   // counts box
+  ASSERT_TRUE(RenameTaskThreadsEnded());
+  OnStartRenameClicked();
+  EXPECT_FALSE(RenameTaskThreadsEnded());  // counted from the click on
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!entered && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ASSERT_TRUE(entered.load());
+  EXPECT_FALSE(RenameTaskThreadsEnded());
+  release = true;
+  ASSERT_TRUE(WaitForStartButton());
+  while (!RenameTaskThreadsEnded() && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  EXPECT_TRUE(RenameTaskThreadsEnded());
 }
 
 }  // namespace

@@ -180,6 +180,40 @@ TEST_F(QtDesktopTest, SeveralBoxesCanBeOpenOnTheUiThread) {
   EXPECT_EQ(first, kBoxResultOk);
 }
 
+// Two questions in a row, as the close of the main window asks them: when the
+// second is asked, the first (just answered) is still the active window. The
+// second must not be owned by it, or it goes away with it unanswered.
+TEST_F(QtDesktopTest, AQuestionAskedRightAfterAnotherWaitsForItsOwnAnswer) {
+  auto window = std::make_unique<QWidget>();
+  window->show();
+  QApplication::setActiveWindow(window.get());
+  bool secondSeen = false;
+  QTimer answerer;
+  QObject::connect(&answerer, &QTimer::timeout, [&] {
+    if (QMessageBox* a = BoxTitled("A")) {
+      QApplication::setActiveWindow(a);
+      a->button(QMessageBox::Yes)->click();
+    } else if (QMessageBox* b = BoxTitled("B")) {
+      secondSeen = true;
+      b->button(QMessageBox::Yes)->click();
+    }
+  });
+  answerer.start(2);
+  // Should the second box never be shown, it is ended after a while so that
+  // the test fails instead of waiting for ever.
+  QTimer::singleShot(5000, [] {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+      if (auto* box = qobject_cast<QMessageBox*>(widget);
+          box != nullptr && box->objectName() == "quillmere_message_box")
+        box->done(0);
+  });
+  const int first = m_desktop.ShowMessageBox("A", "first", 36, 0);
+  const int second = m_desktop.ShowMessageBox("B", "second", 36, 0);
+  EXPECT_EQ(first, kBoxResultYes);
+  EXPECT_TRUE(secondSeen);
+  EXPECT_EQ(second, kBoxResultYes);
+}
+
 TEST_F(QtDesktopTest, StatusPanelsFollowWritesFromAnyThread) {
   QLabel line;
   m_desktop.BindStatusPanel(1, &line);

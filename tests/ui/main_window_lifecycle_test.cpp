@@ -8,10 +8,14 @@
 #include <thread>
 #include <vector>
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QStatusBar>
+#include <QTimer>
 #include <QWindow>
 
 #include "data/program_wide_objects.h"
@@ -112,6 +116,17 @@ void CloseLikeTheWindowManager(MainWindow& window) {
   QCoreApplication::sendEvent(window.windowHandle(), &event);
 }
 
+// A shown main window whose end of the process is only counted.
+struct ShownWindow {
+  ShownWindow() {
+    window.SetProcessEnder([this] { ++ended; });
+    window.show();
+  }
+  ControlStore store;
+  MainWindow window{store};
+  int ended = 0;
+};
+
 TEST(MainWindowCloseTest, CloseRequestsWhileAQuestionIsOpenAreIgnored) {
   struct Row {
     const char* name;
@@ -127,11 +142,9 @@ TEST(MainWindowCloseTest, CloseRequestsWhileAQuestionIsOpenAreIgnored) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     ScriptedDesktopGuard ui;
-    ControlStore store;
-    MainWindow window{store};
-    int ended = 0;
-    window.SetProcessEnder([&] { ++ended; });
-    window.show();
+    ShownWindow shown;
+    MainWindow& window = shown.window;
+    const int& ended = shown.ended;
     ASSERT_NE(window.windowHandle(), nullptr);
     for (int answer : row.answers) {
       ui.desktop.AnswerNext(answer);
@@ -148,6 +161,60 @@ TEST(MainWindowCloseTest, CloseRequestsWhileAQuestionIsOpenAreIgnored) {
       EXPECT_NE(window.windowHandle(), nullptr);
     }
   }
+}
+
+// The open close question, found among the program's boxes.
+QMessageBox* OpenCloseQuestion() {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    auto* box = qobject_cast<QMessageBox*>(widget);
+    if (box != nullptr && box->isVisible() && box->objectName() == "quillmere_message_box")
+      return box;
+  }
+  return nullptr;
+}
+
+// A question nobody owns ends up behind the main window when the user clicks
+// the window; a click on its close button must bring the question back
+// rather than do nothing the user can see.
+TEST(MainWindowCloseTest, ACloseRequestWhileAQuestionIsOpenBringsTheQuestionToTheFront) {
+  QtDesktop desktop;
+  ScopedDesktop use(desktop);
+  ShownWindow shown;
+  MainWindow& window = shown.window;
+  ASSERT_NE(window.windowHandle(), nullptr);
+  enum class Step { kAsked, kWindowClicked, kClosed } at = Step::kAsked;
+  bool cameToTheFront = false;
+  QTimer step;
+  QObject::connect(&step, &QTimer::timeout, [&] {
+    QMessageBox* box = OpenCloseQuestion();
+    if (box == nullptr)
+      return;
+    QWidget* active = QApplication::activeWindow();
+    if (at == Step::kAsked && active == box) {
+      at = Step::kWindowClicked;
+      QApplication::setActiveWindow(&window);  // the user clicks the main window
+    } else if (at == Step::kWindowClicked && active == &window) {
+      at = Step::kClosed;
+      CloseLikeTheWindowManager(window);
+    } else if (at == Step::kClosed && active == box) {
+      cameToTheFront = true;
+      box->button(QMessageBox::No)->click();
+    }
+  });
+  step.start(2);
+  // Should the question never come back, it is ended so that the test fails
+  // instead of waiting for ever.
+  QTimer::singleShot(5000, [] {
+    if (QMessageBox* box = OpenCloseQuestion())
+      box->done(0);
+  });
+
+  CloseLikeTheWindowManager(window);
+
+  EXPECT_EQ(at, Step::kClosed);
+  EXPECT_TRUE(cameToTheFront);
+  EXPECT_EQ(shown.ended, 0);
+  EXPECT_TRUE(window.isVisible());
 }
 
 TEST(MainWindowCloseTest, AWorkerEndsTheProgramOnTheUiThreadWithoutQuestions) {

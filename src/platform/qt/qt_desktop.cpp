@@ -36,6 +36,8 @@ namespace {
 
 // How often a box with a time-out looks at a test clock (real milliseconds).
 constexpr int kTestClockPollMs = 5;
+// The object name of every message box (tests find the boxes by it).
+const QString kBoxObjectName = QStringLiteral("quillmere_message_box");
 // How often a local event loop asks its stop condition.
 constexpr int kStopPollMs = 10;
 
@@ -102,7 +104,7 @@ QMessageBox::Icon IconFor(int type) {
 void OpenBox(QWidget* owner, const QString& caption, const QString& text, int type,
              std::int64_t timeoutMs, std::function<void(int)> whenClosed) {
   auto* box = new QMessageBox(owner);
-  box->setObjectName(QStringLiteral("quillmere_message_box"));
+  box->setObjectName(kBoxObjectName);
   box->setWindowModality(Qt::NonModal);
   box->setWindowTitle(caption);
   // Service replies and file names may begin with "<": never rich text.
@@ -163,7 +165,28 @@ void OpenBox(QWidget* owner, const QString& caption, const QString& text, int ty
   box->show();
 }
 
+// The owner of a box shown on the user-interface thread: the active window.
+// Right after a box is answered it is hidden but may still be the active
+// window until the window system says otherwise; a box owned by it would be
+// destroyed with it, unanswered. So a hidden window hands on to its own owner.
+QWidget* BoxOwner() {
+  QWidget* owner = QApplication::activeWindow();
+  while (owner != nullptr && !owner->isVisible())
+    owner = owner->parentWidget() != nullptr ? owner->parentWidget()->window() : nullptr;
+  return owner;
+}
+
 }  // namespace
+
+void BringOpenBoxesToFront() {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    auto* box = qobject_cast<QMessageBox*>(widget);
+    if (box != nullptr && box->isVisible() && box->objectName() == kBoxObjectName) {
+      box->raise();
+      box->activateWindow();
+    }
+  }
+}
 
 QtDesktop::QtDesktop() = default;
 
@@ -218,7 +241,7 @@ int QtDesktop::ShowMessageBox(std::string_view caption, std::string_view text, i
     int result = kBoxResultNone;
     bool closed = false;
     QEventLoop loop;
-    OpenBox(QApplication::activeWindow(), qCaption, qText, type, timeoutMs, [&](int value) {
+    OpenBox(BoxOwner(), qCaption, qText, type, timeoutMs, [&](int value) {
       result = value;
       closed = true;
       loop.quit();

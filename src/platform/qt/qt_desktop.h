@@ -30,6 +30,11 @@
 
 class QLabel;
 
+// Brings every open message box of the user-interface thread to the front and
+// activates it (one that nobody owns can end up behind other windows). UI
+// thread only.
+void BringOpenBoxesToFront();
+
 class QtDesktop final : public Desktop {
  public:
   QtDesktop();

@@ -78,7 +78,9 @@ std::string OutState(const void* out) {
 // A block for the caller, remembered so that its giving back can be told.
 void* HandOut(const void* bytes, std::size_t size) {
   void* block = std::malloc(size == 0 ? 1 : size);
-  std::memcpy(block, bytes, size);
+  if (size > 0) {
+    std::memcpy(block, bytes, size);  // an empty list comes with no bytes at all
+  }
   s_blocks.push_back(block);
   return block;
 }
