@@ -10,6 +10,7 @@
 #include <mutex>
 
 #include "fakeservice/fake_service.h"
+#include "page_scripts.h"
 #include "signin_test_support.h"
 #include "support/scripted_desktop_guard.h"
 #include "ui/account_list.h"
@@ -20,18 +21,6 @@
 #include "web/service_config.h"
 
 namespace {
-
-// Runs `script` in the page until it answers true (the page may still be
-// loading); false when it never does.
-bool RunScriptUntilTrue(QWebEnginePage* page, const QString& script) {
-  return ProcessEventsUntil([&] {
-    // Shared with the callback, which may come after this attempt gave up.
-    auto answer = std::make_shared<int>(-1);
-    page->runJavaScript(script, [answer](const QVariant& result) { *answer = result.toBool(); });
-    ProcessEventsUntil([&] { return *answer != -1; }, 2000);
-    return *answer == 1;
-  });
-}
 
 // One emulator for the whole suite, named as the standalone one names itself.
 class BrowserSignInTest : public ::testing::Test {

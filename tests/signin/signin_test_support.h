@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <atomic>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <string>
 

@@ -14,12 +14,9 @@
 #include "platform/staged_file.h"
 #include "ui/global_objects.h"
 #include "ui/signin/wv2_bridge.h"
+#include "ui/signin/wv2_bridge_image.h"
 #include "ui/signin/wv2_calls.h"
 
-#if __has_include("ui/signin/wv2_bridge_image.h")
-#include "ui/signin/wv2_bridge_image.h"
-#define QUILLMERE_CARRIES_BRIDGE_IMAGE 1
-#endif
 
 std::string g_webviewUserDataFolder;
 
@@ -65,12 +62,8 @@ std::string_view CarriedBridgeImage() {
   if (ImageSource()) {
     return ImageSource()();
   }
-#ifdef QUILLMERE_CARRIES_BRIDGE_IMAGE
   return std::string_view(reinterpret_cast<const char*>(CarriedBridgeImageData()),
                           CarriedBridgeImageSize());
-#else
-  return {};
-#endif
 }
 
 void SetCarriedBridgeImageForTesting(std::function<std::string_view()> source) {
