@@ -15,12 +15,6 @@
 
 #include "platform/code_page_codec.h"
 
-// An ASCII letter in upper case; every other byte as it is. Callers fold only
-// bytes that are not trail bytes of a double-byte character.
-constexpr unsigned char FoldAscii(unsigned char byte) {
-  return (byte >= 'a' && byte <= 'z') ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
-}
-
 // Default start of FindTextBackward: search the whole text.
 inline constexpr int kSearchWholeText = INT_MAX;
 

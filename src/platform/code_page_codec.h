@@ -59,6 +59,12 @@ constexpr bool IsCp936LeadByte(unsigned char byte) {
   return byte >= 0x81 && byte <= 0xFE;
 }
 
+// An ASCII letter in upper case; every other byte as it is. Callers fold only
+// bytes that are not trail bytes of a double-byte character.
+constexpr unsigned char FoldAscii(unsigned char byte) {
+  return (byte >= 'a' && byte <= 'z') ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
+}
+
 // The byte length of the character starting at `text[i]`: 2 for a lead byte
 // followed by a byte, else 1.
 inline size_t Cp936CharLength(std::string_view text, size_t i) {

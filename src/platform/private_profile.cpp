@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/code_page_codec.h"
 #include "platform/staged_file.h"
 
 namespace {
@@ -24,14 +25,6 @@ std::string_view Trim(std::string_view text) {
     text.remove_suffix(1);
   }
   return text;
-}
-
-bool IsLeadByte(unsigned char c) {
-  return c >= 0x81 && c <= 0xFE;
-}
-
-char FoldAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 // The name of a section header line, or false when the line is none.
@@ -70,7 +63,7 @@ bool ProfileNamesEqual(std::string_view a, std::string_view b) {
     return false;
   }
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (IsLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
+    if (IsCp936LeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
       // A double-byte character: both bytes exactly (its trail byte may look
       // like an ASCII letter).
       if (a[i] != b[i] || a[i + 1] != b[i + 1]) {
@@ -79,7 +72,8 @@ bool ProfileNamesEqual(std::string_view a, std::string_view b) {
       ++i;
       continue;
     }
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) {
+    if (FoldAscii(static_cast<unsigned char>(a[i])) !=
+        FoldAscii(static_cast<unsigned char>(b[i]))) {
       return false;
     }
   }
