@@ -293,12 +293,19 @@ TEST_F(Wv2BridgeTest, CookiesComeInTheOrderTheyWereSet) {
   SignInSurface surface(CreateEnvironment());
   BRIDGE(wv2_Webview_Navigate)(surface.webview, U16(WebHost() + "/disk/main").c_str());
   ASSERT_TRUE(ProcessEventsUntil([&] { return Requested("/disk/main"); }));
-  ASSERT_TRUE(RunScriptUntilTrue(surface.Page(),
-                                 "(function(){if(location.pathname!='/disk/main')return false;"
-                                 "document.cookie='a=1; path=/';document.cookie='b=2; path=/';"
-                                 "return true;})()"));
-  ASSERT_TRUE(
-      ProcessEventsUntil([&] { return CookiesOf(surface.webview, WebHost() + "/").size() == 2; }));
+  // "b" is set only once "a" has reached the cookie list, so that "a" is the
+  // older of the two whatever order the engine reports writes of one script in.
+  const auto setOnce = [&](const std::string& cookie, std::size_t countAfter) {
+    const std::string script =
+        "(function(){if(location.pathname!='/disk/main')return false;"
+        "if(document.cookie.indexOf('" +
+        cookie + "')<0)document.cookie='" + cookie + "; path=/';return true;})()";
+    ASSERT_TRUE(RunScriptUntilTrue(surface.Page(), QString::fromStdString(script)));
+    ASSERT_TRUE(ProcessEventsUntil(
+        [&] { return CookiesOf(surface.webview, WebHost() + "/").size() == countAfter; }));
+  };
+  setOnce("a=1", 1);
+  setOnce("b=2", 2);
   EXPECT_EQ(CookieText(CookiesOf(surface.webview, WebHost() + "/")), "a=1; b=2; ");
 }
 
