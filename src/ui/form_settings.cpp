@@ -94,8 +94,8 @@ void Notice(const char* text, int icon) {
 
 FormWindow MainFormWindow(ControlStore& store) {
   FormWindow window{store, {}};
-  for (const ControlSpec& spec : MainWindowControlSpecs()) {
-    window.controlNames.push_back(EncodeFromUtf16(spec.name, kCodePageLocal));
+  for (const ControlSpec& control : MainWindowControlSpecs()) {
+    window.controlNames.push_back(EncodeFromUtf16(control.name, kCodePageLocal));
   }
   return window;
 }

@@ -51,7 +51,7 @@ inline std::string Node(const std::u16string& key, const std::string& value, boo
   return out;
 }
 
-struct VersionBlockSpec {
+struct VersionBlockFields {
   std::u16string fileVersion = u"1.1.0.0";
   std::uint16_t language = 0x0804;
   std::uint16_t codePage = 0x04B0;
@@ -59,12 +59,12 @@ struct VersionBlockSpec {
   bool withTranslation = true;
 };
 
-inline std::string VersionBlock(const VersionBlockSpec& spec) {
+inline std::string VersionBlock(const VersionBlockFields& fields) {
   std::string fixed(52, '\0');
   Put32(fixed, 0, 0xFEEF04BD);
   char digits[9];
-  std::snprintf(digits, sizeof(digits), "%04X%04X", spec.language, spec.codePage);
-  std::u16string tableKey = spec.tableKey;
+  std::snprintf(digits, sizeof(digits), "%04X%04X", fields.language, fields.codePage);
+  std::u16string tableKey = fields.tableKey;
   if (tableKey.empty()) {
     tableKey.assign(digits, digits + 8);
   }
@@ -72,11 +72,11 @@ inline std::string VersionBlock(const VersionBlockSpec& spec) {
       Node(u"StringFileInfo", {}, true,
            {Node(tableKey, {}, true,
                  {Node(u"CompanyName", Utf16Z(u"Maker"), true),
-                  Node(u"FileVersion", Utf16Z(spec.fileVersion), true)})})};
-  if (spec.withTranslation) {
+                  Node(u"FileVersion", Utf16Z(fields.fileVersion), true)})})};
+  if (fields.withTranslation) {
     std::string pair(4, '\0');
-    Put16(pair, 0, spec.language);
-    Put16(pair, 2, spec.codePage);
+    Put16(pair, 0, fields.language);
+    Put16(pair, 2, fields.codePage);
     children.push_back(Node(u"VarFileInfo", {}, true, {Node(u"Translation", pair, false)}));
   }
   return Node(u"VS_VERSION_INFO", fixed, false, children);
