@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "foundation/blank_lines.h"
+#include "foundation/error_log.h"
 #include "foundation/text_search.h"
 #include "foundation/waits.h"
-#include "jobs/error_log.h"
 #include "jobs/folder_collection.h"
 #include "jobs/rename_task.h"
 #include "web/folder_listing.h"
