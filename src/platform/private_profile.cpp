@@ -198,6 +198,13 @@ bool ProfileFile::Write(std::string_view section, std::string_view key, std::str
       HasLineBreak(value) || section.find(']') != kNone || key.find('=') != kNone) {
     return false;
   }
+  // A key line that reads as a section header ("[k]=v", or "[k" with a value
+  // holding "]") would lose the key and move the keys after it elsewhere.
+  const std::string keyLine = std::string(key) + "=" + std::string(value);
+  std::string_view asSection;
+  if (SectionName(keyLine, asSection)) {
+    return false;
+  }
   const std::size_t header = FindSection(section);
   if (header == kNone) {
     InsertLine(m_lines.size(), "[" + std::string(section) + "]");

@@ -42,7 +42,9 @@ class ProfileFile {
 
   // Sets `key` in `section`. False, changing nothing, when a name is empty,
   // a name or the value holds a line break, a section name holds "]" or a key
-  // holds "=": such a line could not be read back as written.
+  // holds "=", or the key line would read as a section header (a key that
+  // starts with "[" and a "]" in the key or value): such a line could not be
+  // read back as written.
   bool Write(std::string_view section, std::string_view key, std::string_view value);
 
  private:

@@ -49,6 +49,14 @@ TEST(PrivateProfileTest, WritesKeepEveryLineTheyDoNotChange) {
        "[s]\r\nx=1\r\n",
        {{"s", "x", "a\r\nb"}, {"s", "x", "a\nb"}, {"s", "", "v"}, {"s", "a=b", "v"}},
        "[s]\r\nx=1\r\n"},
+      {"a key line that would read as a section header is refused",
+       "[s]\r\nx=1\r\n",
+       {{"s", "[k]", "v"}, {"s", "[k", "]"}, {"s", " [k", "a]b"}, {"n", "[k]", "v"}},
+       "[s]\r\nx=1\r\n"},
+      {"a key with a bracket that still reads as a key is kept",
+       "[s]\r\n",
+       {{"s", "k]", "v"}, {"s", "[k", "v"}},
+       "[s]\r\nk]=v\r\n[k=v\r\n"},
   };
   for (const WriteRow& row : rows) {
     SCOPED_TRACE(row.name);
