@@ -38,7 +38,9 @@ std::string JsonString(std::string_view text) {
         out += "\\r";
         break;
       case '\n':
-        out += "\\n";
+        // The reader turns "\n" into CR LF unless a CR stands before it: a
+        // lone LF goes out as its code, which reads back as itself.
+        out += i >= 2 && text[i - 2] == '\r' ? "\\n" : "\\u000A";
         break;
       case '\t':
         out += "\\t";

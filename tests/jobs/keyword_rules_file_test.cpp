@@ -88,6 +88,32 @@ TEST(KeywordRulesFile, ReadsEveryEncodingAndForm) {
   }
 }
 
+TEST(KeywordRulesFile, ReadsBackWhatItWrites) {
+  struct Row {
+    const char* name;
+    std::string text;
+  };
+  const Row rows[] = {
+      {"lines separated by CR LF", "甲\r\nb\r\n"},
+      {"a lone LF inside, at the start and at the end", "\na\nb\r\nc\n"},
+      {"a lone CR, CR CR LF and LF LF", "a\rb\r\r\nc\n\nd"},
+      {"quotes, backslashes, a tab and other control characters", "\"\\\t\x01\x1F'"},
+      {"a double-byte character whose second byte is a backslash", "\x95\\\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    ScratchFolder folder;
+    const std::string path = TextFromFileSystemPath((folder.Path() / "keyreplace.ini").string());
+    const KeywordRulesTexts written{kSpecifiedReplaceMode, row.text, row.text, row.text};
+    WriteBytes(path, KeywordRulesFileText(written));
+    const KeywordRulesTexts read = ReadKeywordRulesTexts(path);
+    EXPECT_EQ(read.mode, written.mode);
+    EXPECT_EQ(read.replaceKeywords, row.text);
+    EXPECT_EQ(read.replacementWords, row.text);
+    EXPECT_EQ(read.specifiedReplacements, row.text);
+  }
+}
+
 TEST(KeywordRulesFile, LoadingWritesTheProgramsLists) {
   ScratchFolder folder;
   ScopedEnvironment home("QUILLMERE_HOME", folder.Path().string());
