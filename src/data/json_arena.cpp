@@ -58,7 +58,8 @@ JsonArena* JsonArena::Create(size_t inputUnits) {
   return new JsonArena(std::clamp(Rounded(expectedBytes), kMinBlock, kMaxBlock), inputUnits);
 }
 
-void JsonArena::DiscardIfUnused() {
+void JsonArena::Unhold() {
+  m_held = false;
   if (m_nodes == 0)
     delete this;
 }
@@ -134,6 +135,6 @@ JsonTreeNode* JsonArena::NewNode() {
 }
 
 void JsonArena::ReleaseNode() {
-  if (--m_nodes == 0)
+  if (--m_nodes == 0 && !m_held)
     delete this;
 }

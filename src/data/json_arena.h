@@ -23,16 +23,18 @@ size_t JsonArenaPooledBytes();
 
 class JsonArena {
  public:
-  // A new arena for the parse of a text of `inputUnits` units; it frees itself
-  // when the count of its nodes drops to zero after a node was made (an arena
-  // that never made a node is freed by DiscardIfUnused).
+  // A new arena for the parse of a text of `inputUnits` units, held by that
+  // parse (Unhold). It frees itself once the parse has let go and the count
+  // of its nodes is zero, so a node freed during the parse (a top-level
+  // container given up for one of another kind, a failed parse) never takes
+  // the memory the parse still writes into or keeps keys in.
   static JsonArena* Create(size_t inputUnits);
   // The parse has read its text up to `unit`. Near the end of the text a new
   // block is sized by what the rest is likely to need, at the rate the part
   // read so far needed, instead of a whole block most of which stays empty.
   void NoteInputRead(size_t unit) { m_inputRead = unit; }
-  // Frees an arena in which no node was made.
-  void DiscardIfUnused();
+  // The parse ends its hold; frees the arena when none of its nodes is left.
+  void Unhold();
 
   // Uninitialised memory, aligned for pointers and doubles.
   void* Allocate(size_t bytes);
@@ -61,4 +63,5 @@ class JsonArena {
   size_t m_inputUnits;
   size_t m_inputRead = 0;
   size_t m_nodes = 0;
+  bool m_held = true;  // by the parse that made it, until Unhold
 };

@@ -64,6 +64,12 @@ class ParseRun {
         // The target's own depth counts against the bound.
         m_stack(static_cast<size_t>(std::max(0, kMaxJsonDepth - NodeDepth(target)))),
         m_nodeBudget(std::min(kMaxJsonParseNodes, text.size() * 4)) {}
+  ~ParseRun() {
+    if (m_arena)
+      m_arena->Unhold();
+  }
+  ParseRun(const ParseRun&) = delete;
+  ParseRun& operator=(const ParseRun&) = delete;
 
   int32_t Run(int32_t* errorPosition) {
     ClearNodeValue(m_target);
@@ -279,8 +285,7 @@ class ParseRun {
     if (code != kJsonParseOk)
       return code;
     MoveNodeValue(value, m_target);
-    FreeNode(value);  // the last node of the arena: it goes with it
-    m_arena = nullptr;
+    FreeNode(value);  // the arena's last node: the arena goes when the run ends
     i = m_text.size();
     return kJsonParseOk;
   }
@@ -522,7 +527,7 @@ class ParseRun {
   std::u16string m_scratch;
   std::u16string m_wideKey;               // a key widened from bytes
   std::u16string m_wideToken;             // a value token widened from bytes
-  JsonArena* m_arena = nullptr;           // made with the first node
+  JsonArena* m_arena = nullptr;           // made with the first node, held until the end
   std::vector<JsonTreeNode*> m_children;  // made, not yet linked, in order
   std::vector<size_t> m_firstChild;       // per open container: its first child
   JsonKey m_knownKeys[kKnownKeys];        // the last key of each hash slot
