@@ -12,6 +12,7 @@ namespace {
 
 std::atomic<long> s_secondMs{1000};
 std::atomic<HttpRequestObserver> s_observer{nullptr};
+std::atomic<HttpReplySource> s_replySource{nullptr};
 
 }  // namespace
 
@@ -21,6 +22,10 @@ void SetHttpSecondMsForTesting(long milliseconds) {
 
 void SetHttpRequestObserverForTesting(HttpRequestObserver observer) {
   s_observer = observer;
+}
+
+void SetHttpReplySourceForTesting(HttpReplySource source) {
+  s_replySource = source;
 }
 
 std::optional<long> HttpTimeoutMs(int timeoutSeconds) {
@@ -37,6 +42,14 @@ std::optional<long> HttpTimeoutMs(int timeoutSeconds) {
 std::string SendHttpRequest(const std::string& url, const HttpRequestArgs& args) {
   if (const HttpRequestObserver observer = s_observer.load()) {
     observer(url, args);
+  }
+  if (const HttpReplySource source = s_replySource.load()) {
+    int status = 0;
+    std::string reply = source(url, args, status);
+    if (args.status != nullptr) {
+      *args.status = status;
+    }
+    return reply;
   }
   InitializeCurlOnce();
   HttpRequestArgs resolved = args;

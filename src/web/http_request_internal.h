@@ -18,3 +18,12 @@ void SetHttpSecondMsForTesting(long milliseconds);
 // request asks for. nullptr (the program's setting) observes nothing.
 using HttpRequestObserver = void (*)(const std::string& url, const HttpRequestArgs& args);
 void SetHttpRequestObserverForTesting(HttpRequestObserver observer);
+
+// Fuzzing and tests only: when set, every request is answered on the calling
+// thread by `source` instead of a back end: it gets the URL and arguments and
+// gives the reply body and its status (0 for no reply). Nothing is sent and no
+// output but the status is written. nullptr (the program's setting) sends
+// requests as usual.
+using HttpReplySource = std::string (*)(const std::string& url, const HttpRequestArgs& args,
+                                        int& status);
+void SetHttpReplySourceForTesting(HttpReplySource source);
