@@ -15,7 +15,11 @@ function(quill_warnings target)
   # too) holds a literal code page 936 cannot encode. A literal with such a
   # character (Hangul, emoji) therefore compiles without a warning: write those
   # as u8"" or u"" literals, never as narrow ones.
-  target_compile_options(${target} PRIVATE -fexec-charset=GB18030)
+  # An escaped copy of the sources (QUILLMERE_ESCAPED_LITERALS) holds the
+  # bytes already.
+  if(NOT QUILLMERE_ESCAPED_LITERALS)
+    target_compile_options(${target} PRIVATE -fexec-charset=GB18030)
+  endif()
 endfunction()
 
 # quill_library(<name> [QT] DEPENDS <targets...>)
