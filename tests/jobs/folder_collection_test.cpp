@@ -44,8 +44,8 @@ int LevelBelowTop(const std::string& path) {
 RemoteTree DeepTree() {
   RemoteTree tree;
   tree.AddFolder("/top");
-  const std::vector<std::string> firstLevel = {"a", "b-c", "it's", U8(u8"中文"),
-                                               U8(u8"名'字-1"), "plain"};
+  const std::vector<std::string> firstLevel = {"a",          "b-c",           "it's",
+                                               U8(u8"中文"), U8(u8"名'字-1"), "plain"};
   for (const std::string& first : firstLevel) {
     for (int j = 0; j < 5; ++j) {
       const std::string second =
@@ -148,7 +148,7 @@ TEST_F(CollectionTest, TheCacheHoldsTheWholeTreeOnceWithItsColumns) {
       {U8(u8"/top/中文"), "中文", "\\u4e2d\\u6587"},
       {"/top/it's", "it's", "it's"},
       {"/top/a/Tom &amp; Jerry.mp4", "Tom &amp; Jerry.mp4", "Tom &amp; Jerry.mp4"},
-      {"/top/a/x%2541.txt", "x%41.txt", "x%2541.txt"},
+      {"/top/a/x%2541.txt", "x%2541.txt", "x%2541.txt"},  // "%" is a character
       {"/top/a/[b],c~.txt", "[b],c~.txt", "[b],c~.txt"},
   };
   for (const auto& name : names) {
@@ -288,11 +288,11 @@ TEST_F(CollectionTest, FailingPagesAreTriedTenTimesAndLoggedOnce) {
     bool collected;
     std::string logged;  // the err.txt entry; empty: none
   } rows[] = {
-      {"414 three times", FakeReply::Html("<html><title>414 Request-URI Too Large</title></html>", 414),
-       3, 4, 0, true, ""},
+      {"414 three times",
+       FakeReply::Html("<html><title>414 Request-URI Too Large</title></html>", 414), 3, 4, 0, true,
+       ""},
       {"414 always", FakeReply::Html("<html><title>414 Request-URI Too Large</title></html>", 414),
-       -1, 10, 0, false,
-       "%2Ftop----0----<html><title>414 Request-URI Too Large</title></html>"},
+       -1, 10, 0, false, "%2Ftop----0----<html><title>414 Request-URI Too Large</title></html>"},
       {"error always", FakeReply::Json("{\"errno\":-1}"), -1, 10, 9, false,
        "%2Ftop----0----{\"errno\":-1}"},
   };
