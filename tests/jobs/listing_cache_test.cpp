@@ -16,6 +16,7 @@
 
 #include "data/program_wide_objects.h"
 #include "foundation/date_time.h"
+#include "foundation/run_directory.h"
 #include "foundation/shared_locks.h"
 #include "jobs/prefetch_run.h"
 #include "platform/desktop.h"
@@ -23,6 +24,7 @@
 #include "support/scoped_environment.h"
 #include "support/scratch_folder.h"
 #include "support/scripted_desktop_guard.h"
+#include "web/rename_task_state.h"
 
 namespace {
 
@@ -234,23 +236,52 @@ TEST_F(PrefetchRunCacheTest, ATemplateThatCannotBeWrittenIsReported) {
   EXPECT_TRUE(ExecuteCacheBatch({}));
 }
 
-TEST_F(PrefetchRunCacheTest, AFailedBatchIsTriedTenTimesAndLogged) {
-  StartRun();
-  {
-    std::lock_guard lock(g_cacheDbLock);
-    std::string error;
-    ASSERT_TRUE(RunSqlStatement(g_cacheDb, "DROP TABLE list", error)) << error;
+TEST_F(PrefetchRunCacheTest, AFailedBatchIsTriedTenTimesApartAndNamesItsRows) {
+  const struct {
+    const char* name;
+    int stopBeforeWait;  // the wait (1-based) during which stop is pressed; 0 never
+    size_t tries;
+    std::vector<std::int64_t> waits;
+  } rows[] = {
+      {"ten tries, 5 ms apart", 0, 10, std::vector<std::int64_t>(9, 5)},
+      {"a stop during the third wait ends the tries", 3, 3, {5, 5, 5}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    g_renameStopRequested = 0;
+    fs::remove(m_folder.Path() / "err.txt");
+    StartRun();
+    {
+      std::lock_guard lock(g_cacheDbLock);
+      std::string error;
+      ASSERT_TRUE(RunSqlStatement(g_cacheDb, "DROP TABLE list", error)) << error;
+    }
+    const size_t mark = m_ui.clock.Sleeps().size();
+    int waits = 0;
+    m_ui.clock.SetSleepHook([&](std::int64_t) {
+      if (++waits == row.stopBeforeWait) {
+        g_renameStopRequested = 1;
+      }
+    });
+    EXPECT_FALSE(ExecuteCacheBatch({Row("it's [x].txt"), Row("b%41~c")}));
+    m_ui.clock.SetSleepHook({});
+    const std::vector<std::int64_t> all = m_ui.clock.Sleeps();
+    EXPECT_EQ(std::vector<std::int64_t>(all.begin() + static_cast<std::ptrdiff_t>(mark), all.end()),
+              row.waits);
+
+    std::ifstream log(m_folder.Path() / "err.txt", std::ios::binary);
+    const std::string content((std::istreambuf_iterator<char>(log)),
+                              std::istreambuf_iterator<char>());
+    const std::string line = GetRunDirectory() + "\\folderlist_re_" + MakeTimestamp(true) +
+                             ".db-->/a/it's [x].txt\r\n/a/b%41~c-->写入错误：no such table: list"
+                             "\r\n\r\n\r\n";
+    std::string expected;
+    for (size_t i = 0; i < row.tries; ++i) {
+      expected += line;
+    }
+    EXPECT_EQ(content, expected);
   }
-  EXPECT_FALSE(ExecuteCacheBatch({Row("a")}));
-  std::ifstream log(m_folder.Path() / "err.txt", std::ios::binary);
-  std::string content((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
-  size_t lines = 0;
-  for (size_t at = content.find("-->写入错误："); at != std::string::npos;
-       at = content.find("-->写入错误：", at + 1)) {
-    ++lines;
-  }
-  EXPECT_EQ(lines, 10u);
-  EXPECT_NE(content.find("no such table: list"), std::string::npos);
+  g_renameStopRequested = 0;
 }
 
 }  // namespace
