@@ -4,6 +4,7 @@
 // tree and the result logs compared with what the run must leave.
 
 #include <algorithm>
+#include <filesystem>
 #include <string_view>
 
 #include "foundation/text_arrays.h"
@@ -214,6 +215,84 @@ TEST_F(PrefetchTaskTest, RealNamesComeOutTheSameInEveryMode) {
         EXPECT_EQ(Straightened(Tree()), Straightened(RealNamesTree("", row.without)));
       }
     }
+  }
+}
+
+TEST_F(PrefetchTaskTest, TwoTickedFoldersEachStartAFreshCacheAndTheCountsAddUp) {
+  const char* const engines[] = {"per item", "batch"};
+  for (const char* engine : engines) {
+    SCOPED_TRACE(engine);
+    Reset();
+    Options(engine == engines[1]);
+    UseTree(RemoteTree::FromPaths(
+        {"/a/x.txt", "/a/y.txt", "/a/s/z.txt", "/b/u.txt", "/b/v.txt", "/c/w.txt"}));
+    GetFolderTree().Clear();
+    AddTreeRoot();
+    Tick(AddTreePath("/a/"));
+    Tick(AddTreePath("/b/"));
+    AddTreePath("/c/");
+    m_ui.desktop.AnswerNext(kBoxResultYes);
+    m_ui.desktop.AnswerNext(kBoxResultOk);
+    GetControlStore().SetEnabled(kStartRenameButton, false);
+    RunRenameTask(kRenameFirstRun);
+
+    EXPECT_EQ(Tree(), RemoteTree::FromPaths({"/a/P_x.txt", "/a/P_y.txt", "/a/P_s/P_z.txt",
+                                             "/b/P_u.txt", "/b/P_v.txt", "/c/w.txt"}));
+    // Each item once: the second folder's run saw none of the first's rows.
+    EXPECT_EQ(SortedEntries(kLogRenamed),
+              (std::vector<std::string>{"/a/s---->P_s", "/a/s/z.txt---->P_z.txt",
+                                        "/a/x.txt---->P_x.txt", "/a/y.txt---->P_y.txt",
+                                        "/b/u.txt---->P_u.txt", "/b/v.txt---->P_v.txt"}));
+    EXPECT_FALSE(LogExists(kLogRenameFailed));
+    EXPECT_EQ(g_runCollectedCount.load(), 2);
+    EXPECT_EQ(g_collectedTotal.load(), 6);
+    EXPECT_EQ(m_ui.desktop.Boxes().back().text,
+              "已完成。总检测文件数：6\r\n\r\n 修改成功数：6   修改失败/同名数：0   删除成功文件：0"
+              "\r\n\r\n修改结果看下方提示，或点击 刷新根目录按钮 或查看日志文件。");
+    size_t caches = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(m_folder.Path())) {
+      caches += entry.path().filename().string().rfind("folderlist_re_", 0) == 0 ? 1 : 0;
+    }
+    EXPECT_EQ(caches, 1u);
+    EXPECT_EQ(g_cacheDb.GetHandle(), nullptr);
+  }
+}
+
+TEST_F(PrefetchTaskTest, EachRunModeAnnouncesItsItemsByTheirDecodedNames) {
+  const std::u16string folder = u"中文😀%41's";
+  const struct {
+    const char* name;
+    bool tickedOnly;
+    bool prefetch;
+    std::u16string line;
+  } rows[] = {
+      {"mode A", true, false, u"开始修改： 目录/" + folder},
+      {"mode B", false, false, u"开始修改： /" + folder},
+      {"mode C", false, true, u"开始修改： /" + folder},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    Reset();
+    Options(false);
+    GetControlStore().SetChecked(kPrefetchBox, row.prefetch);
+    GetControlStore().SetChecked(kTickedItemsOnlyRadio, row.tickedOnly);
+    UseTree(RemoteTree::FromPaths({U8(u8"/中文😀%41's/x.txt")}));
+    GetFolderTree().Clear();
+    Tick(AddTreeItem(AddTreeRoot(), folder, 1));
+    m_ui.desktop.AnswerNext(kBoxResultYes);
+    m_ui.desktop.AnswerNext(kBoxResultOk);
+    GetControlStore().SetEnabled(kStartRenameButton, false);
+    const size_t mark = m_ui.desktop.StatusHistory().size();
+    RunRenameTask(kRenameFirstRun);
+
+    std::vector<std::u16string> announced;
+    const std::vector<RecordedStatus> history = m_ui.desktop.StatusHistory();
+    for (size_t i = mark; i < history.size(); ++i) {
+      if (history[i].unicode.rfind(u"开始修改：", 0) == 0) {
+        announced.push_back(history[i].unicode);
+      }
+    }
+    EXPECT_EQ(announced, std::vector<std::u16string>{row.line});
   }
 }
 
