@@ -160,6 +160,26 @@ TEST_F(CollectionTest, TheCacheHoldsTheWholeTreeOnceWithItsColumns) {
   EXPECT_EQ(byPath.at("/top/a/[b],c~.txt")->other_1, "&#91;b&#93;&#44;c&#126;.txt");
 }
 
+TEST_F(CollectionTest, AnEntryWithoutAPathIsPlacedUnderItsFolderByItsListedName) {
+  Service().SetHook([](const RecordedRequest& request) -> std::optional<FakeReply> {
+    if (request.Path() != "/api/list" || request.QueryValue("dir") != "/top") {
+      return std::nullopt;
+    }
+    return FakeReply::Json(
+        "{\"errno\":0,\"list\":[{\"server_filename\":\"x%41.txt\",\"fs_id\":5,\"isdir\":0,"
+        "\"path\":\"\",\"size\":1},{\"server_filename\":\"\\u4e2d%20\\ud83d\\ude00.txt\","
+        "\"fs_id\":6,\"isdir\":0,\"size\":2}],\"request_id\":1}");
+  });
+  const std::vector<CachedRow> rows = Collect("/top");
+  Service().ClearHook();
+  ASSERT_THAT(rows, SizeIs(2));
+  // "%" stays a character; a character code page 936 lacks keeps its notation.
+  EXPECT_EQ(RemoteNameUtf8(DecodeCacheText(rows[0].folder)), "/top/x%41.txt");
+  EXPECT_EQ(DecodeCacheText(rows[0].other_1), "x%41.txt");
+  EXPECT_EQ(RemoteNameUtf8(DecodeCacheText(rows[1].folder)), U8(u8"/top/中%20😀.txt"));
+  EXPECT_EQ(DecodeCacheText(rows[1].other_1), "中%20?.txt");
+}
+
 TEST_F(CollectionTest, PagesAreAskedForUntilOneIsShortAndEachPathTravelsInItsForm) {
   UseTree(DeepTree());
   const RemoteTree tree = Tree();
