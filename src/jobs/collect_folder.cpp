@@ -8,9 +8,9 @@
 #include "foundation/message_box.h"
 #include "foundation/text_search.h"
 #include "foundation/thread_start.h"
-#include "foundation/unicode_notation.h"
 #include "foundation/waits.h"
 #include "jobs/folder_collection.h"
+#include "jobs/folder_traversal.h"
 #include "jobs/listing_cache.h"
 #include "jobs/prefetch_run_hooks.h"
 #include "jobs/rename_task.h"
@@ -118,9 +118,12 @@ bool FolderCollector::AddEntry(const JsonDocument& page, int index) {
   const std::string prefix = "list[" + std::to_string(index - 1) + "].";
   const std::string name = page.GetText(prefix + "server_filename");
   std::string path = page.GetText(prefix + "path");
-  const std::string decodedName = UnescapeToText(name);
+  // Only the reply's own escapes are undone: a "%" in a name is a character.
+  const std::string decodedName = DecodeListedText(name);
   if (FindText(path, "/") == -1) {
-    path = m_folderPath + "/" + decodedName;
+    // Folder paths travel in backslash-u notation, so the name joins them as
+    // listed and no character is lost to code page 936.
+    path = m_folderPath + "/" + name;
   }
   ++g_runCollectedCount;
   ++g_collectedTotal;

@@ -9,6 +9,9 @@
 #include "foundation/run_directory.h"
 #include "foundation/shared_locks.h"
 #include "foundation/text_search.h"
+#include "foundation/waits.h"
+#include "web/remote_name_text.h"
+#include "web/rename_task_state.h"
 
 const unsigned char kCacheTemplateDb[] = {
 #include "../../resources/cache_template_db.inc"
@@ -25,6 +28,8 @@ const char* const kCacheInsertSql =
 namespace {
 
 constexpr int kBatchTries = 10;
+// A short pause lets a passing lock go before the next try.
+constexpr int kBatchRetryMs = 5;
 constexpr const char* kBatchSavepoint = "cachebatch";
 
 struct Replacement {
@@ -49,6 +54,15 @@ bool BindRow(SqliteStatement& statement, const CacheRow& row) {
          statement.BindText(":size", row.size) && statement.BindText(":ordersign", row.ordersign) &&
          statement.BindText(":count", row.count) && statement.BindText(":lowernum", row.lowernum) &&
          statement.BindText(":other_1", row.other_1) && statement.BindText(":target", row.target);
+}
+
+// The rows a failed batch would lose, named by their paths, one a line.
+std::string RowPaths(const std::vector<CacheRow>& rows) {
+  std::string paths;
+  for (const CacheRow& row : rows) {
+    paths += (paths.empty() ? "" : "\r\n") + RemoteNameForDisplay(DecodeCacheText(row.folder));
+  }
+  return paths;
 }
 
 // One try: every row or none (a savepoint inside the run's transaction).
@@ -128,14 +142,17 @@ bool ExecuteCacheBatch(const std::vector<CacheRow>& rows) {
   if (rows.empty()) {
     return true;
   }
-  for (int attempt = 0; attempt < kBatchTries; ++attempt) {
+  for (int attempt = 1;; ++attempt) {
     std::string errorText;
     if (InsertRows(rows, errorText)) {
       return true;
     }
     // Written after g_cacheDbLock was left.
-    AppendErrorLogLine(GetRunDirectory() + "\\" + g_cachePath + "-->" + kCacheInsertSql +
+    AppendErrorLogLine(GetRunDirectory() + "\\" + g_cachePath + "-->" + RowPaths(rows) +
                        "-->写入错误：" + errorText + "\r\n\r\n");
+    if (attempt == kBatchTries || RenameStopRequested() ||
+        WaitPumpingMessages(kBatchRetryMs, kWaitMilliseconds, RenameStopRequested) != 1) {
+      return false;
+    }
   }
-  return false;
 }

@@ -66,6 +66,7 @@ extern const char* const kCacheInsertSql;
 bool RunSqlStatement(SqliteDatabase& db, const std::string& sql, std::string& errorText);
 
 // Inserts one batch of rows (the collection sends up to 50) into the run's
-// cache, all or none, under g_cacheDbLock; up to 10 tries, each failed one
-// appending an "err.txt" line. True once a try succeeded.
+// cache, all or none, under g_cacheDbLock; up to 10 tries 5 ms apart, each
+// failed one appending an "err.txt" line that names the rows' paths. A stop
+// request ends the tries. True once a try succeeded.
 bool ExecuteCacheBatch(const std::vector<CacheRow>& rows);

@@ -20,7 +20,7 @@ constexpr int kBoxWarning = 48;
 constexpr int kBeginRetries = 10;
 constexpr int kBeginRetryMs = 50;
 constexpr int kThreadsEndedPollMs = 20;
-constexpr int kSqliteError = 1;
+constexpr int kSqliteBusy = 5;
 constexpr const char* kBoxCaption = "提示：";
 constexpr const char* kRestartTail = "\r\n\r\n或关闭预读取模式后重新开始任务。";
 
@@ -55,25 +55,22 @@ void ShowFailure(const std::string& text) {
   ShowTimedMessageBox(kBoxCaption, text + kRestartTail, 0, kBoxWarning);
 }
 
+// BEGIN IMMEDIATE on the new cache; SQLite's result, or -1 when a stop ended
+// the retries. Only a busy database is waited for (up to 10 more tries, 50 ms
+// apart): any other failure would only repeat itself.
 int BeginRunTransaction() {
   int result = 0;
   {
     std::lock_guard lock(g_cacheDbLock);
     result = g_cacheDb.Begin("", false, 1);
   }
-  if (result != kSqliteError) {
-    return result;
-  }
-  for (int retry = 0; retry < kBeginRetries; ++retry) {
+  for (int retry = 0; retry < kBeginRetries && result == kSqliteBusy; ++retry) {
     if (g_renameStopRequested.load()) {
       return -1;
     }
     WaitPumpingMessages(kBeginRetryMs);
     std::lock_guard lock(g_cacheDbLock);
     result = g_cacheDb.Begin("", false, 1);
-    if (result == 0) {
-      break;
-    }
   }
   return result;
 }

@@ -239,8 +239,10 @@ bool RenameTaskRun::RunFolders(RunMode mode, const RenameSelection& selection) {
 }
 
 bool RenameTaskRun::CommonEnd() const {
+  // Nothing counted as handled (the batch engine counts no items): the rows
+  // collected over every ticked folder of the task stand in.
   if (g_processedCount.load() <= 0) {
-    g_processedCount = g_runCollectedCount.load();
+    g_processedCount = g_collectedTotal.load();
   }
   if (m_argument == kRenameFirstRun) {
     ShowRenameTaskBox(RenameCountsBoxText(), kBoxIconInformation);

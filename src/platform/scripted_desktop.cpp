@@ -66,9 +66,20 @@ void ScriptedDesktop::SetStatusPanelUtf16(int panel, std::string_view utf16Bytes
 }
 
 void ScriptedDesktop::RecordStatus(RecordedStatus status) {
+  std::function<void(const RecordedStatus&)> hook;
+  {
+    std::lock_guard lock(m_mutex);
+    m_statusHistory.push_back(status);
+    m_panels[status.panel] = status;
+    hook = m_statusHook;
+  }
+  if (hook)
+    hook(status);
+}
+
+void ScriptedDesktop::SetStatusHook(std::function<void(const RecordedStatus&)> hook) {
   std::lock_guard lock(m_mutex);
-  m_statusHistory.push_back(status);
-  m_panels[status.panel] = std::move(status);
+  m_statusHook = std::move(hook);
 }
 
 int ScriptedDesktop::OpenTarget(std::string_view target) {

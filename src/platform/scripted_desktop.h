@@ -67,6 +67,9 @@ class ScriptedDesktop final : public Desktop {
   // it is answered (a test can set a stop flag "while the box is open").
   void SetBoxHook(std::function<void(const RecordedBox&)> hook);
   int PendingAnswers() const;
+  // Called on the writer's thread for every status write, after it is
+  // recorded (a test can change state "when the line shows").
+  void SetStatusHook(std::function<void(const RecordedStatus&)> hook);
 
   std::vector<RecordedBox> Boxes() const;
   std::vector<std::string> Failures() const;
@@ -91,6 +94,7 @@ class ScriptedDesktop final : public Desktop {
   FailureReporter m_reporter;
   std::deque<int> m_answers;
   std::function<void(const RecordedBox&)> m_boxHook;
+  std::function<void(const RecordedStatus&)> m_statusHook;
   std::vector<RecordedBox> m_boxes;
   std::vector<std::string> m_failures;
   std::map<int, RecordedStatus> m_panels;

@@ -7,6 +7,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -62,9 +64,8 @@ TEST_F(CollectionTest, FolderRowsAddedAfterTheSelectOfACycleAreStillListed) {
     }
     if (ms == 5 && thread == dispatcher.load() && ++queuedPauses == 18) {
       const int run = CurrentPrefetchRunNumber();
-      waitedOut = WaitFor([run] {
-        return PendingListingTasks(run) == 0 && ThreadPool::IsIdle(g_threadPool);
-      });
+      waitedOut = WaitFor(
+          [run] { return PendingListingTasks(run) == 0 && ThreadPool::IsIdle(g_threadPool); });
     }
   });
   const std::vector<CachedRow> rows = Collect("/top");
@@ -112,6 +113,75 @@ TEST_F(CollectionTest, AStoppedRunLeavesNothingForTheNextOne) {
   for (size_t i = before; i < listings.size(); ++i) {
     EXPECT_EQ(listings[i].QueryValue("dir").value_or("").rfind("/two", 0), 0u)
         << listings[i].target;
+  }
+}
+
+// Pool tasks that hold their worker until the gate opens.
+std::mutex s_gateMutex;
+std::condition_variable s_gateChanged;
+bool s_gateOpen = false;
+
+void HeldTask(int, int) {
+  std::unique_lock lock(s_gateMutex);
+  s_gateChanged.wait(lock, [] { return s_gateOpen; });
+}
+
+void SetGate(bool open) {
+  {
+    std::lock_guard lock(s_gateMutex);
+    s_gateOpen = open;
+  }
+  s_gateChanged.notify_all();
+}
+
+// The dispatcher selects no folder row while 20 or more tasks wait in the
+// pool; with 19 waiting it goes on queuing.
+TEST_F(CollectionTest, NoSelectRunsWhileTwentyTasksWait) {
+  const struct {
+    const char* name;
+    int waiting;
+    bool queuedMeanwhile;  // folder rows marked queued while the tasks wait
+  } rows[] = {{"20 waiting", 20, false}, {"19 waiting", 19, true}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    Reset();
+    UseTree(RemoteTree::FromPaths({"/top/a/x.txt", "/top/b/y.txt", "/top/c/z.txt"}));
+    SetGate(false);
+    std::atomic<std::thread::id> dispatcher{};
+    std::atomic<int> cycles{0};
+    std::atomic<bool> held{false};
+    std::vector<std::string> queriedMeanwhile;
+    const std::thread::id self = std::this_thread::get_id();
+    m_ui.clock.SetSleepHook([&](std::int64_t ms) {
+      const std::thread::id thread = std::this_thread::get_id();
+      if (ms != 20 || thread == self) {
+        return;
+      }
+      dispatcher = thread;  // only the dispatcher waits 20 ms between cycles
+      const int cycle = ++cycles;
+      if (cycle == 1) {
+        // One worker, busy with the first held task; the rest wait.
+        ThreadPool::SetMaxThreads(g_threadPool, 1);
+        for (int i = 0; i <= row.waiting; ++i) {
+          ThreadPool::Post(g_threadPool, HeldTask);
+        }
+        held = WaitFor([&] { return ThreadPool::QueuedCount(g_threadPool) == row.waiting; });
+      } else if (cycle == 5) {
+        for (const CachedRow& cached : ReadCacheRows()) {
+          if (cached.type == "1") {
+            queriedMeanwhile.push_back(cached.queried);
+          }
+        }
+        ThreadPool::SetMaxThreads(g_threadPool, 18);
+        SetGate(true);
+      }
+    });
+    const std::vector<CachedRow> collected = Collect("/top");
+    m_ui.clock.SetSleepHook({});
+    SetGate(true);
+    ASSERT_TRUE(held.load());
+    EXPECT_EQ(queriedMeanwhile, std::vector<std::string>(3, row.queuedMeanwhile ? "1" : "0"));
+    EXPECT_EQ(SortedPaths(collected), TreeBelow("/top"));  // listed once the tasks went
   }
 }
 

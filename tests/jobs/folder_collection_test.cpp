@@ -44,8 +44,8 @@ int LevelBelowTop(const std::string& path) {
 RemoteTree DeepTree() {
   RemoteTree tree;
   tree.AddFolder("/top");
-  const std::vector<std::string> firstLevel = {"a", "b-c", "it's", U8(u8"中文"),
-                                               U8(u8"名'字-1"), "plain"};
+  const std::vector<std::string> firstLevel = {"a",          "b-c",           "it's",
+                                               U8(u8"中文"), U8(u8"名'字-1"), "plain"};
   for (const std::string& first : firstLevel) {
     for (int j = 0; j < 5; ++j) {
       const std::string second =
@@ -148,7 +148,7 @@ TEST_F(CollectionTest, TheCacheHoldsTheWholeTreeOnceWithItsColumns) {
       {U8(u8"/top/中文"), "中文", "\\u4e2d\\u6587"},
       {"/top/it's", "it's", "it's"},
       {"/top/a/Tom &amp; Jerry.mp4", "Tom &amp; Jerry.mp4", "Tom &amp; Jerry.mp4"},
-      {"/top/a/x%2541.txt", "x%41.txt", "x%2541.txt"},
+      {"/top/a/x%2541.txt", "x%2541.txt", "x%2541.txt"},  // "%" is a character
       {"/top/a/[b],c~.txt", "[b],c~.txt", "[b],c~.txt"},
   };
   for (const auto& name : names) {
@@ -158,6 +158,26 @@ TEST_F(CollectionTest, TheCacheHoldsTheWholeTreeOnceWithItsColumns) {
     EXPECT_EQ(DecodeCacheText(byPath.at(name.path)->filename), name.filename);
   }
   EXPECT_EQ(byPath.at("/top/a/[b],c~.txt")->other_1, "&#91;b&#93;&#44;c&#126;.txt");
+}
+
+TEST_F(CollectionTest, AnEntryWithoutAPathIsPlacedUnderItsFolderByItsListedName) {
+  Service().SetHook([](const RecordedRequest& request) -> std::optional<FakeReply> {
+    if (request.Path() != "/api/list" || request.QueryValue("dir") != "/top") {
+      return std::nullopt;
+    }
+    return FakeReply::Json(
+        "{\"errno\":0,\"list\":[{\"server_filename\":\"x%41.txt\",\"fs_id\":5,\"isdir\":0,"
+        "\"path\":\"\",\"size\":1},{\"server_filename\":\"\\u4e2d%20\\ud83d\\ude00.txt\","
+        "\"fs_id\":6,\"isdir\":0,\"size\":2}],\"request_id\":1}");
+  });
+  const std::vector<CachedRow> rows = Collect("/top");
+  Service().ClearHook();
+  ASSERT_THAT(rows, SizeIs(2));
+  // "%" stays a character; a character code page 936 lacks keeps its notation.
+  EXPECT_EQ(RemoteNameUtf8(DecodeCacheText(rows[0].folder)), "/top/x%41.txt");
+  EXPECT_EQ(DecodeCacheText(rows[0].other_1), "x%41.txt");
+  EXPECT_EQ(RemoteNameUtf8(DecodeCacheText(rows[1].folder)), U8(u8"/top/中%20😀.txt"));
+  EXPECT_EQ(DecodeCacheText(rows[1].other_1), "中%20?.txt");
 }
 
 TEST_F(CollectionTest, PagesAreAskedForUntilOneIsShortAndEachPathTravelsInItsForm) {
@@ -288,11 +308,11 @@ TEST_F(CollectionTest, FailingPagesAreTriedTenTimesAndLoggedOnce) {
     bool collected;
     std::string logged;  // the err.txt entry; empty: none
   } rows[] = {
-      {"414 three times", FakeReply::Html("<html><title>414 Request-URI Too Large</title></html>", 414),
-       3, 4, 0, true, ""},
+      {"414 three times",
+       FakeReply::Html("<html><title>414 Request-URI Too Large</title></html>", 414), 3, 4, 0, true,
+       ""},
       {"414 always", FakeReply::Html("<html><title>414 Request-URI Too Large</title></html>", 414),
-       -1, 10, 0, false,
-       "%2Ftop----0----<html><title>414 Request-URI Too Large</title></html>"},
+       -1, 10, 0, false, "%2Ftop----0----<html><title>414 Request-URI Too Large</title></html>"},
       {"error always", FakeReply::Json("{\"errno\":-1}"), -1, 10, 9, false,
        "%2Ftop----0----{\"errno\":-1}"},
   };

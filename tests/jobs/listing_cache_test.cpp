@@ -16,6 +16,7 @@
 
 #include "data/program_wide_objects.h"
 #include "foundation/date_time.h"
+#include "foundation/run_directory.h"
 #include "foundation/shared_locks.h"
 #include "jobs/prefetch_run.h"
 #include "platform/desktop.h"
@@ -23,6 +24,7 @@
 #include "support/scoped_environment.h"
 #include "support/scratch_folder.h"
 #include "support/scripted_desktop_guard.h"
+#include "web/rename_task_state.h"
 
 namespace {
 
@@ -234,23 +236,144 @@ TEST_F(PrefetchRunCacheTest, ATemplateThatCannotBeWrittenIsReported) {
   EXPECT_TRUE(ExecuteCacheBatch({}));
 }
 
-TEST_F(PrefetchRunCacheTest, AFailedBatchIsTriedTenTimesAndLogged) {
-  StartRun();
-  {
-    std::lock_guard lock(g_cacheDbLock);
-    std::string error;
-    ASSERT_TRUE(RunSqlStatement(g_cacheDb, "DROP TABLE list", error)) << error;
+TEST_F(PrefetchRunCacheTest, TheStartWaitsOnlyForABusyDatabaseAndReportsWhatFailed) {
+  enum class Hold { kNone, kFileGone, kBusyTwice, kBusyThroughout, kOwnTransaction, kBusyThenStop };
+  const std::string name = "folderlist_re_" + MakeTimestamp(true) + ".db";
+  const std::string tail = "\r\n\r\n或关闭预读取模式后重新开始任务。";
+  const std::string notOpened = "连接 " + name + " 失败2，请重启软件，或手动强制删除文件：" + name;
+  const auto notBegun = [](int code) {
+    return "开启事务失败，原因：" + std::to_string(code) + "， 请重试。如一直不行，请重启软件。";
+  };
+  const char* const noAccount = "请选切换要操作的百度帐号。";
+  const struct {
+    const char* name;
+    Hold hold;
+    std::vector<std::int64_t> waits;
+    std::vector<std::string> boxes;  // after the start
+    bool open;                       // the cache is left open for a collection
+  } rows[] = {
+      {"the file gone before it opens", Hold::kFileGone, {}, {notOpened + tail}, false},
+      {"busy twice, then begun", Hold::kBusyTwice, {50, 50}, {noAccount}, true},
+      {"busy throughout: ten more tries",
+       Hold::kBusyThroughout,
+       std::vector<std::int64_t>(10, 50),
+       {notBegun(5)},
+       true},
+      {"another failure is not waited for", Hold::kOwnTransaction, {}, {notBegun(1)}, true},
+      {"a stop during the tries ends the start quietly", Hold::kBusyThenStop, {50}, {}, true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    g_renameStopRequested = 0;
+    const size_t boxMark = m_ui.desktop.Boxes().size();
+    sqlite3* other = nullptr;
+    const auto release = [&other] {
+      if (other != nullptr) {
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        other = nullptr;
+      }
+    };
+    m_ui.desktop.SetStatusHook([&](const RecordedStatus& status) {
+      if (row.hold == Hold::kFileGone && status.text == "开始连接数据缓存文件：" + name) {
+        fs::remove(CacheFile());
+      } else if (status.text == name + " 连接完成，初始化事务中") {
+        if (row.hold == Hold::kOwnTransaction) {
+          std::string error;
+          std::lock_guard lock(g_cacheDbLock);
+          ASSERT_TRUE(RunSqlStatement(g_cacheDb, "BEGIN", error)) << error;
+        } else if (row.hold != Hold::kFileGone) {
+          ASSERT_EQ(sqlite3_open(CacheFile().c_str(), &other), SQLITE_OK);
+          ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        }
+      }
+    });
+    int waits = 0;
+    m_ui.clock.SetSleepHook([&](std::int64_t) {
+      ++waits;
+      if (row.hold == Hold::kBusyTwice && waits == 2) {
+        release();
+      } else if (row.hold == Hold::kBusyThenStop) {
+        g_renameStopRequested = 1;
+      }
+    });
+    const size_t waitMark = m_ui.clock.Sleeps().size();
+    for (size_t i = 0; i < row.boxes.size(); ++i) {
+      m_ui.desktop.AnswerNext(kBoxResultOk);
+    }
+    StartPrefetchRun(AccountSession{}, "/a");
+    m_ui.desktop.SetStatusHook({});
+    m_ui.clock.SetSleepHook({});
+    release();
+
+    const std::vector<std::int64_t> all = m_ui.clock.Sleeps();
+    EXPECT_EQ(
+        std::vector<std::int64_t>(all.begin() + static_cast<std::ptrdiff_t>(waitMark), all.end()),
+        row.waits);
+    std::vector<std::string> boxes;
+    const std::vector<RecordedBox> shown = m_ui.desktop.Boxes();
+    for (size_t i = boxMark; i < shown.size(); ++i) {
+      const RecordedBox& box = shown[i];
+      EXPECT_EQ(box.caption, "提示：");
+      EXPECT_EQ(box.type, 48);
+      boxes.push_back(box.text);
+    }
+    EXPECT_EQ(boxes, row.boxes);
+    if (row.hold == Hold::kFileGone) {
+      EXPECT_EQ(m_ui.desktop.StatusText(1), notOpened);
+    }
+    EXPECT_EQ(g_cacheDb.GetHandle() != nullptr, row.open);
+    EndPrefetchCache();
   }
-  EXPECT_FALSE(ExecuteCacheBatch({Row("a")}));
-  std::ifstream log(m_folder.Path() / "err.txt", std::ios::binary);
-  std::string content((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
-  size_t lines = 0;
-  for (size_t at = content.find("-->写入错误："); at != std::string::npos;
-       at = content.find("-->写入错误：", at + 1)) {
-    ++lines;
+  g_renameStopRequested = 0;
+}
+
+TEST_F(PrefetchRunCacheTest, AFailedBatchIsTriedTenTimesApartAndNamesItsRows) {
+  const struct {
+    const char* name;
+    int stopBeforeWait;  // the wait (1-based) during which stop is pressed; 0 never
+    size_t tries;
+    std::vector<std::int64_t> waits;
+  } rows[] = {
+      {"ten tries, 5 ms apart", 0, 10, std::vector<std::int64_t>(9, 5)},
+      {"a stop during the third wait ends the tries", 3, 3, {5, 5, 5}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    g_renameStopRequested = 0;
+    fs::remove(m_folder.Path() / "err.txt");
+    StartRun();
+    {
+      std::lock_guard lock(g_cacheDbLock);
+      std::string error;
+      ASSERT_TRUE(RunSqlStatement(g_cacheDb, "DROP TABLE list", error)) << error;
+    }
+    const size_t mark = m_ui.clock.Sleeps().size();
+    int waits = 0;
+    m_ui.clock.SetSleepHook([&](std::int64_t) {
+      if (++waits == row.stopBeforeWait) {
+        g_renameStopRequested = 1;
+      }
+    });
+    EXPECT_FALSE(ExecuteCacheBatch({Row("it's [x].txt"), Row("b%41~c")}));
+    m_ui.clock.SetSleepHook({});
+    const std::vector<std::int64_t> all = m_ui.clock.Sleeps();
+    EXPECT_EQ(std::vector<std::int64_t>(all.begin() + static_cast<std::ptrdiff_t>(mark), all.end()),
+              row.waits);
+
+    std::ifstream log(m_folder.Path() / "err.txt", std::ios::binary);
+    const std::string content((std::istreambuf_iterator<char>(log)),
+                              std::istreambuf_iterator<char>());
+    const std::string line = GetRunDirectory() + "\\folderlist_re_" + MakeTimestamp(true) +
+                             ".db-->/a/it's [x].txt\r\n/a/b%41~c-->写入错误：no such table: list"
+                             "\r\n\r\n\r\n";
+    std::string expected;
+    for (size_t i = 0; i < row.tries; ++i) {
+      expected += line;
+    }
+    EXPECT_EQ(content, expected);
   }
-  EXPECT_EQ(lines, 10u);
-  EXPECT_NE(content.find("no such table: list"), std::string::npos);
+  g_renameStopRequested = 0;
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 // tree and the result logs compared with what the run must leave.
 
 #include <algorithm>
+#include <filesystem>
+#include <string_view>
 
 #include "foundation/text_arrays.h"
 #include "foundation/thread_pool.h"
@@ -94,6 +96,203 @@ TEST_F(PrefetchTaskTest, EachEngineDeletesAndRenamesTheTickedFolder) {
     EXPECT_EQ(g_runCollectedCount.load(), 6);
     EXPECT_EQ(m_ui.desktop.Boxes().back().text.rfind("已完成。", 0), 0u);
     EXPECT_EQ(g_cacheDb.GetHandle(), nullptr);
+  }
+}
+
+// The names that take the program's special routes, all in one folder.
+const std::u8string_view kRealNames[] = {
+    u8"a%20b.txt",     u8"x%41y.txt",   u8"100%.txt",   u8"it's.txt",
+    u8"O'Brien's.txt", u8"Don’t.mp3",   u8"한국어.txt", u8"😀.txt",
+    u8"tab&amp;.txt",  u8"中文 名.txt", u8"a+b.txt",    u8"[x],y~.txt",
+};
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+// The folder of real names with `prefix` before each (a new name's apostrophe
+// is stored as U+2019), without the names that hold `without`.
+RemoteTree RealNamesTree(const std::string& prefix, const std::string& without) {
+  RemoteTree tree = RemoteTree::FromPaths({"/f/"});
+  for (const std::u8string_view name : kRealNames) {
+    const std::string stored = U8(name);
+    if (without.empty() || stored.find(without) == std::string::npos) {
+      tree.AddFile("/f/" + (prefix.empty() ? stored : prefix + Replaced(stored, "'", U8(u8"’"))),
+                   1);
+    }
+  }
+  return tree;
+}
+
+// The tree's paths with every U+2019 written as an apostrophe.
+std::vector<std::string> Straightened(const RemoteTree& tree) {
+  std::vector<std::string> paths;
+  for (const std::string& path : tree.Paths()) {
+    paths.push_back(Replaced(path, U8(u8"’"), "'"));
+  }
+  return paths;
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> entries) {
+  std::sort(entries.begin(), entries.end());
+  return entries;
+}
+
+TEST_F(PrefetchTaskTest, RealNamesComeOutTheSameInEveryMode) {
+  enum class Mode { kTraversal, kPerItem, kBatch };
+  const struct {
+    const char* name;
+    Mode mode;
+  } modes[] = {{"mode B", Mode::kTraversal},
+               {"mode C per item", Mode::kPerItem},
+               {"mode C batch", Mode::kBatch}};
+  // Result-log names (code page 936; characters it lacks in backslash-u notation).
+  const std::vector<std::string> logNames = {"a%20b.txt",
+                                             "x%41y.txt",
+                                             "100%.txt",
+                                             "it's.txt",
+                                             "O'Brien's.txt",
+                                             "Don’t.mp3",
+                                             "\\uD55C\\uAD6D\\uC5B4.txt",
+                                             "\\uD83D\\uDE00.txt",
+                                             "tab&amp;.txt",
+                                             "中文 名.txt",
+                                             "a+b.txt",
+                                             "[x],y~.txt"};
+  std::vector<std::string> renamed;
+  for (const std::string& name : logNames) {
+    renamed.push_back("/f/" + name + "---->P_" + Replaced(name, "'", "’"));
+  }
+  const struct {
+    const char* name;
+    const char* prefix;         // the prefix rule's text; none when empty
+    const char* deleteKeyword;  // the file delete keyword; none when empty
+    std::string without;        // the names the run deletes hold this
+    std::vector<std::string> renamed;
+    std::vector<std::string> deleted;
+  } cases[] = {
+      {"prefix P_", "P_", "", "", renamed, {}},
+      {"delete keyword A deletes nothing", "", "A", "", {}, {}},
+      {"delete keyword % deletes the three names holding it",
+       "",
+       "%",
+       "%",
+       {},
+       {"/f/100%.txt", "/f/a%20b.txt", "/f/x%41y.txt"}},
+  };
+  for (const auto& mode : modes) {
+    for (const auto& row : cases) {
+      SCOPED_TRACE(std::string(mode.name) + ": " + row.name);
+      Reset();
+      Options(mode.mode == Mode::kBatch);
+      ControlStore& store = GetControlStore();
+      store.SetChecked(kPrefetchBox, mode.mode != Mode::kTraversal);
+      store.SetChecked(kPrefixRuleBox, *row.prefix != '\0');
+      store.SetText(kPrefixEdit, row.prefix);
+      store.SetChecked(kDeleteFilesBox, *row.deleteKeyword != '\0');
+      store.SetText(kDeleteFilesKeywordsEdit, row.deleteKeyword);
+      store.SetChecked(kDeleteFoldersBox, false);
+      UseTree(RealNamesTree("", ""));
+      GetFolderTree().Clear();
+      AddTreeRoot();
+      Tick(AddTreePath("/f/"));
+      m_ui.desktop.AnswerNext(kBoxResultYes);
+      m_ui.desktop.AnswerNext(kBoxResultOk);
+      GetControlStore().SetEnabled(kStartRenameButton, false);
+      RunRenameTask(kRenameFirstRun);
+
+      EXPECT_FALSE(LogExists(kLogRenameFailed)) << LogText(kLogRenameFailed);
+      EXPECT_EQ(SortedEntries(kLogDeleted), Sorted(row.deleted));
+      if (!row.renamed.empty()) {
+        EXPECT_EQ(Tree(), RealNamesTree(row.prefix, row.without));
+        EXPECT_EQ(SortedEntries(kLogRenamed), Sorted(row.renamed));
+      } else {
+        // Without a rename rule the one-by-one routes still store an
+        // apostrophe as U+2019; nothing else changes.
+        EXPECT_EQ(Straightened(Tree()), Straightened(RealNamesTree("", row.without)));
+      }
+    }
+  }
+}
+
+TEST_F(PrefetchTaskTest, TwoTickedFoldersEachStartAFreshCacheAndTheCountsAddUp) {
+  const char* const engines[] = {"per item", "batch"};
+  for (const char* engine : engines) {
+    SCOPED_TRACE(engine);
+    Reset();
+    Options(engine == engines[1]);
+    UseTree(RemoteTree::FromPaths(
+        {"/a/x.txt", "/a/y.txt", "/a/s/z.txt", "/b/u.txt", "/b/v.txt", "/c/w.txt"}));
+    GetFolderTree().Clear();
+    AddTreeRoot();
+    Tick(AddTreePath("/a/"));
+    Tick(AddTreePath("/b/"));
+    AddTreePath("/c/");
+    m_ui.desktop.AnswerNext(kBoxResultYes);
+    m_ui.desktop.AnswerNext(kBoxResultOk);
+    GetControlStore().SetEnabled(kStartRenameButton, false);
+    RunRenameTask(kRenameFirstRun);
+
+    EXPECT_EQ(Tree(), RemoteTree::FromPaths({"/a/P_x.txt", "/a/P_y.txt", "/a/P_s/P_z.txt",
+                                             "/b/P_u.txt", "/b/P_v.txt", "/c/w.txt"}));
+    // Each item once: the second folder's run saw none of the first's rows.
+    EXPECT_EQ(SortedEntries(kLogRenamed),
+              (std::vector<std::string>{"/a/s---->P_s", "/a/s/z.txt---->P_z.txt",
+                                        "/a/x.txt---->P_x.txt", "/a/y.txt---->P_y.txt",
+                                        "/b/u.txt---->P_u.txt", "/b/v.txt---->P_v.txt"}));
+    EXPECT_FALSE(LogExists(kLogRenameFailed));
+    EXPECT_EQ(g_runCollectedCount.load(), 2);
+    EXPECT_EQ(g_collectedTotal.load(), 6);
+    EXPECT_EQ(m_ui.desktop.Boxes().back().text,
+              "已完成。总检测文件数：6\r\n\r\n 修改成功数：6   修改失败/同名数：0   删除成功文件：0"
+              "\r\n\r\n修改结果看下方提示，或点击 刷新根目录按钮 或查看日志文件。");
+    size_t caches = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(m_folder.Path())) {
+      caches += entry.path().filename().string().rfind("folderlist_re_", 0) == 0 ? 1 : 0;
+    }
+    EXPECT_EQ(caches, 1u);
+    EXPECT_EQ(g_cacheDb.GetHandle(), nullptr);
+  }
+}
+
+TEST_F(PrefetchTaskTest, EachRunModeAnnouncesItsItemsByTheirDecodedNames) {
+  const std::u16string folder = u"中文😀%41's";
+  const struct {
+    const char* name;
+    bool tickedOnly;
+    bool prefetch;
+    std::u16string line;
+  } rows[] = {
+      {"mode A", true, false, u"开始修改： 目录/" + folder},
+      {"mode B", false, false, u"开始修改： /" + folder},
+      {"mode C", false, true, u"开始修改： /" + folder},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    Reset();
+    Options(false);
+    GetControlStore().SetChecked(kPrefetchBox, row.prefetch);
+    GetControlStore().SetChecked(kTickedItemsOnlyRadio, row.tickedOnly);
+    UseTree(RemoteTree::FromPaths({U8(u8"/中文😀%41's/x.txt")}));
+    GetFolderTree().Clear();
+    Tick(AddTreeItem(AddTreeRoot(), folder, 1));
+    m_ui.desktop.AnswerNext(kBoxResultYes);
+    m_ui.desktop.AnswerNext(kBoxResultOk);
+    GetControlStore().SetEnabled(kStartRenameButton, false);
+    const size_t mark = m_ui.desktop.StatusHistory().size();
+    RunRenameTask(kRenameFirstRun);
+
+    std::vector<std::u16string> announced;
+    const std::vector<RecordedStatus> history = m_ui.desktop.StatusHistory();
+    for (size_t i = mark; i < history.size(); ++i) {
+      if (history[i].unicode.rfind(u"开始修改：", 0) == 0) {
+        announced.push_back(history[i].unicode);
+      }
+    }
+    EXPECT_EQ(announced, std::vector<std::u16string>{row.line});
   }
 }
 

@@ -143,11 +143,18 @@ TEST_F(RenameTaskLoopTest, CountsBoxShowsTheCountersExactly) {
   EXPECT_EQ(box.timeoutMs, 0);
 }
 
-TEST_F(RenameTaskLoopTest, NothingProcessedShowsTheLatestCollectionsRows) {
-  m_worker = [](int) { g_runCollectedCount = 42; };
+TEST_F(RenameTaskLoopTest, NothingProcessedShowsTheRowsCollectedOverEveryFolder) {
+  Tick(AddTreePath("/b/"));
+  // Each run counts its own rows; the task's total runs on.
+  m_worker = [](int run) {
+    const int rows = run == 1 ? 35 : 7;
+    g_runCollectedCount = rows;
+    g_collectedTotal += rows;
+  };
   m_ui.desktop.AnswerNext(kBoxResultYes);
   m_ui.desktop.AnswerNext(kBoxResultOk);
   RunTask(kRenameFirstRun);
+  EXPECT_EQ(Runs(), 2u);
   EXPECT_EQ(m_ui.desktop.Boxes().at(1).text.rfind("已完成。总检测文件数：42\r\n", 0), 0u);
 }
 

@@ -3,6 +3,7 @@
 
 #include "web/rename_batch.h"
 
+#include "foundation/text_encodings.h"
 #include "foundation/url_encoding.h"
 #include "support/service_test_fixture.h"
 #include "web/main_window_controls.h"
@@ -279,6 +280,49 @@ TEST_F(RenameBatchTest, BodyDropsOnlyTheLastComma) {
   EXPECT_EQ(BuildBatchBody("%7B%22id%22%3A1%7D%2C"), "filelist=%5B%7B%22id%22%3A1%7D%5D");
   EXPECT_EQ(BuildBatchBody("%7B%22id%22%3A1%7D%2c"), "filelist=%5B%7B%22id%22%3A1%7D%5D");
   EXPECT_EQ(BuildBatchBody("%7B%22id%22%3A1%7D"), "filelist=%5B%7B%22id%22%3A1%7D%5D");
+}
+
+TEST_F(RenameBatchTest, AnItemNotFoundUnderU2019IsTriedOnceMoreWithThePlainApostrophe) {
+  const struct {
+    const char* name;
+    std::string path;  // UTF-8
+    size_t posts;
+    int renamed;
+    int failed;
+  } rows[] = {
+      {"found under the plain apostrophe", "/d/it's.txt", 2, 2, 0},
+      {"missing under both forms: booked failed once", "/d/gone's.txt", 2, 1, 1},
+      {"a real U+2019 is not changed", U8(u8"/d/won’t.txt"), 1, 1, 1},
+  };
+  for (const bool sync : {false, true}) {
+    for (const auto& row : rows) {
+      SCOPED_TRACE(std::string(row.name) + (sync ? ", synchronous" : ", as a task"));
+      Reset();
+      GetControlStore().SetChecked(kRenameSyncRadio, sync);
+      UseTree(RemoteTree::FromPaths({"/d/it's.txt", "/d/a.txt"}));
+      const std::string path = DecodeUtf8Text(row.path);
+      RenameBatchItems items;
+      items.Add(Tree().FsId(row.path) ? Id(row.path) : "9", path, "n's.txt");
+      items.Add(Id("/d/a.txt"), "/d/a.txt", "b.txt");
+      SubmitRenameBatch(GetAccountSession(), items);
+
+      const std::vector<RecordedRequest> posts = Posts();
+      ASSERT_EQ(posts.size(), row.posts);
+      if (row.posts == 2) {
+        // A batch of its own, the old path's apostrophe plain.
+        EXPECT_THAT(posts[1].body, HasSubstr("%22path%22%3A%22%2Fd%2F"));
+        EXPECT_EQ(CountTextOccurrences(posts[1].body, "%22path%22"), 1);
+        EXPECT_EQ(posts[1].body.find("%E2%80%99s.txt%22%2C%22newname"), std::string::npos);
+      }
+      EXPECT_EQ(g_renamedCount.load(), row.renamed);
+      EXPECT_EQ(g_renameFailedCount.load(), row.failed);
+      EXPECT_EQ(Tree().Find(U8(u8"/d/n’s.txt")) != nullptr, row.renamed == 2);
+      EXPECT_EQ(CountTextOccurrences(LogText(kLogRenameFailed), "---->"), row.failed);
+      if (row.renamed == 2) {
+        EXPECT_THAT(LogText(kLogRenamed), HasSubstr("/d/it's.txt---->n"));
+      }
+    }
+  }
 }
 
 }  // namespace
