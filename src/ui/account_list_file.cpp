@@ -99,7 +99,10 @@ void LoadAccountList() {
   ReplaceAccountRows(rows);
   GetControlStore().SetSelection(kMainPages, rows.empty() ? kAccountPage : kRenameSettingsPage);
   if (!readable) {
-    // The file is left as it is: the next save keeps it as a backup.
+    // The file is left as it is: the next save keeps it as a backup. The box
+    // of this thread has no owner and may open behind the window, so the
+    // status line says it too.
+    ShowStatusText(kUnreadableFileText);
     ShowTimedMessageBox("提示：", kUnreadableFileText, 0, kBoxIconWarning);
   }
 }

@@ -304,6 +304,7 @@ TEST_F(AccountListFileTest, AFileThatIsNoAccountListIsReportedAndLeftAsItIs) {
       EXPECT_EQ(boxes.back().text,
                 "读取帐号列表失败：baiduset.ini 不是帐号列表文件，已保持原样，未导入任何帐号。");
       EXPECT_EQ(boxes.back().type, kBoxIconWarning);
+      EXPECT_EQ(m_ui.desktop.StatusText(1), boxes.back().text);
     }
   }
 }
