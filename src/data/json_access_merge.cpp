@@ -10,15 +10,12 @@
 #include "data/json_parser.h"
 #include "data/json_path.h"
 #include "data/json_tree_access.h"
+#include "platform/code_page_codec.h"
 
 namespace {
 
 using Units = std::u16string;
 using NodeList = JsonNodeList;
-
-char16_t FoldAscii(char16_t c) {
-  return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c;
-}
 
 // Orders keys as the system's string collation does for names: letters
 // without regard to case first; on a tie the lower-case form comes first,
@@ -26,8 +23,8 @@ char16_t FoldAscii(char16_t c) {
 int32_t CompareKeys(std::u16string_view a, std::u16string_view b, bool ignoreCase) {
   const size_t common = std::min(a.size(), b.size());
   for (size_t i = 0; i < common; ++i) {
-    const char16_t fa = FoldAscii(a[i]);
-    const char16_t fb = FoldAscii(b[i]);
+    const char16_t fa = FoldAsciiToLower(a[i]);
+    const char16_t fb = FoldAsciiToLower(b[i]);
     if (fa != fb)
       return fa < fb ? -1 : 1;
   }

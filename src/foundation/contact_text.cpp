@@ -15,11 +15,7 @@ std::string g_contactText;
 std::string ContactTextFromBytes(std::string_view bytes, bool isUtf8) {
   std::string text;
   if (isUtf8) {
-    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
-      bytes.remove_prefix(kByteOrderMark.size());
-    }
-    text = DecodeUtf8Bytes(bytes);
+    text = DecodeUtf8Bytes(SkipUtf8ByteOrderMark(bytes));
   } else {
     text = std::string(bytes.substr(0, bytes.find('\0')));
   }

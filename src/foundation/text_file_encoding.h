@@ -4,6 +4,14 @@
 
 #include <string_view>
 
+// The UTF-8 byte-order mark, which some editors put before UTF-8 text.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// `bytes` without a leading UTF-8 byte-order mark (as they are without one).
+constexpr std::string_view SkipUtf8ByteOrderMark(std::string_view bytes) {
+  return bytes.starts_with(kUtf8ByteOrderMark) ? bytes.substr(kUtf8ByteOrderMark.size()) : bytes;
+}
+
 // Encoding codes returned by DetectTextFileEncoding.
 inline constexpr int kTextFileUtf8 = 1;
 inline constexpr int kTextFileUtf16Le = 2;

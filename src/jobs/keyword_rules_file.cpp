@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
-
 // A JSON string literal of code page 936 text; steps whole characters, since
 // a second byte may look like a backslash.
 std::string JsonString(std::string_view text) {
@@ -62,15 +60,12 @@ std::string JsonString(std::string_view text) {
 }  // namespace
 
 KeywordRulesTexts ReadKeywordRulesTexts(const std::string& path) {
-  std::string bytes = ReadFileTextToZero(path);
+  const std::string bytes = ReadFileTextToZero(path);
   JsonDocument document;
   bool parsed = false;
   if (!bytes.empty()) {
     if (DetectTextFileEncoding(path) == kTextFileUtf8) {
-      if (bytes.starts_with(kUtf8ByteOrderMark)) {
-        bytes.erase(0, kUtf8ByteOrderMark.size());
-      }
-      parsed = document.ParseUtf8(bytes);
+      parsed = document.ParseUtf8(std::string(SkipUtf8ByteOrderMark(bytes)));
     } else {
       parsed = document.Parse(bytes);
     }

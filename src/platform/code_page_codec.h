@@ -65,6 +65,13 @@ constexpr unsigned char FoldAscii(unsigned char byte) {
   return (byte >= 'a' && byte <= 'z') ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
 }
 
+// The ASCII fold of UTF-16 text: an ASCII letter in lower case; every other
+// unit as it is. Lower case, not upper as above, because key orders rest on
+// it: "_" and the other marks between "Z" and "a" sort before letters.
+constexpr char16_t FoldAsciiToLower(char16_t unit) {
+  return (unit >= u'A' && unit <= u'Z') ? static_cast<char16_t>(unit - u'A' + u'a') : unit;
+}
+
 // The byte length of the character starting at `text[i]`: 2 for a lead byte
 // followed by a byte, else 1.
 inline size_t Cp936CharLength(std::string_view text, size_t i) {

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <vector>
 
+#include "platform/code_page_codec.h"
+
 namespace {
 
 constexpr std::uint32_t kVersionResourceType = 16;
@@ -190,16 +192,12 @@ bool ParseNode(std::string_view block, std::size_t at, VersionNode& node) {
   return true;
 }
 
-char16_t FoldAscii(char16_t c) {
-  return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
-
 bool KeysEqual(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) {
     return false;
   }
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) {
+    if (FoldAsciiToLower(a[i]) != FoldAsciiToLower(b[i])) {
       return false;
     }
   }

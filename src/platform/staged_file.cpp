@@ -6,9 +6,44 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <fstream>
+#include <string>
 #include <vector>
 
 namespace {
+
+// The process's file-mode mask as the kernel reports it, without changing it;
+// -1 when /proc cannot tell.
+int ReportedMask() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("Umask:", 0) == 0) {
+      try {
+        return static_cast<int>(std::stoul(line.substr(6), nullptr, 8) & 0777);
+      } catch (...) {
+        return -1;
+      }
+    }
+  }
+  return -1;
+}
+
+// The mask is the whole process's: setting it, even for a moment, would give
+// a file another thread creates then the wrong mode. So it is read once, when
+// this library is loaded; only where /proc cannot tell is it set and restored
+// then (at program start, before any other thread).
+mode_t StartUpMask() {
+  const int reported = ReportedMask();
+  if (reported >= 0) {
+    return static_cast<mode_t>(reported);
+  }
+  const mode_t mask = ::umask(022);
+  ::umask(mask);
+  return mask;
+}
+
+const mode_t s_startUpMask = StartUpMask();
 
 std::string FolderOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -48,11 +83,10 @@ bool StagedFile::Write(const std::string& targetPath, std::string_view bytes, un
     return false;
   m_tempPath = name.data();
   m_targetPath = targetPath;
-  // mkostemp makes the file 0600; the wanted mode (less the umask) is applied
-  // before any byte is written, so cookie texts are never readable by others.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  bool ok = ::fchmod(fd, static_cast<mode_t>(mode) & ~mask) == 0 && WriteAll(fd, bytes) &&
+  // mkostemp makes the file 0600; the wanted mode (less the mask) is applied
+  // to the descriptor before any byte is written, so cookie texts are never
+  // readable by others.
+  bool ok = ::fchmod(fd, static_cast<mode_t>(mode) & ~s_startUpMask) == 0 && WriteAll(fd, bytes) &&
             ::fsync(fd) == 0;
   if (::close(fd) != 0)
     ok = false;

@@ -20,8 +20,9 @@ class StagedFile {
   StagedFile& operator=(const StagedFile&) = delete;
 
   // Writes `bytes` to a new temporary file in the folder of `targetPath`,
-  // created with `mode` (before the umask), and flushes it to disk. False when
-  // the file cannot be made or written completely; nothing else changes.
+  // created with `mode` less the file-mode mask the process started with (read
+  // once; never changed while other threads run), and flushes it to disk. False when the file
+  // cannot be made or written completely; nothing else changes.
   [[nodiscard]] bool Write(const std::string& targetPath, std::string_view bytes,
                            unsigned mode = 0644);
 

@@ -131,14 +131,16 @@ ThreadHandle AddAccountFromPastedCookies() {
     }
     return nullptr;
   }
-  return StartThreadWithTexts([](int, const std::string& cookies, const std::string&,
-                                 const std::string&,
-                                 const std::string&) { AddOrUpdateAccountFromCookies(cookies); },
-                              0, "", "");
+  return StartThreadWithTexts(
+      [](int, const std::string& cookies, const std::string&, const std::string&,
+         const std::string&) { AddOrUpdateAccountFromCookies(cookies); },
+      0, "", "");
 }
 
 void AddOrUpdateAccountFromCookies(const std::string& cookieText) {
-  const std::string cookies = cookieText.empty() ? GetControlStore().Text(kCookieEdit) : cookieText;
+  // Checked and kept as the row will hold it.
+  const std::string cookies =
+      AccountCookieCell(cookieText.empty() ? GetControlStore().Text(kCookieEdit) : cookieText);
   if (cookies.empty()) {
     return;
   }
@@ -188,9 +190,10 @@ ThreadHandle StartQuotaQuery() {
     ShowPlainMessageBox(kNothingSelected);
     return nullptr;
   }
-  return StartThreadWithTexts([](int, const std::string& cookies, const std::string&, const std::string&,
-                          const std::string&) { QueryAccountQuota(cookies); },
-                       0, selected->row.cookies);
+  return StartThreadWithTexts(
+      [](int, const std::string& cookies, const std::string&, const std::string&,
+         const std::string&) { QueryAccountQuota(cookies); },
+      0, selected->row.cookies);
 }
 
 void QueryAccountQuota(const std::string& cookieText) {

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "data/json_document.h"
+#include "data/json_tree_node.h"
 #include "data/script_json_object.h"
 #include "foundation/date_time.h"
 #include "foundation/file_system_path.h"
@@ -26,6 +27,14 @@ namespace {
 constexpr unsigned kPrivateFileMode = 0600;
 constexpr int kAccountPage = 0;
 constexpr int kRenameSettingsPage = 2;
+constexpr const char* kUnreadableFileText =
+    "读取帐号列表失败：baiduset.ini 不是帐号列表文件，已保持原样，未导入任何帐号。";
+
+// True when `text` holds nothing but blanks and line breaks (and a UTF-8
+// byte-order mark): a file with no account in it, not a broken one.
+bool IsBlankText(std::string_view text) {
+  return SkipUtf8ByteOrderMark(text).find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
 
 // The file's bytes up to the first zero byte; empty when missing.
 std::string ReadFileText(const std::string& path) {
@@ -62,13 +71,16 @@ void LoadAccountList() {
   const std::string path = AccountListFilePath();
   const std::string text = ReadFileText(path);
   JsonDocument document;
-  if (DetectTextFileEncoding(path) == kTextFileUtf8) {
-    document.ParseUtf8(text);
-  } else {
-    document.Parse(text);
+  bool readable = true;
+  int count = 0;
+  if (!IsBlankText(text)) {
+    const bool parsed = DetectTextFileEncoding(path) == kTextFileUtf8
+                            ? document.ParseUtf8(std::string(SkipUtf8ByteOrderMark(text)))
+                            : document.Parse(text);
+    readable = parsed && document.GetType("data") == static_cast<int>(JsonNodeType::Array);
+    count = readable ? document.GetCount("data") : 0;
   }
   std::vector<AccountRow> rows;
-  const int count = text.empty() ? 0 : document.GetCount("data");
   for (int i = 0; i < count; ++i) {
     const std::string prefix = "data[" + std::to_string(i) + "].";
     AccountRow row;
@@ -86,6 +98,13 @@ void LoadAccountList() {
   }
   ReplaceAccountRows(rows);
   GetControlStore().SetSelection(kMainPages, rows.empty() ? kAccountPage : kRenameSettingsPage);
+  if (!readable) {
+    // The file is left as it is: the next save keeps it as a backup. The box
+    // of this thread has no owner and may open behind the window, so the
+    // status line says it too.
+    ShowStatusText(kUnreadableFileText);
+    ShowTimedMessageBox("提示：", kUnreadableFileText, 0, kBoxIconWarning);
+  }
 }
 
 std::string AccountListJsonText() {

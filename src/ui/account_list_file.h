@@ -15,8 +15,10 @@ std::string AccountListBackupName();
 // Worker thread (started by the main window's created handler): replaces the
 // rows of the list by the file's elements that have cookies (an empty status
 // becomes "从记录导入"), then shows page 2 of `高级选择夹1` with rows, page 0
-// without. A missing or broken file loads no rows, silently. The file is read
-// as UTF-8 when it looks like UTF-8, else as code page 936.
+// without. The file is read as UTF-8 (a byte-order mark skipped) when it
+// looks like UTF-8, else as code page 936. A missing or blank file loads no
+// rows, silently; a file that is no account list (no JSON object with a "data"
+// array) loads none either, is left as it is, and a box says so.
 void LoadAccountList();
 
 // 按钮4 (user-interface thread). `silent` below 1 asks first and reports the

@@ -35,9 +35,29 @@ int IndexOfLocked(std::uint64_t id) {
   return -1;
 }
 
+// The text with every tab turned into `replacement` (none when 0). No byte of
+// a double-byte character is a tab, so bytes can be looked at one by one.
+std::string WithoutTabs(std::string_view text, char replacement) {
+  std::string kept;
+  kept.reserve(text.size());
+  for (const char c : text) {
+    if (c != kSeparator) {
+      kept += c;
+    } else if (replacement != 0) {
+      kept += replacement;
+    }
+  }
+  return kept;
+}
+
+std::string NameCell(std::string_view text) {
+  return WithoutTabs(text, ' ');
+}
+
 int IndexOfUserLocked(const std::vector<std::string>& items, const std::string& user) {
+  const std::string cell = NameCell(user);
   for (size_t i = 0; i < items.size(); ++i) {
-    if (SplitAccountRow(items[i]).user == user) {
+    if (SplitAccountRow(items[i]).user == cell) {
       return static_cast<int>(i);
     }
   }
@@ -53,9 +73,14 @@ void AppendLocked(std::vector<std::string>& items, AccountRow row) {
 
 }  // namespace
 
+std::string AccountCookieCell(std::string_view cookieText) {
+  return WithoutTabs(cookieText, 0);
+}
+
 std::string JoinAccountRow(const AccountRow& row) {
-  return row.number + kSeparator + row.user + kSeparator + row.status + kSeparator + row.cookies +
-         kSeparator + row.uk;
+  return NameCell(row.number) + kSeparator + NameCell(row.user) + kSeparator +
+         NameCell(row.status) + kSeparator + AccountCookieCell(row.cookies) + kSeparator +
+         AccountCookieCell(row.uk);
 }
 
 AccountRow SplitAccountRow(const std::string& item) {

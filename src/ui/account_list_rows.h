@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ui/account_list.h"
@@ -19,9 +20,14 @@ struct AccountRowRef {
 };
 
 // A row as one list item (the columns joined by a tab) and back; missing
-// columns read as empty.
+// columns read as empty. A cell never holds a tab: in a name, a status or a
+// number it becomes a blank; a cookie text or a uk is kept without it (no
+// cookie and no uk holds one; a pasted text may end with one). So a row read
+// from any file or paste keeps its five columns.
 std::string JoinAccountRow(const AccountRow& row);
 AccountRow SplitAccountRow(const std::string& item);
+// A cookie text as a row holds it: without tabs.
+std::string AccountCookieCell(std::string_view cookieText);
 
 std::vector<AccountRowRef> TakeAccountRows();
 // The list's selected row now; none when no row is selected.

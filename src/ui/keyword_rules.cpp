@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
-
 // Stages the new text, moves the old file to the backup name (never over an
 // existing backup; a failed move is no error) and renames the new text into
 // place. Caller holds g_logFileLock.
@@ -84,10 +82,7 @@ void ImportKeywordsFromTextFile(ControlStore& store, const std::string& path) {
   }
   std::string text = ReadFileTextToZero(chosen);
   if (DetectTextFileEncoding(chosen) == kTextFileUtf8) {
-    if (text.starts_with(kUtf8ByteOrderMark)) {
-      text.erase(0, kUtf8ByteOrderMark.size());
-    }
-    text = DecodeUtf8Text(text);
+    text = DecodeUtf8Text(SkipUtf8ByteOrderMark(text));
   }
   text = RemoveBlankLines(text);
   const std::string current = store.Text(kReplacementWordsEdit);

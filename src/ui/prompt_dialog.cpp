@@ -42,6 +42,26 @@ QString ColourSheet(std::uint32_t bbggrr) {
   return QStringLiteral("color: %1;").arg(colour.name());
 }
 
+// The multi-line box keeps the limit the one-line box has: a longer default
+// text is cut, and input beyond the limit is taken back where it was made.
+// Both count UTF-16 units, a line break as one.
+void LimitTextLength(QPlainTextEdit* edit, int maxLength) {
+  const auto cut = [edit, maxLength] {
+    const int excess = static_cast<int>(edit->toPlainText().size()) - maxLength;
+    if (excess <= 0) {
+      return;
+    }
+    QTextCursor cursor = edit->textCursor();
+    const int end = cursor.position() >= excess ? cursor.position()
+                                                : static_cast<int>(edit->toPlainText().size());
+    cursor.setPosition(end - excess);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+  };
+  cut();
+  QObject::connect(edit, &QPlainTextEdit::textChanged, edit, cut);
+}
+
 }  // namespace
 
 PromptRoutine InstallPromptRoutine(PromptRoutine routine) {
@@ -140,6 +160,9 @@ void PromptDialog::Layout() {
     m_lines = new QPlainTextEdit(WidgetTextFromCp936(options.defaultText), this);
     m_lines->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_lines->setReadOnly(inputMode == kPromptInputReadOnly);
+    if (options.maxLength > 0) {
+      LimitTextLength(m_lines, options.maxLength);
+    }
     edit = m_lines;
   } else {
     m_line = new QLineEdit(WidgetTextFromCp936(options.defaultText), this);

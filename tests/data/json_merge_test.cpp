@@ -145,6 +145,8 @@ TEST(JsonMerge, SortMembersByKey) {
       {"case apart: letters first, then lower before upper", "{\"B\":1,\"b\":2,\"a\":3,\"C\":4}",
        false, false, "{\"a\":3,\"b\":2,\"B\":1,\"C\":4}"},
       {"prefix first", "{\"ab\":1,\"a\":2}", false, false, "{\"a\":2,\"ab\":1}"},
+      {"marks between Z and a sort before letters", "{\"a\":1,\"_\":2,\"B\":3}", false, true,
+       "{\"_\":2,\"a\":1,\"B\":3}"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

@@ -1,12 +1,60 @@
 #include "platform/staged_file.h"
 
+#include <dlfcn.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <sstream>
+#include <thread>
+#include <vector>
+
+// The file-mode mask is the whole process's. This test program stands in for
+// the C library's umask so that a writer which opens the mask wide, however
+// briefly, is held there until another thread has created a file: the race
+// then shows at its first chance instead of once in a few hundred thousand.
+namespace {
+
+struct MaskWindow {
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool watching = false;  // only while a test asks for it
+  int openings = 0;       // masks set without the group and other write bits
+  int filesMadeWhileOpen = 0;
+};
+
+MaskWindow& Window() {
+  static MaskWindow window;
+  return window;
+}
+
+// Bounds every wait of the threads below: a party that never comes leaves
+// the race unshown or the test failed, never hung.
+constexpr auto kHandOverBound = std::chrono::seconds(5);
+
+}  // namespace
+
+extern "C" mode_t umask(mode_t mask) {
+  using Umask = mode_t (*)(mode_t);
+  static const auto real = reinterpret_cast<Umask>(::dlsym(RTLD_NEXT, "umask"));
+  const mode_t previous = real(mask);
+  MaskWindow& window = Window();
+  std::unique_lock lock(window.mutex);
+  if (window.watching && (mask & 022) != 022) {
+    const int opening = ++window.openings;
+    window.changed.notify_all();
+    window.changed.wait_for(lock, kHandOverBound,
+                            [&] { return window.filesMadeWhileOpen >= opening; });
+  }
+  return previous;
+}
 
 namespace {
 
@@ -105,6 +153,77 @@ TEST_F(StagedFileTest, CommittingWithoutReplacingNeverTouchesAnExistingEntry) {
     }
   }
   EXPECT_EQ(EntryCount(), 1u) << "a staged file was left behind";
+}
+
+TEST_F(StagedFileTest, SavingLeavesTheMaskOfFilesOtherThreadsCreateAlone) {
+  const mode_t startMask = ::umask(022);
+  MaskWindow& window = Window();
+  int requested = 0;
+  int served = 0;
+  bool saving = true;
+  {
+    std::lock_guard lock(window.mutex);
+    window.watching = true;
+  }
+  // Another thread of the program makes its files (a result log, "err.txt")
+  // with the usual 0666 less the mask: one after each save, and one whenever
+  // the mask is opened.
+  std::vector<std::string> created;
+  std::thread creator([&] {
+    std::unique_lock lock(window.mutex);
+    while (true) {
+      const bool due = window.changed.wait_for(lock, kHandOverBound, [&] {
+        return window.openings > window.filesMadeWhileOpen || requested > served || !saving;
+      });
+      if (!due || (!saving && requested == served)) {
+        return;
+      }
+      const std::string path = m_folder + "/log" + std::to_string(created.size()) + ".txt";
+      const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0666);
+      if (fd >= 0) {
+        ::close(fd);
+      }
+      created.push_back(path);
+      if (window.openings > window.filesMadeWhileOpen) {
+        ++window.filesMadeWhileOpen;
+      } else {
+        ++served;
+      }
+      window.changed.notify_all();
+    }
+  });
+  const std::string target = m_folder + "/baiduset.ini";
+  for (int i = 0; i < 50; ++i) {
+    EXPECT_TRUE(WriteFileReplacing(target, "{}", 0600));
+    std::unique_lock lock(window.mutex);
+    ++requested;
+    window.changed.notify_all();
+    window.changed.wait_for(lock, kHandOverBound, [&] { return served >= requested; });
+  }
+  {
+    std::lock_guard lock(window.mutex);
+    saving = false;
+    window.watching = false;
+    window.changed.notify_all();
+  }
+  creator.join();
+  ::umask(startMask);
+
+  EXPECT_EQ(served, 50);
+  std::vector<std::string> writableByOthers;
+  for (const std::string& path : created) {
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0) << path;
+    if ((info.st_mode & 022) != 0) {
+      writableByOthers.push_back(path);
+    }
+  }
+  EXPECT_TRUE(writableByOthers.empty())
+      << writableByOthers.size() << " of " << created.size()
+      << " files are writable by group or others, the first " << writableByOthers.front();
+  struct stat info {};
+  ASSERT_EQ(::stat(target.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The account list's file "baiduset.ini": the round trip, the exact text of an
 // empty list, backups only of changed texts and their names, a code page 936
-// file, dropped elements, a failing write, the file mode and the start page.
+// file, dropped elements, tabs inside cells, a byte-order mark, a file that is
+// no account list, a failing write, the file mode and the start page.
 
 #include "ui/account_list_file.h"
 
@@ -140,7 +141,8 @@ TEST_F(AccountListFileTest, TwoSavesOfOneChangedListMakeOneBackup) {
   const std::vector<fs::path> backups = Backups();
   ASSERT_EQ(backups.size(), 1u);
   std::ifstream in(backups[0], std::ios::binary);
-  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), old);
+  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()),
+            old);
 }
 
 TEST_F(AccountListFileTest, BackupNamesFollowTheStampOfTheResultLogs) {
@@ -190,12 +192,120 @@ TEST_F(AccountListFileTest, ACodePage936FileLoadsAndTheNextSaveBacksItUpAsUtf8) 
             handWritten);
 }
 
-TEST_F(AccountListFileTest, ABrokenFileLoadsNoRows) {
-  for (const char* bytes : {"", "{\"data\":[{\"cookies\":\"x\"}", "not json", "{\"data\":{}}"}) {
-    WriteFile(bytes);
-    ReplaceAccountRows({{"", "old", "有效", "c", ""}});
+TEST_F(AccountListFileTest, ATabInACellKeepsEveryColumnThroughLoadSaveLoad) {
+  struct Row {
+    const char* name;
+    const char* element;  // one element of "data", code page 936 JSON
+    AccountRow loaded;    // columns 1 to 4 as the list shows them
+  };
+  const Row rows[] = {
+      {"a tab in the cookie text: dropped, as a cookie text holds none",
+       "{\"user\":\"a\",\"cookies\":\"BDUSS=a;\\tSTOKEN=b\\t\",\"uk\":\"9\",\"status\":\"有效\"}",
+       {"1", "a", "有效", "BDUSS=a;STOKEN=b", "9"}},
+      {"a tab in the user name: a blank",
+       "{\"user\":\"张\\t三\",\"cookies\":\"BDUSS=z\",\"uk\":\"7\",\"status\":\"有效\"}",
+       {"1", "张 三", "有效", "BDUSS=z", "7"}},
+      {"a tab in the status: a blank",
+       "{\"user\":\"b\",\"cookies\":\"BDUSS=b\",\"uk\":\"8\",\"status\":\"有\\t效\"}",
+       {"1", "b", "有 效", "BDUSS=b", "8"}},
+  };
+  const auto expectRow = [](const AccountRow& row, const AccountRow& expected) {
+    EXPECT_EQ(row.number, expected.number);
+    EXPECT_EQ(row.user, expected.user);
+    EXPECT_EQ(row.status, expected.status);
+    EXPECT_EQ(row.cookies, expected.cookies);
+    EXPECT_EQ(row.uk, expected.uk);
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    fs::remove_all(m_folder.Path());
+    fs::create_directories(m_folder.Path());
+    WriteFile(std::string("{\"dataname\":\"cookies\",\"num\":1,\"data\":[") + row.element + "]}");
     LoadAccountList();
-    EXPECT_TRUE(ReadAccountRows().empty()) << bytes;
+    ASSERT_EQ(ReadAccountRows().size(), 1u);
+    expectRow(ReadAccountRows()[0], row.loaded);
+    Save();
+    ReplaceAccountRows({});
+    LoadAccountList();
+    ASSERT_EQ(ReadAccountRows().size(), 1u);
+    expectRow(ReadAccountRows()[0], row.loaded);
+  }
+}
+
+TEST_F(AccountListFileTest, AUtf8FileWithAByteOrderMarkLoads) {
+  struct Row {
+    const char* name;
+    std::string bytes;
+    std::vector<std::string> users;
+  };
+  const std::string mark = "\xEF\xBB\xBF";
+  const Row rows[] = {
+      {"Chinese names",
+       mark + TextToUtf8(
+                  "{\"dataname\":\"cookies\",\"num\":2,\"data\":[{\"user\":\"王五\",\"cookies\":"
+                  "\"BDUSS=w\",\"uk\":\"7\",\"status\":\"有效\"},{\"user\":\"赵六\","
+                  "\"cookies\":\"BDUSS=z\"}]}"),
+       {"王五", "赵六"}},
+      {"ASCII names only",
+       mark + "{\"dataname\":\"cookies\",\"num\":1,\"data\":[{\"user\":\"demo\",\"cookies\":"
+              "\"BDUSS=d; STOKEN=s\",\"uk\":\"1\",\"status\":\"\"}]}",
+       {"demo"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    WriteFile(row.bytes);
+    GetControlStore().SetSelection(kMainPages, 0);
+    LoadAccountList();
+    std::vector<std::string> users;
+    for (const AccountRow& loaded : ReadAccountRows()) {
+      users.push_back(loaded.user);
+    }
+    EXPECT_EQ(users, row.users);
+    EXPECT_EQ(GetControlStore().Selection(kMainPages), 2);
+  }
+  ASSERT_EQ(ReadAccountRows().size(), 1u);
+  EXPECT_EQ(ReadAccountRows()[0].cookies, "BDUSS=d; STOKEN=s");
+  EXPECT_EQ(ReadAccountRows()[0].status, "从记录导入");
+}
+
+TEST_F(AccountListFileTest, AFileThatIsNoAccountListIsReportedAndLeftAsItIs) {
+  struct Row {
+    const char* name;
+    std::string bytes;
+    bool reported;
+  };
+  const Row rows[] = {
+      {"no JSON", "not json", true},
+      {"cut short", "{\"data\":[{\"cookies\":\"x\"}", true},
+      {"no array of accounts", "{\"data\":{}}", true},
+      {"an object without accounts", "{\"other\":[1]}", true},
+      {"UTF-16 text", std::string("\xFF\xFE{\0\"\0", 6), true},
+      {"empty: no account, nothing to report", "", false},
+      {"only blanks and a mark", "\xEF\xBB\xBF \r\n", false},
+      {"accounts without cookies: dropped silently", "{\"data\":[{\"user\":\"x\"}]}", false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    WriteFile(row.bytes);
+    ReplaceAccountRows({{"", "old", "有效", "c", ""}});
+    const size_t mark = m_ui.desktop.Boxes().size();
+    if (row.reported) {
+      m_ui.desktop.AnswerNext(kBoxResultOk);
+    }
+    LoadAccountList();
+    EXPECT_TRUE(ReadAccountRows().empty());
+    EXPECT_EQ(GetControlStore().Selection(kMainPages), 0);
+    EXPECT_EQ(FileBytes(), row.bytes);
+    EXPECT_EQ(Backups().size(), 0u);
+    const std::vector<RecordedBox> boxes = m_ui.desktop.Boxes();
+    ASSERT_EQ(boxes.size(), mark + (row.reported ? 1 : 0));
+    if (row.reported) {
+      EXPECT_EQ(boxes.back().caption, "提示：");
+      EXPECT_EQ(boxes.back().text,
+                "读取帐号列表失败：baiduset.ini 不是帐号列表文件，已保持原样，未导入任何帐号。");
+      EXPECT_EQ(boxes.back().type, kBoxIconWarning);
+      EXPECT_EQ(m_ui.desktop.StatusText(1), boxes.back().text);
+    }
   }
 }
 

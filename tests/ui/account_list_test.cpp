@@ -7,10 +7,12 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <future>
+#include <mutex>
 #include <thread>
 
 #include "fakeservice/service_replies.h"
 #include "foundation/byte_size.h"
+#include "foundation/shared_locks.h"
 #include "foundation/text_encodings.h"
 #include "support/service_test_fixture.h"
 #include "ui/account_list_rows.h"
@@ -89,6 +91,35 @@ TEST_F(AccountListTest, PastedCookiesInCapitalsAddANewRow) {
   EXPECT_EQ(Boxes().back().caption, "信息：");
   EXPECT_EQ(Boxes().back().text,
             "添加成功，如果需要软件下次自动导入此cookies，请点击 保存cookies 按钮。");
+}
+
+TEST_F(AccountListTest, APastedTextWithATrailingTabIsCheckedAndAddedWithItsUk) {
+  std::mutex mutex;
+  std::vector<std::string> cookieHeaders;
+  std::vector<std::string> statusLines;
+  Service().SetHook([&](const RecordedRequest& request) -> std::optional<FakeReply> {
+    std::lock_guard lock(mutex);
+    cookieHeaders.push_back(request.Header("Cookie").value_or(""));
+    statusLines.push_back(m_ui.desktop.StatusText(1));
+    return std::nullopt;
+  });
+  GetControlStore().SetText(kCookieEdit, Account().CookieText() + "\t");  // copied from a table
+  m_ui.desktop.AnswerNext(kBoxResultOk);
+  WaitForThread(AddAccountFromPastedCookies());
+  const std::vector<AccountRow> rows = ReadAccountRows();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].user, "demo");
+  EXPECT_EQ(rows[0].status, "刚添加");
+  EXPECT_EQ(rows[0].cookies, Account().CookieText());
+  EXPECT_EQ(rows[0].uk, Account().uk);
+  EXPECT_FALSE(rows[0].uk.empty());
+  std::lock_guard lock(mutex);
+  ASSERT_FALSE(cookieHeaders.empty());
+  for (size_t i = 0; i < cookieHeaders.size(); ++i) {
+    EXPECT_EQ(cookieHeaders[i], Account().CookieText());
+    EXPECT_EQ(statusLines[i], "正在验证cookies有效性");  // shown before the first request
+  }
+  EXPECT_EQ(m_ui.desktop.StatusText(1), "cookies添加成功");
 }
 
 TEST_F(AccountListTest, AnExistingUserIsUpdatedOnlyAfterYes) {
@@ -189,7 +220,7 @@ TEST_F(AccountListTest, VerificationWritesTheOutcomeIntoEachRow) {
   const std::vector<AccountRow> rows = ReadAccountRows();
   EXPECT_EQ(rows[0].user, "demo");
   EXPECT_EQ(rows[0].status, "有效");
-  EXPECT_EQ(rows[0].uk, "");  // columns 3 and 4 stay
+  EXPECT_EQ(rows[0].uk, "");                   // columns 3 and 4 stay
   EXPECT_EQ(rows[1].user, "alice-as-stored");  // the name is kept as it was
   EXPECT_EQ(rows[1].status, "已失效");
   EXPECT_EQ(rows[1].uk, "5");
@@ -200,6 +231,74 @@ TEST_F(AccountListTest, VerificationWritesTheOutcomeIntoEachRow) {
   VerifySelectedAccount();
   EXPECT_EQ(ReadAccountRows()[0].status, "已失效");
   EXPECT_EQ(ReadAccountRows()[0].user, "demo");
+}
+
+TEST_F(AccountListTest, AVerificationHoldsTheViewLockAndShowsItsStatusAcrossItsRequests) {
+  struct Row {
+    const char* name;
+    void (*verify)();
+    std::vector<std::string> checkedUsers;
+    bool endBox;  // "全部验证完成。"
+  };
+  const Row rows[] = {
+      {"the selected row", &VerifySelectedAccount, {"alice"}, false},
+      {"every row, without leaving the lock between them",
+       &VerifyAllAccounts,
+       {"demo", "alice"},
+       true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Reset();
+    AddServiceAccount("alice");
+    ReplaceAccountRows({{"", "demo", "从记录导入", Account().CookieText(), ""},
+                        {"", "alice", "从记录导入", Cookies("alice"), ""}});
+    Select(1);
+    // Each request notes whether another thread holds the view lock, and the
+    // status of the row whose cookies it carries.
+    std::mutex mutex;
+    std::vector<std::string> seen;
+    Service().SetHook([&](const RecordedRequest& request) -> std::optional<FakeReply> {
+      const bool lockHeld = !g_viewLock.try_lock();
+      if (!lockHeld) {
+        g_viewLock.unlock();
+      }
+      const std::string cookie = request.Header("Cookie").value_or("");
+      for (const AccountRow& listed : ReadAccountRows()) {
+        if (listed.cookies == cookie) {
+          std::lock_guard lock(mutex);
+          seen.push_back(listed.user + (lockHeld ? " locked " : " unlocked ") + listed.status);
+        }
+      }
+      return std::nullopt;
+    });
+    if (row.endBox) {
+      m_ui.desktop.AnswerNext(kBoxResultOk);
+    }
+    std::thread verification(row.verify);
+    verification.join();
+    std::vector<std::string> expected;
+    for (const std::string& user : row.checkedUsers) {
+      expected.push_back(user + " locked 验证中");
+    }
+    std::lock_guard lock(mutex);
+    std::vector<std::string> distinct;
+    for (const std::string& entry : seen) {
+      if (distinct.empty() || distinct.back() != entry) {
+        distinct.push_back(entry);
+      }
+    }
+    EXPECT_EQ(distinct, expected);  // every request, in the order of the rows
+    EXPECT_TRUE(g_viewLock.try_lock());
+    g_viewLock.unlock();
+    for (const std::string& user : row.checkedUsers) {
+      for (const AccountRow& listed : ReadAccountRows()) {
+        if (listed.user == user) {
+          EXPECT_EQ(listed.status, "有效");
+        }
+      }
+    }
+  }
 }
 
 TEST_F(AccountListTest, SwitchingMakesTheSelectedRowTheWorkingAccountAndListsItsRoot) {

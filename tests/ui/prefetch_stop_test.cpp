@@ -1,6 +1,7 @@
 // The rename job's stop button during a prefetch run against the emulator:
 // the sub-folders answer slowly, the stop comes while their listings are in
-// flight, and the cache is ended only after the run's threads have let go.
+// flight, and the cache is ended only after the run's threads have let go; a
+// rollback that fails at the stop is reported.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 
 #include "data/program_wide_objects.h"
 #include "foundation/date_time.h"
+#include "foundation/shared_locks.h"
 #include "foundation/thread_pool.h"
 #include "jobs/listing_cache.h"
 #include "jobs/prefetch_run.h"
@@ -124,6 +126,32 @@ TEST_F(PrefetchStopTest, TheStartButtonWaitsForTheRunThreadsThenTheCacheIsTheTem
   EXPECT_EQ(again.rollbackResult, 0);
   // No insert met a closed connection.
   EXPECT_FALSE(std::filesystem::exists(m_folder.Path() / "err.txt"));
+}
+
+TEST_F(PrefetchStopTest, ARollbackThatFailsWhenTheRunStopsSaysSo) {
+  ASSERT_NE(PreparePrefetchCache(), 0);
+  {
+    // The run's transaction is gone before the stop (as after a failed
+    // write), so the stop's rollback has none to undo and fails.
+    std::lock_guard lock(g_cacheDbLock);
+    ASSERT_EQ(g_cacheDb.Rollback("", false), 0);
+  }
+  ControlStore& store = GetControlStore();
+  store.SetChecked(kPrefetchBox, true);
+  store.SetEnabled(kStartRenameButton, false);  // the task runs
+  m_ui.desktop.AnswerNext(kBoxResultYes);
+  m_ui.desktop.AnswerNext(kBoxResultOk);
+  StopRenameJob();
+
+  EXPECT_EQ(g_cacheDb.GetHandle(), nullptr);  // ended all the same
+  EXPECT_TRUE(store.Enabled(kStartRenameButton));
+  EXPECT_EQ(m_ui.desktop.StatusText(1), "已手动停止。");
+  const auto boxes = m_ui.desktop.Boxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[1].caption, "停止：");
+  EXPECT_EQ(boxes[1].text, "停止失败");
+  EXPECT_EQ(boxes[1].type, 64);
+  EXPECT_NE(EndPrefetchCache().rollbackResult, 0);  // a later end reports the same
 }
 
 }  // namespace

@@ -6,8 +6,10 @@
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -119,6 +121,41 @@ TEST(PromptDialog, TheEditBoxHasTheFocusWhenShown) {
     PromptDialog dialog;
     dialog.show();
     EXPECT_EQ(dialog.focusWidget(), dialog.EditBox());
+  }
+}
+
+TEST(PromptDialog, BothFormsOfTheEditBoxKeepTheMaximumLength) {
+  const auto text = [](const PromptDialog& dialog) {
+    if (const auto* lines = qobject_cast<const QPlainTextEdit*>(dialog.EditBox())) {
+      return lines->toPlainText().toStdString();
+    }
+    return qobject_cast<const QLineEdit*>(dialog.EditBox())->text().toStdString();
+  };
+  const auto type = [](QWidget* edit, const QString& keys) {
+    for (const QChar key : keys) {
+      QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(key));
+      QApplication::sendEvent(edit, &press);
+    }
+  };
+  for (const bool multiLine : {false, true}) {
+    SCOPED_TRACE(multiLine ? "several lines" : "one line");
+    g_promptDialogOptions =
+        PromptDialogOptions{.defaultText = "abcdef", .multiLine = multiLine, .maxLength = 4};
+    PromptDialog dialog;
+    EXPECT_EQ(text(dialog), "abcd");  // a longer default text is cut
+    QFocusEvent focus(QEvent::FocusIn);
+    QApplication::sendEvent(dialog.EditBox(), &focus);  // the caret after the text
+    type(dialog.EditBox(), QStringLiteral("xy"));
+    EXPECT_EQ(text(dialog), "abcd");
+    if (auto* lines = qobject_cast<QPlainTextEdit*>(dialog.EditBox())) {
+      lines->setPlainText(QString());
+    } else {
+      qobject_cast<QLineEdit*>(dialog.EditBox())->clear();
+    }
+    type(dialog.EditBox(), QStringLiteral("12345"));
+    EXPECT_EQ(text(dialog), "1234");
+    dialog.OkButton()->click();
+    EXPECT_EQ(g_promptText, "1234");
   }
 }
 
