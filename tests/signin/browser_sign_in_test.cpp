@@ -71,11 +71,13 @@ class BrowserSignInTest : public ::testing::Test {
   // in through its form and waits until the control holds the web host's
   // cookies.
   static void SignInThroughTheForm(const BrowserSignInWindow& window) {
-    const std::string passport = "/v2/?login&tpl=service_feedback&u=https%3A%2F%2Fpan.quill.localhost:" +
-                                 Port() + "%2Fmbox%2Fhomepage%23share%2Ftype%3Dsession";
+    const std::string passport =
+        "/v2/?login&tpl=service_feedback&u=https%3A%2F%2Fpan.quill.localhost:" + Port() +
+        "%2Fmbox%2Fhomepage%23share%2Ftype%3Dsession";
     ASSERT_TRUE(ProcessEventsUntil([&] { return Requested(passport); })) << [] {
       std::string all;
-      for (const RecordedRequest& request : s_service->Requests()) all += request.target + "\n";
+      for (const RecordedRequest& request : s_service->Requests())
+        all += request.target + "\n";
       return all;
     }();
     QWebEnginePage* page = PageOf(window);
@@ -88,7 +90,8 @@ class BrowserSignInTest : public ::testing::Test {
         << page->url().toString().toStdString() << " " << page->title().toStdString();
     ASSERT_TRUE(ProcessEventsUntil([&] { return Requested("/mbox/homepage"); })) << [] {
       std::string all;
-      for (const RecordedRequest& request : s_service->Requests()) all += request.method + " " + request.target + " " + request.body + "\n";
+      for (const RecordedRequest& request : s_service->Requests())
+        all += request.method + " " + request.target + " " + request.body + "\n";
       return all;
     }();
     // HttpOnly cookies included, the parent domain's and the web host's own.
@@ -189,7 +192,8 @@ TEST_F(BrowserSignInTest, NewWindowRequestsRaiseTheEventAndOpenNothing) {
   ASSERT_NE(window.Browser(), 0);
   std::vector<std::string> requested;
   BindControlEvent(window.WindowId(), BrowserSignInWindow::kBrowserControlId,
-                   kWkeEventNewWindowRequested, [&](ControlEvent& event) -> std::optional<std::intptr_t> {
+                   kWkeEventNewWindowRequested,
+                   [&](ControlEvent& event) -> std::optional<std::intptr_t> {
                      requested.push_back(event.arguments[1].text);
                      return window.OnNewWindowRequest(0, event.arguments[1].text) ? 1 : 0;
                    });
@@ -211,6 +215,60 @@ TEST_F(BrowserSignInTest, NewWindowRequestsRaiseTheEventAndOpenNothing) {
   window.close();
 }
 
+// A control with cookies switched off (its DisableCookies property) signs in
+// through the emulator, which answers with its sign-in cookies, and loads the
+// web host again: no request of it carries a cookie, neither its own nor those
+// of a control with cookies signed in beside it, and it keeps none; clearing
+// all cookies leaves it without them.
+TEST_F(BrowserSignInTest, AControlWithCookiesOffSendsAndKeepsNone) {
+  const std::string webHost = "https://pan.quill.localhost:" + Port();
+  struct Row {
+    const char* name;
+    bool cookiesOff;
+  };
+  const Row rows[] = {
+      {"cookies on", false},
+      {"cookies off, beside a signed-in control", true},
+  };
+  QWidget parent;
+  parent.show();
+  std::vector<HostHandle> controls;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const int windowId = NewOwnerWindowId();
+    controls.push_back(CreateTestControl(parent, windowId));
+    ASSERT_NE(controls.back(), 0);
+    WkePropertyValue off;
+    off.integer = row.cookiesOff ? 1 : 0;
+    WkeBrowserControl::SetProperty(controls.back(), 3, off);
+    const WkeControlReference control{windowId, 1, nullptr};
+    if (row.cookiesOff) {
+      WkeBrowserControl::RunCookieCommand(control, 0);
+    }
+    s_service->ClearRequests();
+    WkeBrowserControl::LoadUrl(control,
+                               webHost + "/login/submit?user=signin-user&redirect=%2Fdisk%2Fmain");
+    ASSERT_TRUE(ProcessEventsUntil([] { return Requested("/disk/main"); }));
+    WkeBrowserControl::LoadUrl(control, webHost + "/disk/home");
+    ASSERT_TRUE(ProcessEventsUntil([] { return Requested("/disk/home"); }));
+    for (const RecordedRequest& request : s_service->Requests()) {
+      if (request.Path() == "/disk/home") {
+        EXPECT_EQ(request.Header("Cookie").has_value(), !row.cookiesOff) << request.target;
+      } else if (row.cookiesOff) {
+        EXPECT_FALSE(request.Header("Cookie").has_value()) << request.target;
+      }
+    }
+    if (row.cookiesOff) {
+      EXPECT_TRUE(
+          ProcessEventsUntil([&] { return WkeBrowserControl::GetCookieText(control).empty(); }));
+    } else {
+      EXPECT_TRUE(ProcessEventsUntil([&] {
+        return WkeBrowserControl::GetCookieText(control) == SignedInCookies();
+      })) << WkeBrowserControl::GetCookieText(control);
+    }
+  }
+}
+
 TEST_F(BrowserSignInTest, APageSignedByAnotherAuthorityIsRefused) {
   FakeService stranger;
   ASSERT_TRUE(stranger.Start());
@@ -219,7 +277,8 @@ TEST_F(BrowserSignInTest, APageSignedByAnotherAuthorityIsRefused) {
   std::atomic<int> finished{0};
   std::intptr_t result = -1;
   BindControlEvent(window.WindowId(), BrowserSignInWindow::kBrowserControlId,
-                   kWkeEventLoadingFinished, [&](ControlEvent& event) -> std::optional<std::intptr_t> {
+                   kWkeEventLoadingFinished,
+                   [&](ControlEvent& event) -> std::optional<std::intptr_t> {
                      result = event.arguments[1].integer;
                      ++finished;
                      return std::nullopt;
