@@ -83,10 +83,8 @@ class BrowserSignInTest : public ::testing::Test {
     QWebEnginePage* page = PageOf(window);
     ASSERT_NE(page, nullptr);
     // Signs in through the emulator's form once it is there.
-    ASSERT_TRUE(RunScriptUntilTrue(page,
-                                   "(function(){var f=document.getElementById('signin');"
-                                   "if(!f)return false;"
-                                   "document.getElementById('submit').click();return true;})()"))
+    ASSERT_TRUE(RunScriptWhenReady(page, "document.getElementById('signin')!=null",
+                                   "document.getElementById('submit').click()"))
         << page->url().toString().toStdString() << " " << page->title().toStdString();
     ASSERT_TRUE(ProcessEventsUntil([&] { return Requested("/mbox/homepage"); })) << [] {
       std::string all;
@@ -202,9 +200,8 @@ TEST_F(BrowserSignInTest, NewWindowRequestsRaiseTheEventAndOpenNothing) {
   WkeBrowserControl::LoadUrl({window.WindowId(), BrowserSignInWindow::kBrowserControlId, nullptr},
                              "https://pan.quill.localhost:" + Port() + "/signin/popup");
   QWebEnginePage* page = PageOf(window);
-  ASSERT_TRUE(RunScriptUntilTrue(page,
-                                 "(function(){var a=document.getElementById('blank');"
-                                 "if(!a)return false;a.click();openPopup();return true;})()"));
+  ASSERT_TRUE(RunScriptWhenReady(page, "document.getElementById('blank')!=null",
+                                 "document.getElementById('blank').click();openPopup();"));
   ASSERT_TRUE(ProcessEventsUntil([&] { return requested.size() >= 2; }));
   const std::string origin = "https://pan.quill.localhost:" + Port();
   EXPECT_EQ(requested.at(0), origin + "/disk/main");
