@@ -229,19 +229,16 @@ TEST_F(BrowserSignInTest, AControlWithCookiesOffSendsAndKeepsNone) {
   };
   QWidget parent;
   parent.show();
-  std::vector<HostHandle> controls;
+  WkeControlReference control{};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     const int windowId = NewOwnerWindowId();
-    controls.push_back(CreateTestControl(parent, windowId));
-    ASSERT_NE(controls.back(), 0);
+    const HostHandle host = CreateTestControl(parent, windowId);
+    ASSERT_NE(host, 0);
     WkePropertyValue off;
     off.integer = row.cookiesOff ? 1 : 0;
-    WkeBrowserControl::SetProperty(controls.back(), 3, off);
-    const WkeControlReference control{windowId, 1, nullptr};
-    if (row.cookiesOff) {
-      WkeBrowserControl::RunCookieCommand(control, 0);
-    }
+    WkeBrowserControl::SetProperty(host, 3, off);
+    control = {windowId, 1, nullptr};
     s_service->ClearRequests();
     WkeBrowserControl::LoadUrl(control,
                                webHost + "/login/submit?user=signin-user&redirect=%2Fdisk%2Fmain");
@@ -264,6 +261,16 @@ TEST_F(BrowserSignInTest, AControlWithCookiesOffSendsAndKeepsNone) {
       })) << WkeBrowserControl::GetCookieText(control);
     }
   }
+  // Clearing every cookie leaves the control with cookies off on its own
+  // profile: it still sends none.
+  WkeBrowserControl::RunCookieCommand(control, 0);
+  s_service->ClearRequests();
+  WkeBrowserControl::LoadUrl(control, webHost + "/disk/main");
+  ASSERT_TRUE(ProcessEventsUntil([] { return Requested("/disk/main"); }));
+  for (const RecordedRequest& request : s_service->Requests()) {
+    EXPECT_FALSE(request.Header("Cookie").has_value()) << request.target;
+  }
+  EXPECT_EQ(WkeBrowserControl::GetCookieText(control), "");
 }
 
 TEST_F(BrowserSignInTest, APageSignedByAnotherAuthorityIsRefused) {
