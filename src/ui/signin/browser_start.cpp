@@ -27,9 +27,9 @@ void PrepareBrowserStart() {
   if (EffectiveUserId() != 0) {
     return;
   }
-  // Set before every start: once the first browser of the process has
-  // started, a later change has no effect, and an earlier one by the caller
-  // (scripts/run) is kept.
+  // Set before every load: once the first browser of the process has
+  // started, a later change has no effect; a value set by whoever started the
+  // program is kept.
   setenv(kSandboxSwitch, "1", 0);
   if (!s_announced) {
     s_announced = true;
