@@ -13,6 +13,7 @@
 // Every member may be called from any thread.
 
 #include "platform/clock.h"
+#include "platform/window_handle.h"
 
 #include <cstdint>
 #include <string>
@@ -48,6 +49,14 @@ class Desktop {
   // and the windows stay responsive meanwhile.
   virtual int ShowMessageBox(std::string_view caption, std::string_view text, int type,
                              std::int64_t timeoutMs) = 0;
+  // The same box owned by the window `owner`: it stands in front of that
+  // window and goes with it. Without a window of that handle, or off the
+  // user-interface thread, it is shown as ShowMessageBox shows it.
+  virtual int ShowOwnedMessageBox(WindowHandle owner, std::string_view caption,
+                                  std::string_view text, int type, std::int64_t timeoutMs) {
+    (void)owner;
+    return ShowMessageBox(caption, text, type, timeoutMs);
+  }
 
   // Sets panel `panel` (0-based: 0 is the first panel) of the main window's
   // status bar `状态条1`. An empty text clears the panel.

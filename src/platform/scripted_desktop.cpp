@@ -7,7 +7,18 @@ ScriptedDesktop::ScriptedDesktop(FailureReporter reporter)
 
 int ScriptedDesktop::ShowMessageBox(std::string_view caption, std::string_view text, int type,
                                     std::int64_t timeoutMs) {
+  return ShowBox(0, caption, text, type, timeoutMs);
+}
+
+int ScriptedDesktop::ShowOwnedMessageBox(WindowHandle owner, std::string_view caption,
+                                         std::string_view text, int type, std::int64_t timeoutMs) {
+  return ShowBox(owner, caption, text, type, timeoutMs);
+}
+
+int ScriptedDesktop::ShowBox(WindowHandle owner, std::string_view caption, std::string_view text,
+                             int type, std::int64_t timeoutMs) {
   RecordedBox box;
+  box.owner = owner;
   box.caption = caption;
   box.text = text;
   box.type = type;

@@ -32,6 +32,7 @@ struct RecordedBox {
   std::string text;
   int type = 0;
   std::int64_t timeoutMs = 0;
+  WindowHandle owner = 0;  // the owner the caller named (0: none)
   int answer = 0;
   bool scripted = false;  // false: nobody scripted an answer
   std::thread::id thread;
@@ -54,6 +55,8 @@ class ScriptedDesktop final : public Desktop {
 
   int ShowMessageBox(std::string_view caption, std::string_view text, int type,
                      std::int64_t timeoutMs) override;
+  int ShowOwnedMessageBox(WindowHandle owner, std::string_view caption, std::string_view text,
+                          int type, std::int64_t timeoutMs) override;
   void SetStatusPanel(int panel, std::string_view text) override;
   void SetStatusPanelUtf16(int panel, std::string_view utf16Bytes) override;
   int OpenTarget(std::string_view target) override;
@@ -87,6 +90,8 @@ class ScriptedDesktop final : public Desktop {
   int PumpCount() const;  // calls of PumpEvents and PumpEventsFor on the UI thread
 
  private:
+  int ShowBox(WindowHandle owner, std::string_view caption, std::string_view text, int type,
+              std::int64_t timeoutMs);
   void Fail(const std::string& message);
   void RecordStatus(RecordedStatus status);
 

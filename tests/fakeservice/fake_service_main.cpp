@@ -3,16 +3,24 @@
 // tree under one account, prints the settings to export and the cookie text
 // to paste, logs each request, and runs until interrupted.
 //
-// Usage: quillmere-fakeservice [--port N] [--numeric-uk]
+// Usage: quillmere-fakeservice [--port N] [--numeric-uk] [--tree FILE] [--add PATH]...
 //   --numeric-uk: the session page gives "uk" as a bare number and the user
 //   name \u-escaped.
+//   --tree FILE: the account's tree is the paths listed in FILE (UTF-8, one a
+//   line: "/a/" a folder, "/a/x.txt" a file, "/a/x.txt:1024" a file of 1024
+//   bytes) instead of the sample tree.
+//   --add PATH: one more path of that form; may be given several times.
 
 #include <signal.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <iostream>
 #include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "fakeservice/fake_service.h"
 #include "fakeservice/starting_trees.h"
@@ -21,6 +29,21 @@ namespace {
 
 constexpr int kCertificateDays = 30;
 const char* const kUserName = "demo*01";
+const char* const kUsage =
+    "usage: quillmere-fakeservice [--port N] [--numeric-uk] [--tree FILE] [--add PATH]...\n";
+
+// Adds every line of the file at `path` to `tree`; false when it cannot be read.
+bool AddTreeFile(const char* path, RemoteTree& tree) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    return false;
+  }
+  std::string line;
+  while (std::getline(in, line)) {
+    tree.AddPathLine(line);
+  }
+  return !in.bad();
+}
 
 }  // namespace
 
@@ -28,15 +51,30 @@ int main(int argc, char** argv) {
   FakeServiceOptions options;
   options.certificateDays = kCertificateDays;
   ModelOptions modelOptions;
+  const char* treeFile = nullptr;
+  std::vector<std::string> added;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc) {
+    const bool hasValue = i + 1 < argc;
+    if (std::strcmp(argv[i], "--port") == 0 && hasValue) {
       options.port = std::atoi(argv[++i]);
     } else if (std::strcmp(argv[i], "--numeric-uk") == 0) {
       modelOptions.numericUkEscapedName = true;
+    } else if (std::strcmp(argv[i], "--tree") == 0 && hasValue) {
+      treeFile = argv[++i];
+    } else if (std::strcmp(argv[i], "--add") == 0 && hasValue) {
+      added.emplace_back(argv[++i]);
     } else {
-      std::cerr << "usage: quillmere-fakeservice [--port N] [--numeric-uk]\n";
+      std::cerr << kUsage;
       return 2;
     }
+  }
+  RemoteTree tree = treeFile != nullptr ? RemoteTree() : SampleTree();
+  if (treeFile != nullptr && !AddTreeFile(treeFile, tree)) {
+    std::cerr << "quillmere-fakeservice: cannot read " << treeFile << "\n";
+    return 2;
+  }
+  for (const std::string& path : added) {
+    tree.AddPathLine(path);
   }
   // Block the stop signals before any thread starts, so that every thread
   // inherits the mask and sigwait below receives them.
@@ -53,7 +91,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   service.Model().SetOptions(modelOptions);
-  service.Model().AddAccount(FakeAccount::Make(kUserName, SampleTree()));
+  service.Model().AddAccount(FakeAccount::Make(kUserName, std::move(tree)));
   std::mutex printMutex;
   service.SetHook([&printMutex](const RecordedRequest& request) -> std::optional<FakeReply> {
     std::lock_guard lock(printMutex);

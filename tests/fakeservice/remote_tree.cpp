@@ -111,18 +111,31 @@ RemoteTree::RemoteTree() : m_nextFsId(kFirstFsId), m_clock(kFirstClock) {
 RemoteTree RemoteTree::FromPaths(std::initializer_list<std::string> lines) {
   RemoteTree tree;
   for (const std::string& line : lines) {
-    if (!line.empty() && line.back() == '/') {
-      tree.AddFolder(line);
-      continue;
-    }
-    const size_t colon = line.rfind(':');
-    if (colon != std::string::npos && line.find('/', colon) == std::string::npos) {
-      tree.AddFile(line.substr(0, colon), std::strtoll(line.c_str() + colon + 1, nullptr, 10));
-    } else {
-      tree.AddFile(line, 0);
-    }
+    tree.AddPathLine(line);
   }
   return tree;
+}
+
+void RemoteTree::AddPathLine(std::string_view line) {
+  if (!line.empty() && line.back() == '\r') {
+    line.remove_suffix(1);
+  }
+  if (line.empty()) {
+    return;
+  }
+  if (line.back() == '/') {
+    AddFolder(line);
+    return;
+  }
+  const size_t colon = line.rfind(':');
+  const std::string_view size = colon == std::string_view::npos ? "" : line.substr(colon + 1);
+  const bool sized = !size.empty() && std::all_of(size.begin(), size.end(),
+                                                  [](char c) { return c >= '0' && c <= '9'; });
+  if (sized) {
+    AddFile(line.substr(0, colon), std::strtoll(std::string(size).c_str(), nullptr, 10));
+  } else {
+    AddFile(line, 0);
+  }
 }
 
 std::string RemoteTree::Normalise(std::string_view path) {

@@ -58,6 +58,12 @@ class RemoteTree {
   // Collapses repeated "/" and drops a trailing "/" (the root stays "/").
   static std::string Normalise(std::string_view path);
 
+  // Arranges one line of the form FromPaths reads: "/a/" a folder, "/a/x" a
+  // file of size 0, "/a/x:1024" a file of 1024 bytes (only digits after the
+  // last ":" make a size; "/a/b:c" is a file of that name). A trailing CR is
+  // dropped; an empty line adds nothing.
+  void AddPathLine(std::string_view line);
+
   // Arranging: missing parents are made; an existing item is kept. Returns the fs_id.
   int64_t AddFolder(std::string_view path);
   int64_t AddFile(std::string_view path, int64_t size);

@@ -50,8 +50,10 @@ X509* MakeCertificate(EVP_PKEY* key, const char* commonName, X509* issuer, EVP_P
   bool ok = X509_set_version(certificate, 2) == 1 && number != nullptr &&
             BN_to_ASN1_INTEGER(number, X509_get_serialNumber(certificate)) != nullptr;
   BN_free(number);
-  // Start an hour back so that a client clock slightly behind still accepts it.
-  ok = ok && X509_gmtime_adj(X509_getm_notBefore(certificate), -3600) != nullptr &&
+  // Start an hour back so that a client clock slightly behind still accepts it
+  // (one that has run out started twice its age back).
+  const long startSeconds = days < 0 ? 2 * 86400L * days : -3600L;
+  ok = ok && X509_gmtime_adj(X509_getm_notBefore(certificate), startSeconds) != nullptr &&
        X509_gmtime_adj(X509_getm_notAfter(certificate), 86400L * days) != nullptr &&
        X509_set_pubkey(certificate, key) == 1;
   X509_NAME* name = X509_get_subject_name(certificate);
@@ -75,8 +77,10 @@ X509* MakeCertificate(EVP_PKEY* key, const char* commonName, X509* issuer, EVP_P
     ok = ok && AddExtension(certificate, signer, NID_basic_constraints, "critical,CA:FALSE") &&
          AddExtension(certificate, signer, NID_key_usage, "critical,digitalSignature") &&
          AddExtension(certificate, signer, NID_ext_key_usage, "serverAuth") &&
-         AddExtension(certificate, signer, NID_subject_alt_name, "IP:127.0.0.1,DNS:localhost,DNS:*.quill.localhost,"
-                      "DNS:pan.quill.localhost,DNS:passport.quill.localhost,DNS:portal.quill.localhost");
+         AddExtension(
+             certificate, signer, NID_subject_alt_name,
+             "IP:127.0.0.1,DNS:localhost,DNS:*.quill.localhost,"
+             "DNS:pan.quill.localhost,DNS:passport.quill.localhost,DNS:portal.quill.localhost");
   }
   ok = ok && X509_sign(certificate, issuerKey, EVP_sha256()) > 0;
   if (!ok) {
@@ -120,7 +124,8 @@ TestCertificates::~TestCertificates() {
   }
 }
 
-bool TestCertificates::Make(bool selfSigned, int days, std::string& error) {
+bool TestCertificates::Make(bool selfSigned, int days, std::string& error,
+                            std::optional<int> serverDays) {
   m_caKey = EVP_EC_gen("P-256");
   m_serverKey = EVP_EC_gen("P-256");
   if (m_caKey == nullptr || m_serverKey == nullptr) {
@@ -132,9 +137,11 @@ bool TestCertificates::Make(bool selfSigned, int days, std::string& error) {
     error = OpenSslError("CA certificate failed");
     return false;
   }
+  const int leafDays = serverDays.value_or(days);
   m_serverCertificate =
-      selfSigned ? MakeCertificate(m_serverKey, "localhost", nullptr, m_serverKey, false, days)
-                 : MakeCertificate(m_serverKey, "localhost", m_caCertificate, m_caKey, false, days);
+      selfSigned
+          ? MakeCertificate(m_serverKey, "localhost", nullptr, m_serverKey, false, leafDays)
+          : MakeCertificate(m_serverKey, "localhost", m_caCertificate, m_caKey, false, leafDays);
   if (m_serverCertificate == nullptr) {
     error = OpenSslError("server certificate failed");
     return false;

@@ -9,6 +9,7 @@
 #include <openssl/evp.h>
 #include <openssl/x509.h>
 
+#include <optional>
 #include <string>
 
 class TestCertificates {
@@ -21,8 +22,11 @@ class TestCertificates {
   // Makes the CA, the server certificate and the CA file. With `selfSigned`
   // the server certificate signs itself instead of coming from the CA (the CA
   // file is still written, so a client trusting it refuses the server).
-  // `days` is the validity. Returns false and fills `error` on failure.
-  [[nodiscard]] bool Make(bool selfSigned, int days, std::string& error);
+  // `days` is the validity (of the server certificate `serverDays` when
+  // given; a negative number makes one that has run out). Returns false and
+  // fills `error` on failure.
+  [[nodiscard]] bool Make(bool selfSigned, int days, std::string& error,
+                          std::optional<int> serverDays = {});
 
   const std::string& CaFile() const { return m_caFile; }
   const std::string& CaPem() const { return m_caPem; }

@@ -71,24 +71,25 @@ class BrowserSignInTest : public ::testing::Test {
   // in through its form and waits until the control holds the web host's
   // cookies.
   static void SignInThroughTheForm(const BrowserSignInWindow& window) {
-    const std::string passport = "/v2/?login&tpl=service_feedback&u=https%3A%2F%2Fpan.quill.localhost:" +
-                                 Port() + "%2Fmbox%2Fhomepage%23share%2Ftype%3Dsession";
+    const std::string passport =
+        "/v2/?login&tpl=service_feedback&u=https%3A%2F%2Fpan.quill.localhost:" + Port() +
+        "%2Fmbox%2Fhomepage%23share%2Ftype%3Dsession";
     ASSERT_TRUE(ProcessEventsUntil([&] { return Requested(passport); })) << [] {
       std::string all;
-      for (const RecordedRequest& request : s_service->Requests()) all += request.target + "\n";
+      for (const RecordedRequest& request : s_service->Requests())
+        all += request.target + "\n";
       return all;
     }();
     QWebEnginePage* page = PageOf(window);
     ASSERT_NE(page, nullptr);
     // Signs in through the emulator's form once it is there.
-    ASSERT_TRUE(RunScriptUntilTrue(page,
-                                   "(function(){var f=document.getElementById('signin');"
-                                   "if(!f)return false;"
-                                   "document.getElementById('submit').click();return true;})()"))
+    ASSERT_TRUE(RunScriptWhenReady(page, "document.getElementById('signin')!=null",
+                                   "document.getElementById('submit').click()"))
         << page->url().toString().toStdString() << " " << page->title().toStdString();
     ASSERT_TRUE(ProcessEventsUntil([&] { return Requested("/mbox/homepage"); })) << [] {
       std::string all;
-      for (const RecordedRequest& request : s_service->Requests()) all += request.method + " " + request.target + " " + request.body + "\n";
+      for (const RecordedRequest& request : s_service->Requests())
+        all += request.method + " " + request.target + " " + request.body + "\n";
       return all;
     }();
     // HttpOnly cookies included, the parent domain's and the web host's own.
@@ -189,7 +190,8 @@ TEST_F(BrowserSignInTest, NewWindowRequestsRaiseTheEventAndOpenNothing) {
   ASSERT_NE(window.Browser(), 0);
   std::vector<std::string> requested;
   BindControlEvent(window.WindowId(), BrowserSignInWindow::kBrowserControlId,
-                   kWkeEventNewWindowRequested, [&](ControlEvent& event) -> std::optional<std::intptr_t> {
+                   kWkeEventNewWindowRequested,
+                   [&](ControlEvent& event) -> std::optional<std::intptr_t> {
                      requested.push_back(event.arguments[1].text);
                      return window.OnNewWindowRequest(0, event.arguments[1].text) ? 1 : 0;
                    });
@@ -198,9 +200,8 @@ TEST_F(BrowserSignInTest, NewWindowRequestsRaiseTheEventAndOpenNothing) {
   WkeBrowserControl::LoadUrl({window.WindowId(), BrowserSignInWindow::kBrowserControlId, nullptr},
                              "https://pan.quill.localhost:" + Port() + "/signin/popup");
   QWebEnginePage* page = PageOf(window);
-  ASSERT_TRUE(RunScriptUntilTrue(page,
-                                 "(function(){var a=document.getElementById('blank');"
-                                 "if(!a)return false;a.click();openPopup();return true;})()"));
+  ASSERT_TRUE(RunScriptWhenReady(page, "document.getElementById('blank')!=null",
+                                 "document.getElementById('blank').click();openPopup();"));
   ASSERT_TRUE(ProcessEventsUntil([&] { return requested.size() >= 2; }));
   const std::string origin = "https://pan.quill.localhost:" + Port();
   EXPECT_EQ(requested.at(0), origin + "/disk/main");
@@ -211,6 +212,67 @@ TEST_F(BrowserSignInTest, NewWindowRequestsRaiseTheEventAndOpenNothing) {
   window.close();
 }
 
+// A control with cookies switched off (its DisableCookies property) signs in
+// through the emulator, which answers with its sign-in cookies, and loads the
+// web host again: no request of it carries a cookie, neither its own nor those
+// of a control with cookies signed in beside it, and it keeps none; clearing
+// all cookies leaves it without them.
+TEST_F(BrowserSignInTest, AControlWithCookiesOffSendsAndKeepsNone) {
+  const std::string webHost = "https://pan.quill.localhost:" + Port();
+  struct Row {
+    const char* name;
+    bool cookiesOff;
+  };
+  const Row rows[] = {
+      {"cookies on", false},
+      {"cookies off, beside a signed-in control", true},
+  };
+  QWidget parent;
+  parent.show();
+  WkeControlReference control{};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const int windowId = NewOwnerWindowId();
+    const HostHandle host = CreateTestControl(parent, windowId);
+    ASSERT_NE(host, 0);
+    WkePropertyValue off;
+    off.integer = row.cookiesOff ? 1 : 0;
+    WkeBrowserControl::SetProperty(host, 3, off);
+    control = {windowId, 1, nullptr};
+    s_service->ClearRequests();
+    WkeBrowserControl::LoadUrl(control,
+                               webHost + "/login/submit?user=signin-user&redirect=%2Fdisk%2Fmain");
+    ASSERT_TRUE(ProcessEventsUntil([] { return Requested("/disk/main"); }));
+    WkeBrowserControl::LoadUrl(control, webHost + "/disk/home");
+    ASSERT_TRUE(ProcessEventsUntil([] { return Requested("/disk/home"); }));
+    for (const RecordedRequest& request : s_service->Requests()) {
+      if (request.Path() == "/disk/home") {
+        EXPECT_EQ(request.Header("Cookie").has_value(), !row.cookiesOff) << request.target;
+      } else if (row.cookiesOff) {
+        EXPECT_FALSE(request.Header("Cookie").has_value()) << request.target;
+      }
+    }
+    if (row.cookiesOff) {
+      EXPECT_TRUE(
+          ProcessEventsUntil([&] { return WkeBrowserControl::GetCookieText(control).empty(); }));
+    } else {
+      EXPECT_TRUE(ProcessEventsUntil([&] {
+        return WkeBrowserControl::GetCookieText(control) == SignedInCookies();
+      })) << WkeBrowserControl::GetCookieText(control);
+    }
+  }
+  // Clearing every cookie leaves the control with cookies off on its own
+  // profile: it still sends none.
+  WkeBrowserControl::RunCookieCommand(control, 0);
+  s_service->ClearRequests();
+  WkeBrowserControl::LoadUrl(control, webHost + "/disk/main");
+  ASSERT_TRUE(ProcessEventsUntil([] { return Requested("/disk/main"); }));
+  for (const RecordedRequest& request : s_service->Requests()) {
+    EXPECT_FALSE(request.Header("Cookie").has_value()) << request.target;
+  }
+  EXPECT_EQ(WkeBrowserControl::GetCookieText(control), "");
+}
+
 TEST_F(BrowserSignInTest, APageSignedByAnotherAuthorityIsRefused) {
   FakeService stranger;
   ASSERT_TRUE(stranger.Start());
@@ -219,7 +281,8 @@ TEST_F(BrowserSignInTest, APageSignedByAnotherAuthorityIsRefused) {
   std::atomic<int> finished{0};
   std::intptr_t result = -1;
   BindControlEvent(window.WindowId(), BrowserSignInWindow::kBrowserControlId,
-                   kWkeEventLoadingFinished, [&](ControlEvent& event) -> std::optional<std::intptr_t> {
+                   kWkeEventLoadingFinished,
+                   [&](ControlEvent& event) -> std::optional<std::intptr_t> {
                      result = event.arguments[1].integer;
                      ++finished;
                      return std::nullopt;

@@ -68,7 +68,8 @@ TEST(BrowserSignInWindowTest, ClosingAsksUnlessSignedInAndHandsOverOnlyThen) {
     } else {
       EXPECT_TRUE(ui.desktop.Boxes().empty());
     }
-    ASSERT_TRUE(ProcessEventsUntil([&] { return handOffs.count.load() == (row.answer == 0 ? 1 : 0); }));
+    ASSERT_TRUE(
+        ProcessEventsUntil([&] { return handOffs.count.load() == (row.answer == 0 ? 1 : 0); }));
     if (row.answer == 0) {
       EXPECT_EQ(handOffs.Last(), row.cookies);
     }
@@ -108,23 +109,48 @@ TEST(BrowserSignInWindowTest, PageButtonsStayDisabledDuringTheirPause) {
     return window.Store().Enabled(buttons[0]) || window.Store().Enabled(buttons[1]) ||
            window.Store().Enabled(buttons[2]);
   };
-  std::vector<std::int64_t> pauses;
-  ui.clock.SetSleepHook([&](std::int64_t ms) {
-    pauses.push_back(ms);
-    EXPECT_FALSE(anyEnabled());
-  });
-  window.ShowServiceHomePage();
-  EXPECT_TRUE(window.Store().Enabled(buttons[0]) && window.Store().Enabled(buttons[2]));
-  window.ShowPassportPage();
-  ui.desktop.SetBoxHook([&](const RecordedBox&) { EXPECT_FALSE(anyEnabled()); });
-  ui.desktop.AnswerNext(kBoxResultTimedOut);
-  window.ShowPortalPage();
-  EXPECT_TRUE(window.Store().Enabled(buttons[1]));
-  ASSERT_FALSE(pauses.empty());
-  const std::string log = folder.Log();
-  EXPECT_NE(log.find("wkeLoadURL " + ServiceHomePageUrl() + "\n"), std::string::npos);
-  EXPECT_NE(log.find("wkeLoadURL " + PassportSignInPageUrl() + "\n"), std::string::npos);
-  EXPECT_NE(log.find("wkeLoadURL " + PortalPageUrl() + "\n"), std::string::npos);
+  const auto allEnabled = [&] {
+    return window.Store().Enabled(buttons[0]) && window.Store().Enabled(buttons[1]) &&
+           window.Store().Enabled(buttons[2]);
+  };
+  struct Row {
+    const char* name;
+    void (BrowserSignInWindow::*show)();
+    std::string address;
+    std::vector<std::int64_t> pauses;  // a timed-out notice waits on the clock too
+    bool notice;
+  };
+  const Row rows[] = {
+      {"service home page",
+       &BrowserSignInWindow::ShowServiceHomePage,
+       ServiceHomePageUrl(),
+       {3000},
+       false},
+      {"passport", &BrowserSignInWindow::ShowPassportPage, PassportSignInPageUrl(), {3000}, false},
+      {"portal", &BrowserSignInWindow::ShowPortalPage, PortalPageUrl(), {10000}, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    folder.ClearLog();
+    const std::string loaded = "wkeLoadURL " + row.address + "\n";
+    std::vector<std::int64_t> pauses;
+    std::vector<bool> loadedBefore;  // per pause: the page was asked for before it
+    ui.clock.SetSleepHook([&](std::int64_t ms) {
+      pauses.push_back(ms);
+      loadedBefore.push_back(folder.Log() == loaded);
+      EXPECT_FALSE(anyEnabled());
+    });
+    if (row.notice) {
+      ui.desktop.SetBoxHook([&](const RecordedBox&) { EXPECT_FALSE(anyEnabled()); });
+      ui.desktop.AnswerNext(kBoxResultTimedOut);
+    }
+    (window.*row.show)();
+    EXPECT_EQ(folder.Log(), loaded);
+    EXPECT_EQ(pauses, row.pauses);
+    EXPECT_EQ(loadedBefore, std::vector<bool>(row.pauses.size(), true));
+    EXPECT_TRUE(allEnabled());
+    ui.clock.SetSleepHook({});
+  }
   ExpectPortalNotice(ui.desktop.Boxes().back());
 }
 
@@ -149,8 +175,8 @@ TEST(SignInMethodWindowTest, WithoutTheRuntimeTheInstallerIsOffered) {
     int answer;
     bool opens;
   };
-  for (const Row row : {Row{kBoxResultNo, false}, Row{kBoxResultTimedOut, false},
-                        Row{kBoxResultYes, true}}) {
+  for (const Row row :
+       {Row{kBoxResultNo, false}, Row{kBoxResultTimedOut, false}, Row{kBoxResultYes, true}}) {
     ScriptedDesktopGuard ui;
     SignInMethodWindow chooser;
     chooser.show();
@@ -165,8 +191,9 @@ TEST(SignInMethodWindowTest, WithoutTheRuntimeTheInstallerIsOffered) {
               "也可通过 方式2 进行登陆。");
     EXPECT_TRUE(chooser.Store().Enabled(Cp(u"按钮1")));
     EXPECT_TRUE(chooser.isVisible());
-    EXPECT_EQ(ui.desktop.OpenedTargets(),
-              row.opens ? std::vector<std::string>{WebView2InstallerUrl()} : std::vector<std::string>{});
+    EXPECT_EQ(ui.desktop.OpenedTargets(), row.opens
+                                              ? std::vector<std::string>{WebView2InstallerUrl()}
+                                              : std::vector<std::string>{});
   }
   SetWebView2RuntimeVersionForTesting(std::nullopt);
 }

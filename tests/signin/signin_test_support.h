@@ -16,10 +16,11 @@
 #include <string>
 
 #include "fakeservice/fake_service.h"
+#include "platform/qt/browser_trust.h"
+#include "platform/qt/qt_window_handle.h"
 #include "platform/scripted_desktop.h"
 #include "platform/wke_api.h"
 #include "recording_library.h"
-#include "platform/qt/qt_window_handle.h"
 #include "support/scratch_folder.h"
 #include "ui/signin/sign_in_windows.h"
 #include "ui/signin/wke_browser_control.h"
@@ -60,7 +61,8 @@ class EngineFolder {
   std::string Log() const { return RecordingLog(WkeEngine::LibraryPath()); }
   void ClearLog() const { ClearRecordingLog(WkeEngine::LibraryPath()); }
   void SetCookie(const char* text) const {
-    if (auto set = Recording<void (*)(const char*)>("recordingSetCookie")) set(text);
+    if (auto set = Recording<void (*)(const char*)>("recordingSetCookie"))
+      set(text);
   }
   std::intptr_t Fire(WkeView view, const char* name, const char16_t* text = u"",
                      const char16_t* text2 = u"", std::intptr_t number = 0,
@@ -94,8 +96,9 @@ inline HostHandle CreateTestControl(QWidget& parent, int windowId, const void* s
 }
 
 // Starts the emulator of a browser test suite under the host names the
-// standalone one gives itself, points the configuration at it and adds one
-// account; false when it does not start.
+// standalone one gives itself, points the configuration at it (and the
+// browser libraries' trust, as the program does before a browser starts) and
+// adds one account; false when it does not start.
 inline bool StartSignInEmulator(FakeService& service, const std::string& user) {
   if (!service.Start()) {
     return false;
@@ -106,6 +109,7 @@ inline bool StartSignInEmulator(FakeService& service, const std::string& user) {
   setenv("QUILLMERE_PORTAL_HOST", ("portal.quill.localhost:" + port).c_str(), 1);
   setenv("QUILLMERE_CA_FILE", service.CaFile().c_str(), 1);
   LoadServiceConfig();
+  PublishBrowserExtraCaFile(service.CaFile());
   service.Model().AddAccount(FakeAccount::Make(user));
   return true;
 }
@@ -137,6 +141,7 @@ inline void ExpectPortalNotice(const RecordedBox& notice) {
   EXPECT_EQ(notice.caption, "提示：");
   EXPECT_EQ(notice.timeoutMs, 10000);
   EXPECT_EQ(notice.type, kBoxIconInformation);
-  EXPECT_EQ(notice.text,
-            "先点网页最右边的登陆，登陆成功之后再点网页上方的 网盘 连接，进入网盘后即可关闭此页面。");
+  EXPECT_EQ(
+      notice.text,
+      "先点网页最右边的登陆，登陆成功之后再点网页上方的 网盘 连接，进入网盘后即可关闭此页面。");
 }

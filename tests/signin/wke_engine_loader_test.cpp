@@ -82,6 +82,8 @@ TEST(WkeEngineLoader, AFileThatDoesNotLoadGivesTheCreationFailureAndNoControl) {
   ASSERT_EQ(ui.desktop.Boxes().size(), 1u);
   EXPECT_EQ(ui.desktop.Boxes()[0].caption, "创建组件失败");
   EXPECT_EQ(ui.desktop.Boxes()[0].text.rfind("创建webkit浏览器组件失败\n错误码 = ", 0), 0u);
+  EXPECT_EQ(ui.desktop.Boxes()[0].type, kBoxOk | kBoxIconError);
+  EXPECT_EQ(ui.desktop.Boxes()[0].owner, WindowHandleOf(&parent));
 }
 
 TEST(WkeEngineLoader, MissingExportsAreReportedInBindingOrderAndTheControlStillWorks) {
@@ -110,6 +112,7 @@ TEST(WkeEngineLoader, AnEngineWithoutWhatTheControlCallsMakesNoControl) {
   EXPECT_EQ(CreateControl(NewOwnerWindowId(), parent), 0);
   EXPECT_EQ(ui.desktop.Boxes().at(0).caption, "wkeGetCookie");
   EXPECT_EQ(ui.desktop.Boxes().at(1).caption, "创建组件失败");
+  EXPECT_EQ(ui.desktop.Boxes().at(1).owner, WindowHandleOf(&parent));
   EXPECT_EQ(folder.Log().find("wkeCreateWebWindow"), std::string::npos);
 }
 

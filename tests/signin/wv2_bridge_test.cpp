@@ -262,9 +262,13 @@ TEST_F(Wv2BridgeTest, SigningInGivesTheWebHostsCookiesWithHttpOnlyAndANewEnviron
                 first.webview, U16("https://passport.quill.localhost:" + port + passport).c_str()),
             0);
   ASSERT_TRUE(ProcessEventsUntil([&] { return Requested(passport); }));
-  ASSERT_TRUE(RunScriptUntilTrue(first.Page(),
-                                 "(function(){if(!document.getElementById('signin'))return false;"
-                                 "document.getElementById('submit').click();return true;})()"));
+  // The form is sent after the script has answered: the page it loads replaces
+  // the document, and an answer still due from the old one would be lost.
+  ASSERT_TRUE(
+      RunScriptUntilTrue(first.Page(),
+                         "(function(){if(!document.getElementById('signin'))return false;"
+                         "setTimeout(function(){document.getElementById('submit').click();},"
+                         "0);return true;})()"));
   ASSERT_TRUE(ProcessEventsUntil([&] { return Requested("/mbox/homepage"); }));
   const FakeAccount account = *s_service->Model().Account("bridge-user");
   const std::string expected = "BDUSS=" + account.bduss + "; STOKEN=" + account.stoken +

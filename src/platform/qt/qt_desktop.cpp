@@ -1,6 +1,7 @@
 #include "platform/qt/qt_desktop.h"
 
 #include "platform/code_page_codec.h"
+#include "platform/qt/qt_window_handle.h"
 #include "platform/qt/ui_thread.h"
 
 #include <QApplication>
@@ -255,6 +256,26 @@ int QtDesktop::ShowMessageBox(std::string_view caption, std::string_view text, i
     OpenBox(nullptr, qCaption, qText, type, timeoutMs,
             [pending](int value) { pending->Complete(value); });
   });
+}
+
+int QtDesktop::ShowOwnedMessageBox(WindowHandle owner, std::string_view caption,
+                                   std::string_view text, int type, std::int64_t timeoutMs) {
+  QWidget* window = WidgetOf(owner);
+  if (window == nullptr || !IsUiThread()) {
+    return ShowMessageBox(caption, text, type, timeoutMs);
+  }
+  int result = kBoxResultNone;
+  bool closed = false;
+  QEventLoop loop;
+  OpenBox(window->window(), ToQString(caption), ToQString(text), type, timeoutMs,
+          [&](int value) {
+            result = value;
+            closed = true;
+            loop.quit();
+          });
+  if (!closed)
+    loop.exec();
+  return result;
 }
 
 void QtDesktop::SetStatusPanel(int panel, std::string_view text) {

@@ -44,6 +44,8 @@ class QtDesktop final : public Desktop {
 
   int ShowMessageBox(std::string_view caption, std::string_view text, int type,
                      std::int64_t timeoutMs) override;
+  int ShowOwnedMessageBox(WindowHandle owner, std::string_view caption, std::string_view text,
+                          int type, std::int64_t timeoutMs) override;
   void SetStatusPanel(int panel, std::string_view text) override;
   void SetStatusPanelUtf16(int panel, std::string_view utf16Bytes) override;
   int OpenTarget(std::string_view target) override;

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "platform/certificate_check.h"
+#include "platform/qt/browser_trust.h"
 #include "platform/shared_trust_store.h"
-#include "web/service_config.h"
 
 void JudgeWebEngineCertificate(const QWebEngineCertificateError& error) {
   QWebEngineCertificateError answer = error;
@@ -19,7 +19,7 @@ void JudgeWebEngineCertificate(const QWebEngineCertificateError& error) {
       chain.push_back(certificate.toDer().toStdString());
     }
     CURLcode status = CURLE_OK;
-    X509_STORE* store = AcquireTrustStore(GetServiceConfig().caFile, status);
+    X509_STORE* store = AcquireTrustStore(PublishedBrowserExtraCaFile(), status);
     trusted = IsCertificateChainTrusted(chain, error.url().host().toStdString(), store);
     if (store != nullptr) {
       X509_STORE_free(store);

@@ -16,8 +16,10 @@
 const char16_t* EngineTextChars(WkeString text);
 
 #define WKE_DEFINE_NOTHING(name)
-#define WKE_DEFINE_STUB(name) \
-  WKE_API std::intptr_t name() { return 0; }
+#define WKE_DEFINE_STUB(name)    \
+  WKE_API std::intptr_t name() { \
+    return 0;                    \
+  }
 WKE_EXPORT_LIST(WKE_DEFINE_NOTHING, WKE_DEFINE_STUB)
 #undef WKE_DEFINE_STUB
 #undef WKE_DEFINE_NOTHING
@@ -88,10 +90,11 @@ WKE_API void wkeSetNavigationToNewWindowEnable(WkeView handle, int enabled) {
 }
 
 WKE_API void wkeSetUserAgent(WkeView handle, const char* userAgent) {
-  WithView(handle, [&](EngineView& view) { view.SetUserAgent(userAgent != nullptr ? userAgent : ""); });
+  WithView(handle,
+           [&](EngineView& view) { view.SetUserAgent(userAgent != nullptr ? userAgent : ""); });
 }
 
-// Kept with the view; the shared off-the-record store has no per-view switch.
+// Off: the view moves onto the profile that keeps no cookies.
 WKE_API void wkeSetCookieEnabled(WkeView handle, int enabled) {
   WithView(handle, [&](EngineView& view) { view.SetCookiesEnabled(enabled != 0); });
 }
@@ -143,9 +146,9 @@ WKE_API const char16_t* wkeGetStringW(WkeString text) {
   return EngineTextChars(text);
 }
 
-#define WKE_REGISTER(name, Callback, member)                           \
+#define WKE_REGISTER(name, Callback, member)                        \
   WKE_API void name(WkeView view, Callback callback, void* param) { \
-    Register(view, callback, param, &EngineCallbacks::member);         \
+    Register(view, callback, param, &EngineCallbacks::member);      \
   }
 WKE_REGISTER(wkeOnDocumentReady2, WkeDocumentReady2Callback, documentReady)
 WKE_REGISTER(wkeOnTitleChanged, WkeTitleChangedCallback, titleChanged)

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QNetworkCookie>
+#include <QWebEngineCookieStore>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 #include <algorithm>
@@ -25,7 +27,25 @@ void EngineProfile::MakeProfile() {
   // A profile without a storage name is off the record.
   m_profile = new QWebEngineProfile(this);
   m_cookies.Follow(m_profile->cookieStore());
-  connect(m_profile, &QWebEngineProfile::downloadRequested, this,
+  HandleDownloads(m_profile);
+}
+
+QWebEngineProfile* EngineProfile::CookielessProfile() {
+  if (m_cookieless == nullptr) {
+    m_cookieless = new QWebEngineProfile(this);
+    QWebEngineCookieStore* store = m_cookieless->cookieStore();
+    // No request sends a cookie and no response stores one; a cookie that a
+    // page's script still puts into the store is dropped at once.
+    store->setCookieFilter([](const QWebEngineCookieStore::FilterRequest&) { return false; });
+    connect(store, &QWebEngineCookieStore::cookieAdded, this,
+            [store](const QNetworkCookie& cookie) { store->deleteCookie(cookie); });
+    HandleDownloads(m_cookieless);
+  }
+  return m_cookieless;
+}
+
+void EngineProfile::HandleDownloads(QWebEngineProfile* profile) {
+  connect(profile, &QWebEngineProfile::downloadRequested, this,
           [this](QWebEngineDownloadRequest* download) {
             EngineView* owner = nullptr;
             for (EngineView* view : m_views) {
@@ -52,7 +72,9 @@ void EngineProfile::ClearAllCookies() {
   QWebEngineProfile* old = m_profile;
   MakeProfile();
   for (EngineView* view : m_views) {
-    view->MovePageTo(m_profile);
+    if (view->CookiesEnabled()) {
+      view->MovePageTo(m_profile);
+    }
   }
   // Its pages are gone (MovePageTo deletes them); pop-up pages that Qt still
   // holds keep it until the application ends.

@@ -129,7 +129,8 @@ bool EnginePage::javaScriptPrompt(const QUrl& origin, const QString& message,
   }
   EngineText text(message);
   EngineText defaultText(defaultValue);
-  const bool accepted = slot.fn(m_view->Handle(), slot.param, text.Handle(), defaultText.Handle()) != 0;
+  const bool accepted =
+      slot.fn(m_view->Handle(), slot.param, text.Handle(), defaultText.Handle()) != 0;
   if (accepted && result != nullptr) {
     *result = defaultValue;
   }
@@ -217,12 +218,13 @@ EngineView* EngineView::FromHandle(WkeView handle) {
 
 void EngineView::ConnectPage() {
   EnginePage* page = m_page;
-  QObject::connect(page, &QWebEnginePage::titleChanged, m_context.get(), [this](const QString& title) {
-    if (m_callbacks.titleChanged.fn != nullptr) {
-      EngineText text(title);
-      m_callbacks.titleChanged.fn(Handle(), m_callbacks.titleChanged.param, text.Handle());
-    }
-  });
+  QObject::connect(
+      page, &QWebEnginePage::titleChanged, m_context.get(), [this](const QString& title) {
+        if (m_callbacks.titleChanged.fn != nullptr) {
+          EngineText text(title);
+          m_callbacks.titleChanged.fn(Handle(), m_callbacks.titleChanged.param, text.Handle());
+        }
+      });
   QObject::connect(page, &QWebEnginePage::urlChanged, m_context.get(), [this](const QUrl& url) {
     if (m_callbacks.urlChanged.fn != nullptr) {
       EngineText text(url.toString());
@@ -290,8 +292,19 @@ void EngineView::OnNewWindowRequested(QWebEngineNewWindowRequest& request) {
   auto* popup = new EngineView(kWkeWindowPopup, nullptr, place.x(), place.y(),
                                place.width() > 0 ? place.width() : 800,
                                place.height() > 0 ? place.height() : 600);
+  // The pop-up's page must come from the asking page's profile.
+  popup->SetCookiesEnabled(m_cookiesEnabled);
   request.openIn(popup->Page());
   popup->Widget()->show();
+}
+
+void EngineView::SetCookiesEnabled(bool enabled) {
+  if (enabled == m_cookiesEnabled) {
+    return;
+  }
+  m_cookiesEnabled = enabled;
+  EngineProfile& profiles = EngineProfile::Get();
+  MovePageTo(enabled ? profiles.Profile() : profiles.CookielessProfile());
 }
 
 const char* EngineView::KeepTitle() {
@@ -300,7 +313,9 @@ const char* EngineView::KeepTitle() {
 }
 
 const char* EngineView::KeepCookieText() {
-  m_cookieText = EngineProfile::Get().CookieTextFor(m_page->url().toString().toStdString());
+  m_cookieText = m_cookiesEnabled
+                     ? EngineProfile::Get().CookieTextFor(m_page->url().toString().toStdString())
+                     : std::string();
   return m_cookieText.c_str();
 }
 

@@ -2,8 +2,9 @@
 // The browser engine library over Qt WebEngine: one EngineView per view of
 // the engine's C interface (platform/wke_api.h), shown in an EngineWidget, a
 // QWebEngineView that is either a child control or a top-level window. All
-// views share one off-the-record profile (EngineProfile), the engine's one
-// cookie store.
+// views with cookies share one off-the-record profile (EngineProfile), the
+// engine's one cookie store; views whose cookies are off use a profile that
+// keeps none.
 
 #include <QPointer>
 #include <QWebEnginePage>
@@ -107,7 +108,9 @@ class EngineView {
   void SetNewWindowsEnabled(bool enabled) { m_newWindowsEnabled = enabled; }
   void SetUserAgent(const std::string& userAgent) { m_userAgent = userAgent; }
   const std::string& UserAgent() const { return m_userAgent; }
-  void SetCookiesEnabled(bool enabled) { m_cookiesEnabled = enabled; }
+  // Off: the view moves onto the profile without cookies (reloading its
+  // address); on: back onto the shared one.
+  void SetCookiesEnabled(bool enabled);
   bool CookiesEnabled() const { return m_cookiesEnabled; }
 
   // Texts handed out to the program; valid until the next call of the same kind.

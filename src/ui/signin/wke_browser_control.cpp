@@ -29,11 +29,11 @@ void LoadBlank(WkeView view) {
   WkeExport<WkeViewWideTextFn>(kWke_wkeLoadHTMLW)(view, u" ");
 }
 
+// Owned by the window the control was to be made on.
 void ShowCreationFailure(WindowHandle parent) {
-  (void)parent;
-  const std::string text = std::string("创建") + kWkeControlTypeName + "浏览器组件失败\n错误码 = " +
-                           std::to_string(errno);
-  ShowPlainMessageBox(text, kBoxOk | kBoxIconError, "创建组件失败");
+  const std::string text = std::string("创建") + kWkeControlTypeName +
+                           "浏览器组件失败\n错误码 = " + std::to_string(errno);
+  GetDesktop().ShowOwnedMessageBox(parent, "创建组件失败", text, kBoxOk | kBoxIconError, 0);
 }
 
 }  // namespace
@@ -99,8 +99,8 @@ WkeBrowserControl* WkeBrowserControl::FromHost(HostHandle host) {
 }
 
 HostHandle WkeBrowserControl::Create(const void* stored, int length, std::uint32_t style,
-                                     WindowHandle parent, int childId, int left, int top,
-                                     int width, int height, int windowId, int controlId,
+                                     WindowHandle parent, int childId, int left, int top, int width,
+                                     int height, int windowId, int controlId,
                                      WindowHandle designWindow, bool designMode) {
   // 1. The engine.
   if (!WkeEngine::EnsureReady()) {
@@ -131,8 +131,8 @@ HostHandle WkeBrowserControl::Create(const void* stored, int length, std::uint32
   instance->designMode = designMode;
   // 5. The view.
   instance->holder = std::make_unique<WkeViewHolder>();
-  WkeView view = WkeExport<WkeCreateWebWindowFn>(kWke_wkeCreateWebWindow)(
-      kWkeWindowControl, parent, left, top, width, height);
+  WkeView view = WkeExport<WkeCreateWebWindowFn>(kWke_wkeCreateWebWindow)(kWkeWindowControl, parent,
+                                                                          left, top, width, height);
   if (view != nullptr) {
     instance->holder->view = view;
     int clientWidth = 0;
@@ -194,7 +194,7 @@ HostHandle WkeBrowserControl::Create(const void* stored, int length, std::uint32
     }
     // 15.
     WkeExport<WkeViewIntFn>(kWke_wkeSetNavigationToNewWindowEnable)(view,
-                                                                   instance->allowNewWindows != 0);
+                                                                    instance->allowNewWindows != 0);
     instance->flags |= 1u;
     RegisterEngineCallbacks(instance, view);
     FileChooserHook::Install(instance);

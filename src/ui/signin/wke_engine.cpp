@@ -8,6 +8,7 @@
 #include "foundation/file_system_path.h"
 #include "foundation/run_directory.h"
 #include "platform/desktop.h"
+#include "ui/signin/browser_start.h"
 
 void* g_wkeExports[kWkeExportCount] = {};
 
@@ -70,6 +71,7 @@ bool WkeEngine::EnsureReady() {
   if (s_initialized) {
     return s_ready;
   }
+  PrepareBrowserStart();
   bool bound = true;
   const auto isInitialized = WkeExport<WkeIsInitializeFn>(kWke_wkeIsInitialize);
   if (isInitialized == nullptr || isInitialized() == 0) {

@@ -7,6 +7,7 @@
 
 #include "foundation/run_directory.h"
 #include "ui/signin/bridge_object_handle.h"
+#include "ui/signin/browser_start.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ bool EnsureLoaded() {
   if (s_library != nullptr) {
     return true;
   }
+  PrepareBrowserStart();
   const std::string path = Wv2BridgePath();
   if (!IsFile(path)) {
     return false;
