@@ -76,7 +76,10 @@ void MainWindow::BuildStatusBar() {
   setStatusBar(bar);
   // The status line (panel 1) and the batch submission panel (panel 2) are
   // written from any thread through the desktop; panel 0 keeps its caption.
+  // Boxes asked while no window of the program is active stand in front of
+  // this window.
   if (auto* desktop = dynamic_cast<QtDesktop*>(&GetDesktop())) {
+    desktop->SetMainWindow(this);
     for (int panel = 1; panel < 3; ++panel) {
       desktop->BindStatusPanel(
           panel, bar->findChild<QLabel*>(QtText(u"状态条1:") + QString::number(panel)));
