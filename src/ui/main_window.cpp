@@ -8,6 +8,7 @@
 #include "platform/qt/qt_window_handle.h"
 #include "platform/qt/ui_thread.h"
 #include "ui/control_binding.h"
+#include "ui/design_font.h"
 #include "ui/main_window_layout.h"
 #include "ui/qt_text.h"
 
@@ -20,9 +21,6 @@ namespace {
 constexpr int kClientWidth = 981;
 constexpr int kControlsHeight = 650;
 constexpr QPoint kWindowPlace{50, 50};
-// The controls are drawn for a 9-point font (12 pixels at 96 DPI); a point size
-// grows with the screen's logical DPI, as the controls do.
-constexpr int kDesignFontPoints = 9;
 
 }  // namespace
 
@@ -30,9 +28,7 @@ MainWindow::MainWindow(ControlStore& store, QWidget* parent)
     : QMainWindow(parent), m_store(store), m_endProcess(&EndProcessNow) {
   setObjectName(QStringLiteral("MainWindow"));
   setWindowTitle(QtText(u"Tarrowby-Quillmere"));
-  QFont designFont = font();
-  designFont.setPointSize(kDesignFontPoints);
-  setFont(designFont);
+  UseDesignFont(*this);
 
   auto* client = new QWidget(this);
   client->setObjectName(QStringLiteral("MainWindowClient"));
@@ -76,7 +72,10 @@ void MainWindow::BuildStatusBar() {
   setStatusBar(bar);
   // The status line (panel 1) and the batch submission panel (panel 2) are
   // written from any thread through the desktop; panel 0 keeps its caption.
+  // Boxes asked while no window of the program is active stand in front of
+  // this window.
   if (auto* desktop = dynamic_cast<QtDesktop*>(&GetDesktop())) {
+    desktop->SetMainWindow(this);
     for (int panel = 1; panel < 3; ++panel) {
       desktop->BindStatusPanel(
           panel, bar->findChild<QLabel*>(QtText(u"状态条1:") + QString::number(panel)));

@@ -5,11 +5,14 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -111,21 +114,164 @@ TEST_F(QtDesktopTest, ClosingAYesNoBoxByItsFrameAnswersNo) {
   EXPECT_EQ(result, kBoxResultNo);
 }
 
-TEST_F(QtDesktopTest, AWorkersBoxHasNoOwnerAndOutlivesTheActiveWindow) {
-  auto window = std::make_unique<QWidget>();
-  window->show();
-  QApplication::setActiveWindow(window.get());
-  std::atomic<int> result{-1};
-  std::thread worker([&] { result = GetDesktop().ShowMessageBox("确定：", "?", 36, 0); });
-  ASSERT_TRUE(ProcessUntil([] { return OpenBoxes().size() == 1; }));
-  EXPECT_EQ(OpenBoxes().front()->parentWidget(), nullptr);
-  window.reset();
-  ProcessUntil([] { return false; }, 20);
-  ASSERT_EQ(OpenBoxes().size(), 1u) << "the box went with the window";
-  OpenBoxes().front()->button(QMessageBox::Yes)->click();
-  ASSERT_TRUE(ProcessUntil([&] { return result != -1; }));
-  worker.join();
-  EXPECT_EQ(result, kBoxResultYes);
+// Asks a Yes/No question from a worker thread and keeps the answer.
+class WorkersQuestion {
+ public:
+  WorkersQuestion()
+      : m_worker([answer = m_answer] {
+          *answer = GetDesktop().ShowMessageBox("确定：", "?", kBoxYesNo + kBoxIconQuestion, 0);
+        }) {}
+  ~WorkersQuestion() { m_worker.join(); }
+  WorkersQuestion(const WorkersQuestion&) = delete;
+  WorkersQuestion& operator=(const WorkersQuestion&) = delete;
+
+  // The answer, once given within a few seconds; -1 otherwise.
+  int Answer() {
+    ProcessUntil([&] { return *m_answer != -1; });
+    return *m_answer;
+  }
+
+ private:
+  std::shared_ptr<std::atomic<int>> m_answer = std::make_shared<std::atomic<int>>(-1);
+  std::thread m_worker;
+};
+
+// Asks a Yes/No question from a worker or on this (the user-interface) thread
+// and, while it is open, runs `whileOpen` on the box from a timer, so that it
+// also runs inside the box's own local event loop. whileOpen gives true when
+// it is done with the box, which then is answered Yes. Gives the answer; a box
+// still open after five seconds is ended.
+int AskWhile(bool fromWorker, const std::function<bool(QMessageBox*)>& whileOpen) {
+  QTimer step;
+  QObject::connect(&step, &QTimer::timeout, [&] {
+    if (OpenBoxes().size() == 1 && whileOpen(OpenBoxes().front()))
+      OpenBoxes().front()->button(QMessageBox::Yes)->click();
+  });
+  step.start(2);
+  QTimer::singleShot(5000, [] {
+    for (QMessageBox* box : OpenBoxes())
+      box->done(0);
+  });
+  if (!fromWorker)
+    return GetDesktop().ShowMessageBox("确定：", "?", kBoxYesNo + kBoxIconQuestion, 0);
+  WorkersQuestion question;
+  return question.Answer();
+}
+
+// The window that `box` is transient for, as a widget.
+QWidget* WindowInFrontOf(QMessageBox* box) {
+  const QWindow* behind = box->windowHandle() ? box->windowHandle()->transientParent() : nullptr;
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (widget->windowHandle() != nullptr && widget->windowHandle() == behind)
+      return widget;
+  return nullptr;
+}
+
+TEST_F(QtDesktopTest, ABoxStandsInFrontOfTheActiveWindowOrTheMainWindowWithoutBeingOwned) {
+  enum class Front { kActive, kMain, kModal };
+  struct Row {
+    const char* name;
+    bool fromWorker;
+    bool activeWindow;  // the other window is active when the box is asked
+    bool modalOpen;     // a modal window is open when the box is asked
+    Front expected;
+  };
+  const Row rows[] = {
+      {"worker, another window active", true, true, false, Front::kActive},
+      {"worker, nothing active: the main window", true, false, false, Front::kMain},
+      {"worker, a modal window open", true, true, true, Front::kModal},
+      {"user-interface thread, another window active", false, true, false, Front::kActive},
+      {"user-interface thread, nothing active", false, false, false, Front::kMain},
+      {"user-interface thread, a modal window open", false, false, true, Front::kModal},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    QWidget main;
+    main.show();
+    m_desktop.SetMainWindow(&main);
+    auto other = std::make_unique<QWidget>();
+    other->show();
+    QDialog modal(&main);
+    if (row.modalOpen) {
+      modal.setWindowModality(Qt::ApplicationModal);
+      modal.show();
+    }
+    ProcessUntil([] { return false; }, 20);  // the window system's own activations first
+    QApplication::setActiveWindow(row.activeWindow ? other.get() : nullptr);
+    QWidget* const expected = row.expected == Front::kActive ? other.get()
+                              : row.expected == Front::kMain ? &main
+                                                             : &modal;
+    QWidget* front = nullptr;
+    QWidget* owner = &main;
+    bool activated = false;
+    bool outlived = false;
+    int ticks = 0;
+    const int answer = AskWhile(row.fromWorker, [&](QMessageBox* box) {
+      if (front == nullptr) {
+        front = WindowInFrontOf(box);
+        owner = box->parentWidget();
+      }
+      activated = activated || QApplication::activeWindow() == box;
+      if (!activated && ++ticks < 500)
+        return false;
+      if (other != nullptr) {
+        other.reset();  // the window behind the box (or another) closes
+        return false;
+      }
+      outlived = box->isVisible();
+      return true;
+    });
+    EXPECT_EQ(front, expected);
+    EXPECT_EQ(owner, nullptr);
+    EXPECT_TRUE(activated) << "the box is activated";
+    EXPECT_TRUE(outlived) << "the box went with the window behind it";
+    EXPECT_EQ(answer, kBoxResultYes);
+    m_desktop.SetMainWindow(nullptr);
+  }
+}
+
+// A question asked while a modal window is open must take the user's input,
+// which reaches it through the window system (a click or a key), where a
+// modal window blocks every window that does not stand in front of it.
+TEST_F(QtDesktopTest, AWorkersQuestionWhileAModalWindowIsOpenTakesTheUsersInput) {
+  struct Row {
+    const char* name;
+    std::function<void(QMessageBox*)> input;
+    int answer;
+  };
+  const auto click = [](QMessageBox::StandardButton which) {
+    return [which](QMessageBox* box) {
+      QAbstractButton* button = box->button(which);
+      QTest::mouseClick(box->windowHandle(), Qt::LeftButton, {},
+                        button->mapTo(box, button->rect().center()));
+    };
+  };
+  const auto key = [](Qt::Key which) {
+    return [which](QMessageBox* box) { QTest::keyClick(box->windowHandle(), which); };
+  };
+  const Row rows[] = {
+      {"a click on Yes", click(QMessageBox::Yes), kBoxResultYes},
+      {"a click on No", click(QMessageBox::No), kBoxResultNo},
+      {"Enter takes the default button, Yes", key(Qt::Key_Return), kBoxResultYes},
+      {"Escape answers No", key(Qt::Key_Escape), kBoxResultNo},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    QWidget main;
+    main.show();
+    QDialog modal(&main);
+    modal.setWindowModality(Qt::ApplicationModal);
+    modal.show();
+    QApplication::setActiveWindow(&modal);
+    WorkersQuestion question;
+    ASSERT_TRUE(ProcessUntil([] { return OpenBoxes().size() == 1; }));
+    QMessageBox* box = OpenBoxes().front();
+    ASSERT_TRUE(ProcessUntil([box] { return QApplication::activeWindow() == box; }));
+    row.input(box);
+    EXPECT_EQ(question.Answer(), row.answer);
+    if (QMessageBox* left = OpenBoxes().empty() ? nullptr : OpenBoxes().front())
+      left->done(0);  // a blocked box is ended so that the next row starts clean
+  }
 }
 
 TEST_F(QtDesktopTest, ABoxDestroyedWithoutAnAnswerGivesItsEscapeResult) {

@@ -13,6 +13,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
 #include <condition_variable>
 #include <vector>
@@ -99,12 +100,15 @@ QMessageBox::Icon IconFor(int type) {
   }
 }
 
-// Shows a non-modal box owned by `owner` (none for a worker's box) and calls
-// done(result) exactly once: when it closes, or with the escape result when
-// the box goes away unanswered (its owner was destroyed). UI thread.
-void OpenBox(QWidget* owner, const QString& caption, const QString& text, int type,
+// Shows a non-modal box in front of `front` (none: in front of nothing in
+// particular) and calls done(result) exactly once: when it closes, or with the
+// escape result when the box goes away unanswered. The box belongs to no
+// window: it is only transient for `front`, which puts it above that window
+// and, when `front` is modal, leaves it unblocked; a window closing meanwhile
+// does not take the box along. UI thread.
+void OpenBox(QWidget* front, const QString& caption, const QString& text, int type,
              std::int64_t timeoutMs, std::function<void(int)> whenClosed) {
-  auto* box = new QMessageBox(owner);
+  auto* box = new QMessageBox();
   box->setObjectName(kBoxObjectName);
   box->setWindowModality(Qt::NonModal);
   box->setWindowTitle(caption);
@@ -163,33 +167,66 @@ void OpenBox(QWidget* owner, const QString& caption, const QString& text, int ty
       poll->start(kTestClockPollMs);
     }
   }
+  if (front != nullptr && front->windowHandle() != nullptr) {
+    box->createWinId();
+    box->windowHandle()->setTransientParent(front->windowHandle());
+  }
   box->show();
+  box->raise();
+  box->activateWindow();
 }
 
-// The owner of a box shown on the user-interface thread: the active window.
-// Right after a box is answered it is hidden but may still be the active
-// window until the window system says otherwise; a box owned by it would be
-// destroyed with it, unanswered. So a hidden window hands on to its own owner.
-QWidget* BoxOwner() {
-  QWidget* owner = QApplication::activeWindow();
-  while (owner != nullptr && !owner->isVisible())
-    owner = owner->parentWidget() != nullptr ? owner->parentWidget()->window() : nullptr;
-  return owner;
+bool IsBox(const QWidget* window) {
+  return qobject_cast<const QMessageBox*>(window) != nullptr &&
+         window->objectName() == kBoxObjectName;
+}
+
+// The window that `window` stands in front of: its owner, or the window it is
+// transient for; null when there is none.
+QWidget* WindowBehind(const QWidget* window) {
+  if (window->parentWidget() != nullptr)
+    return window->parentWidget()->window();
+  const QWindow* handle = window->windowHandle();
+  const QWindow* behind = handle != nullptr ? handle->transientParent() : nullptr;
+  if (behind == nullptr)
+    return nullptr;
+  for (QWidget* candidate : QApplication::topLevelWidgets())
+    if (candidate->windowHandle() == behind)
+      return candidate;
+  return nullptr;
 }
 
 }  // namespace
 
 void BringOpenBoxesToFront() {
   for (QWidget* widget : QApplication::topLevelWidgets()) {
-    auto* box = qobject_cast<QMessageBox*>(widget);
-    if (box != nullptr && box->isVisible() && box->objectName() == kBoxObjectName) {
-      box->raise();
-      box->activateWindow();
+    if (IsBox(widget) && widget->isVisible()) {
+      widget->raise();
+      widget->activateWindow();
     }
   }
 }
 
 QtDesktop::QtDesktop() = default;
+
+QWidget* QtDesktop::BoxFront() const {
+  // A modal window blocks every window that does not stand in front of it.
+  if (QWidget* modal = QApplication::activeModalWidget())
+    return modal;
+  // Right after a box is answered it is hidden but may still be the active
+  // window until the window system says otherwise; boxes stand beside each
+  // other in front of the same window rather than in front of each other.
+  QWidget* window = QApplication::activeWindow();
+  while (window != nullptr && (!window->isVisible() || IsBox(window)))
+    window = WindowBehind(window);
+  if (window == nullptr && m_mainWindow != nullptr && m_mainWindow->isVisible())
+    window = m_mainWindow;
+  return window;
+}
+
+void QtDesktop::SetMainWindow(QWidget* window) {
+  m_mainWindow = window;
+}
 
 QtDesktop::~QtDesktop() {
   std::set<std::shared_ptr<PendingCall>> pending;
@@ -242,7 +279,7 @@ int QtDesktop::ShowMessageBox(std::string_view caption, std::string_view text, i
     int result = kBoxResultNone;
     bool closed = false;
     QEventLoop loop;
-    OpenBox(BoxOwner(), qCaption, qText, type, timeoutMs, [&](int value) {
+    OpenBox(BoxFront(), qCaption, qText, type, timeoutMs, [&](int value) {
       result = value;
       closed = true;
       loop.quit();
@@ -251,11 +288,11 @@ int QtDesktop::ShowMessageBox(std::string_view caption, std::string_view text, i
       loop.exec();
     return result;
   }
-  return AwaitUiThread([qCaption, qText, type, timeoutMs](std::shared_ptr<PendingCall> pending) {
-    // A worker's box has no owner: no window closing meanwhile takes it along.
-    OpenBox(nullptr, qCaption, qText, type, timeoutMs,
-            [pending](int value) { pending->Complete(value); });
-  });
+  return AwaitUiThread(
+      [this, qCaption, qText, type, timeoutMs](std::shared_ptr<PendingCall> pending) {
+        OpenBox(BoxFront(), qCaption, qText, type, timeoutMs,
+                [pending](int value) { pending->Complete(value); });
+      });
 }
 
 int QtDesktop::ShowOwnedMessageBox(WindowHandle owner, std::string_view caption,

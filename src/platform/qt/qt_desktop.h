@@ -4,13 +4,16 @@
 // (or ScopedDesktop), and keep it until the event loop has ended.
 //
 // Message boxes: a non-modal QMessageBox (object name "quillmere_message_box")
-// on the user-interface thread. Called there, the call runs a local event loop
-// until the box closes, so the windows stay responsive and several boxes can
-// be open at once. Called from a worker, the box is posted to the
-// user-interface thread and only the worker waits. A time-out closes the box
-// with 32000; it is measured on the installed Clock. Closing a box by its
-// window frame or Escape gives No for Yes/No boxes and the only button
-// otherwise.
+// on the user-interface thread, raised and activated in front of the open
+// modal window, else the active window, else the main window (SetMainWindow).
+// A box is only transient for that window, never owned by it: a modal window
+// does not block it, and a window that closes meanwhile leaves it open. Called
+// on the user-interface thread, the call runs a local event loop until the box
+// closes, so the windows stay responsive and several boxes can be open at
+// once. Called from a worker, the box is posted to the user-interface thread
+// and only the worker waits. A time-out closes the box with 32000; it is
+// measured on the installed Clock. Closing a box by its window frame or Escape
+// gives No for Yes/No boxes and the only button otherwise.
 //
 // Status panels: the main window binds a label per panel (BindStatusPanel);
 // writes from any thread are posted, and a panel bound later shows the latest
@@ -29,6 +32,7 @@
 #include <set>
 
 class QLabel;
+class QWidget;
 
 // Brings every open message box of the user-interface thread to the front and
 // activates it (one that nobody owns can end up behind other windows). UI
@@ -58,6 +62,9 @@ class QtDesktop final : public Desktop {
   void BindStatusPanel(int panel, QLabel* label);
   // The latest text of a panel (any thread).
   QString StatusPanelText(int panel) const;
+  // User-interface thread only. Boxes asked while none of the program's
+  // windows is active stand in front of `window`.
+  void SetMainWindow(QWidget* window);
 
   struct PendingCall;  // a worker waiting for the user-interface thread's answer
 
@@ -72,11 +79,14 @@ class QtDesktop final : public Desktop {
   int AwaitUiThread(std::function<void(std::shared_ptr<PendingCall>)> start);
   void PostStatus(int panel, QString text);
   void ShowPanelText(int panel);  // UI thread
+  // The window a new box stands in front of, or null. UI thread.
+  QWidget* BoxFront() const;
 
   QObject m_context;  // lives on the user-interface thread; posted work binds to it
   mutable std::mutex m_mutex;
   std::map<int, QString> m_panelTexts;               // under m_mutex
   std::map<int, QPointer<QLabel>> m_panelLabels;     // UI thread only
+  QPointer<QWidget> m_mainWindow;                    // UI thread only
   std::set<std::shared_ptr<PendingCall>> m_pending;  // under m_mutex
   bool m_closing = false;                            // under m_mutex
 };

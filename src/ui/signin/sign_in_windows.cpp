@@ -13,6 +13,7 @@
 #include "platform/qt/registry_values.h"
 #include "ui/clickable_label.h"
 #include "ui/control_binding.h"
+#include "ui/design_font.h"
 #include "ui/qt_text.h"
 #include "ui/signin/sign_in_pages.h"
 #include "ui/signin/wke_browser_control.h"
@@ -87,6 +88,8 @@ SignInMethodWindow::SignInMethodWindow(QWidget* parent) : QDialog(parent) {
   PlaceLabel(this, u"透明标签2", u"↑↑↑如果出错请重试，登陆成功后关闭登陆窗口即可", {14, 165, 301, 32});
   auto* tutorial = Place<QPushButton>(this, u"按钮3",
                                       u"方式3，教程：手动从其他浏览器获取cookies进行添加", {14, 213, 304, 32});
+  UseDesignFont(*this);
+  FitCaptionsByFontSize(*this);
   m_binding = new ControlBinding(this, m_store);
   connect(webView2, &QPushButton::clicked, this, [this] { ChooseWebView2SignIn(); });
   connect(browser, &QPushButton::clicked, this, [this] { ChooseBrowserSignIn(); });
@@ -159,6 +162,8 @@ BrowserSignInWindow::BrowserSignInWindow(QWidget* parent)
              u"登陆成功后关闭此窗口即可      如页面打开不完整，关闭此窗口再打开重试。            "
              u"如果一直卡死，则结束软件重开再试。",
              {504, 7, 704, 16});
+  UseDesignFont(*this);
+  FitCaptionsByFontSize(*this);
   m_binding = new ControlBinding(this, m_store);
   connect(buttons[0], &QPushButton::clicked, this, [this] { ShowServiceHomePage(); });
   connect(buttons[1], &QPushButton::clicked, this, [this] { ShowPassportPage(); });
