@@ -176,6 +176,23 @@ void OpenBox(QWidget* front, const QString& caption, const QString& text, int ty
   box->activateWindow();
 }
 
+// Opens a box in front of `front` and waits for its answer in a local event
+// loop, which keeps the windows (and other boxes) working. UI thread.
+int AnswerBoxHere(QWidget* front, const QString& caption, const QString& text, int type,
+                  std::int64_t timeoutMs) {
+  int result = kBoxResultNone;
+  bool closed = false;
+  QEventLoop loop;
+  OpenBox(front, caption, text, type, timeoutMs, [&](int value) {
+    result = value;
+    closed = true;
+    loop.quit();
+  });
+  if (!closed)
+    loop.exec();
+  return result;
+}
+
 bool IsBox(const QWidget* window) {
   return qobject_cast<const QMessageBox*>(window) != nullptr &&
          window->objectName() == kBoxObjectName;
@@ -274,20 +291,8 @@ int QtDesktop::ShowMessageBox(std::string_view caption, std::string_view text, i
                               std::int64_t timeoutMs) {
   const QString qCaption = ToQString(caption);
   const QString qText = ToQString(text);
-  if (IsUiThread()) {
-    // A local event loop keeps the windows (and other boxes) working.
-    int result = kBoxResultNone;
-    bool closed = false;
-    QEventLoop loop;
-    OpenBox(BoxFront(), qCaption, qText, type, timeoutMs, [&](int value) {
-      result = value;
-      closed = true;
-      loop.quit();
-    });
-    if (!closed)
-      loop.exec();
-    return result;
-  }
+  if (IsUiThread())
+    return AnswerBoxHere(BoxFront(), qCaption, qText, type, timeoutMs);
   return AwaitUiThread(
       [this, qCaption, qText, type, timeoutMs](std::shared_ptr<PendingCall> pending) {
         OpenBox(BoxFront(), qCaption, qText, type, timeoutMs,
@@ -301,18 +306,7 @@ int QtDesktop::ShowOwnedMessageBox(WindowHandle owner, std::string_view caption,
   if (window == nullptr || !IsUiThread()) {
     return ShowMessageBox(caption, text, type, timeoutMs);
   }
-  int result = kBoxResultNone;
-  bool closed = false;
-  QEventLoop loop;
-  OpenBox(window->window(), ToQString(caption), ToQString(text), type, timeoutMs,
-          [&](int value) {
-            result = value;
-            closed = true;
-            loop.quit();
-          });
-  if (!closed)
-    loop.exec();
-  return result;
+  return AnswerBoxHere(window->window(), ToQString(caption), ToQString(text), type, timeoutMs);
 }
 
 void QtDesktop::SetStatusPanel(int panel, std::string_view text) {
