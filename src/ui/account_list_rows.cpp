@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "foundation/text_search.h"
 #include "platform/control_store.h"
 #include "web/main_window_controls.h"
 
@@ -35,23 +36,9 @@ int IndexOfLocked(std::uint64_t id) {
   return -1;
 }
 
-// The text with every tab turned into `replacement` (none when 0). No byte of
-// a double-byte character is a tab, so bytes can be looked at one by one.
-std::string WithoutTabs(std::string_view text, char replacement) {
-  std::string kept;
-  kept.reserve(text.size());
-  for (const char c : text) {
-    if (c != kSeparator) {
-      kept += c;
-    } else if (replacement != 0) {
-      kept += replacement;
-    }
-  }
-  return kept;
-}
-
+// A tab in a name or status means a blank there.
 std::string NameCell(std::string_view text) {
-  return WithoutTabs(text, ' ');
+  return ReplaceAllText(text, "\t", " ");
 }
 
 int IndexOfUserLocked(const std::vector<std::string>& items, const std::string& user) {
@@ -74,7 +61,7 @@ void AppendLocked(std::vector<std::string>& items, AccountRow row) {
 }  // namespace
 
 std::string AccountCookieCell(std::string_view cookieText) {
-  return WithoutTabs(cookieText, 0);
+  return ReplaceAllText(cookieText, "\t", "");
 }
 
 std::string JoinAccountRow(const AccountRow& row) {
