@@ -248,7 +248,9 @@ TEST_F(BrowserSignInTest, AControlWithCookiesOffSendsAndKeepsNone) {
     for (const RecordedRequest& request : s_service->Requests()) {
       if (request.Path() == "/disk/home") {
         EXPECT_EQ(request.Header("Cookie").has_value(), !row.cookiesOff) << request.target;
-      } else if (row.cookiesOff) {
+      } else if (row.cookiesOff && request.Path() != "/favicon.ico") {
+        // The signed-in control's icon request may arrive after the requests
+        // were cleared, and icon requests do not say which view sent them.
         EXPECT_FALSE(request.Header("Cookie").has_value()) << request.target;
       }
     }
