@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <map>
 #include <mutex>
+#include <thread>
 
 #include "foundation/screen_scaling.h"
 #include "foundation/shared_locks.h"
@@ -109,7 +110,13 @@ bool WaitForStartButton() {
                                [&] { return store.Enabled(kStartRenameButton); });
   }
   store.RemoveListener(id);
-  return enabled;
+  // The button comes back just before the task thread returns; wait for the
+  // thread too, so no thread of this test runs on into the next one.
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+  while (enabled && !RenameTaskThreadsEnded() && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return enabled && RenameTaskThreadsEnded();
 }
 
 std::vector<std::string> FlashableControls() {

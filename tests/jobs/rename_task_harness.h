@@ -43,9 +43,9 @@ class ControlWindows {
   std::vector<std::string> m_names;
 };
 
-// Blocks until `按钮_开始改名` is enabled (the task and every task it restarted
-// have ended); false after a generous real-time bound, so a hang fails the
-// test instead of the run.
+// Blocks until `按钮_开始改名` is enabled and every task thread has returned
+// (the task and every task it restarted have ended); false after a generous
+// real-time bound, so a hang fails the test instead of the run.
 bool WaitForStartButton();
 
 // The texts of every box the desktop showed, in order.
