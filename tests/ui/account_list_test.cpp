@@ -6,6 +6,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <chrono>
 #include <future>
 #include <mutex>
 #include <thread>
@@ -311,8 +312,13 @@ TEST_F(AccountListTest, SwitchingMakesTheSelectedRowTheWorkingAccountAndListsIts
   GetControlStore().SetEnabled(kRefreshButton, false);
   SwitchWorkingAccount();
   // The root listing runs on a thread of its own; it gives the refresh
-  // button back when it ends.
-  while (!GetControlStore().Enabled(kRefreshButton)) {
+  // button back and then writes its closing status line, the last thing it
+  // does. Waiting for the line keeps its thread from running on into the
+  // fixture's end.
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+  while ((!GetControlStore().Enabled(kRefreshButton) ||
+          m_ui.desktop.StatusText(1).find("获取网盘主目录列表成功") == std::string::npos) &&
+         std::chrono::steady_clock::now() < until) {
     std::this_thread::yield();
   }
   const AccountSession session = GetAccountSession();
