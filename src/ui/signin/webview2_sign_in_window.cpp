@@ -15,6 +15,7 @@
 #include "ui/control_binding.h"
 #include "ui/global_objects.h"
 #include "ui/qt_text.h"
+#include "ui/signin/browser_host_window.h"
 #include "ui/signin/sign_in_pages.h"
 #include "ui/signin/sign_in_windows.h"
 #include "ui/signin/utf16_text.h"
@@ -66,6 +67,7 @@ WebView2SignInWindow::WebView2SignInWindow(QWidget* parent) : QDialog(parent) {
   m_panel->setObjectName(Text(u"画板2"));
   m_panel->setGeometry(8, 30, 1200, 580);
   m_binding = new ControlBinding(this, m_store);
+  PrepareBrowserHostWindow(*this);
   connect(buttons[0], &QPushButton::clicked, this, [this] { ShowServiceLoginPage(); });
   connect(buttons[1], &QPushButton::clicked, this, [this] { ShowPassportPage(); });
   connect(buttons[2], &QPushButton::clicked, this, [this] { ShowPortalPage(); });
