@@ -160,9 +160,11 @@ TEST_F(CollectionTest, NoSelectRunsWhileTwentyTasksWait) {
       dispatcher = thread;  // only the dispatcher waits 20 ms between cycles
       const int cycle = ++cycles;
       if (cycle == 1) {
-        // One worker, busy with the first held task; the rest wait.
+        // No new workers; each worker alive (more than one once an earlier
+        // row raised the maximum) gets a held task, and the rest wait.
         ThreadPool::SetMaxThreads(g_threadPool, 1);
-        for (int i = 0; i <= row.waiting; ++i) {
+        const int workers = ThreadPool::LiveCount(g_threadPool);
+        for (int i = 0; i < workers + row.waiting; ++i) {
           ThreadPool::Post(g_threadPool, HeldTask);
         }
         held = WaitFor([&] { return ThreadPool::QueuedCount(g_threadPool) == row.waiting; });
@@ -179,6 +181,9 @@ TEST_F(CollectionTest, NoSelectRunsWhileTwentyTasksWait) {
     const std::vector<CachedRow> collected = Collect("/top");
     m_ui.clock.SetSleepHook({});
     SetGate(true);
+    // Every held task runs out before the next row closes the gate again; a
+    // straggler would hold that row's only worker for good.
+    ASSERT_TRUE(WaitFor([] { return ThreadPool::IsIdle(g_threadPool); }));
     ASSERT_TRUE(held.load());
     EXPECT_EQ(queriedMeanwhile, std::vector<std::string>(3, row.queuedMeanwhile ? "1" : "0"));
     EXPECT_EQ(SortedPaths(collected), TreeBelow("/top"));  // listed once the tasks went
