@@ -4,7 +4,9 @@
 // (Xvfb) and runs on it instead of the offscreen platform.
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,6 +29,15 @@ class OwnXServer {
     }
     m_pid = fork();
     if (m_pid == 0) {
+      // The server goes with the test process, also when that one aborts, and
+      // keeps none of its output streams open (the test runner waits for them).
+      prctl(PR_SET_PDEATHSIG, SIGTERM);
+      const int nowhere = open("/dev/null", O_RDWR);
+      if (nowhere >= 0) {
+        dup2(nowhere, 0);
+        dup2(nowhere, 1);
+        dup2(nowhere, 2);
+      }
       close(pipeEnds[0]);
       const std::string fd = std::to_string(pipeEnds[1]);
       execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1600x1000x24", "-nolisten",
