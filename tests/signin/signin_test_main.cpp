@@ -3,8 +3,8 @@
 // QUILLMERE_TEST_X_SERVER set, the process first starts an X server of its own
 // (Xvfb) and runs on it instead of the offscreen platform.
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
