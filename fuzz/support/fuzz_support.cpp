@@ -16,7 +16,9 @@
 namespace {
 
 // Waits pass at once and move the time on, so retry loops of minutes run in
-// no real time; the stop condition still ends a wait.
+// no real time; the stop condition still ends a wait. The test clock does the
+// same but keeps a record of every wait, which would grow without end over a
+// fuzzing run.
 class InstantClock final : public Clock {
  public:
   std::int64_t NowLocalMs() const override { return m_now.load(); }

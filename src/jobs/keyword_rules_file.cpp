@@ -4,9 +4,9 @@
 #include <mutex>
 
 #include "data/json_document.h"
+#include "data/json_text_file.h"
 #include "foundation/files_and_paths.h"
 #include "foundation/run_directory.h"
-#include "foundation/text_file_encoding.h"
 #include "jobs/keyword_replacement_lists.h"
 #include "platform/code_page_codec.h"
 #include "web/http_text_util.h"
@@ -64,11 +64,7 @@ KeywordRulesTexts ReadKeywordRulesTexts(const std::string& path) {
   JsonDocument document;
   bool parsed = false;
   if (!bytes.empty()) {
-    if (DetectTextFileEncoding(path) == kTextFileUtf8) {
-      parsed = document.ParseUtf8(std::string(SkipUtf8ByteOrderMark(bytes)));
-    } else {
-      parsed = document.Parse(bytes);
-    }
+    parsed = ParseJsonFileText(document, path, bytes);
   }
   KeywordRulesTexts texts;
   texts.mode = kNormalReplaceMode;

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "data/json_document.h"
+#include "data/json_text_file.h"
 #include "data/json_tree_node.h"
 #include "data/script_json_object.h"
 #include "foundation/date_time.h"
@@ -74,9 +75,7 @@ void LoadAccountList() {
   bool readable = true;
   int count = 0;
   if (!IsBlankText(text)) {
-    const bool parsed = DetectTextFileEncoding(path) == kTextFileUtf8
-                            ? document.ParseUtf8(std::string(SkipUtf8ByteOrderMark(text)))
-                            : document.Parse(text);
+    const bool parsed = ParseJsonFileText(document, path, text);
     readable = parsed && document.GetType("data") == static_cast<int>(JsonNodeType::Array);
     count = readable ? document.GetCount("data") : 0;
   }

@@ -4,11 +4,11 @@
 #include <condition_variable>
 #include <map>
 #include <mutex>
-#include <thread>
 
 #include "foundation/screen_scaling.h"
 #include "foundation/shared_locks.h"
 #include "foundation/text_encodings.h"
+#include "foundation/wait_until.h"
 #include "jobs/number_prefix_counter.h"
 #include "jobs/prefetch_run_hooks.h"
 #include "jobs/rename_rule_options.h"
@@ -112,11 +112,7 @@ bool WaitForStartButton() {
   store.RemoveListener(id);
   // The button comes back just before the task thread returns; wait for the
   // thread too, so no thread of this test runs on into the next one.
-  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-  while (enabled && !RenameTaskThreadsEnded() && std::chrono::steady_clock::now() < until) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return enabled && RenameTaskThreadsEnded();
+  return enabled && WaitUntil(RenameTaskThreadsEnded, 120000);
 }
 
 std::vector<std::string> FlashableControls() {

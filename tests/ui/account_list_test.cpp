@@ -15,6 +15,7 @@
 #include "foundation/byte_size.h"
 #include "foundation/shared_locks.h"
 #include "foundation/text_encodings.h"
+#include "foundation/wait_until.h"
 #include "support/service_test_fixture.h"
 #include "ui/account_list_rows.h"
 #include "web/main_window_controls.h"
@@ -315,12 +316,13 @@ TEST_F(AccountListTest, SwitchingMakesTheSelectedRowTheWorkingAccountAndListsIts
   // button back and then writes its closing status line, the last thing it
   // does. Waiting for the line keeps its thread from running on into the
   // fixture's end.
-  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-  while ((!GetControlStore().Enabled(kRefreshButton) ||
-          m_ui.desktop.StatusText(1).find("获取网盘主目录列表成功") == std::string::npos) &&
-         std::chrono::steady_clock::now() < until) {
-    std::this_thread::yield();
-  }
+  // The checks below fail when it never comes.
+  WaitUntil(
+      [this] {
+        return GetControlStore().Enabled(kRefreshButton) &&
+               m_ui.desktop.StatusText(1).find("获取网盘主目录列表成功") != std::string::npos;
+      },
+      120000);
   const AccountSession session = GetAccountSession();
   EXPECT_EQ(session.user, "alice");
   EXPECT_EQ(session.cookies, Cookies("alice"));
