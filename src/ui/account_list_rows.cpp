@@ -36,9 +36,13 @@ int IndexOfLocked(std::uint64_t id) {
   return -1;
 }
 
-// A tab in a name or status means a blank there.
+// A tab or a line break in a name or status means a blank there.
 std::string NameCell(std::string_view text) {
-  return ReplaceAllText(text, "\t", " ");
+  std::string cell = ReplaceAllText(text, "\r\n", " ");
+  for (const char* breaking : {"\t", "\r", "\n"}) {
+    cell = ReplaceAllText(cell, breaking, " ");
+  }
+  return cell;
 }
 
 int IndexOfUserLocked(const std::vector<std::string>& items, const std::string& user) {
@@ -61,7 +65,11 @@ void AppendLocked(std::vector<std::string>& items, AccountRow row) {
 }  // namespace
 
 std::string AccountCookieCell(std::string_view cookieText) {
-  return ReplaceAllText(cookieText, "\t", "");
+  std::string cell(cookieText);
+  for (const char* breaking : {"\t", "\r", "\n"}) {
+    cell = ReplaceAllText(cell, breaking, "");
+  }
+  return cell;
 }
 
 std::string JoinAccountRow(const AccountRow& row) {

@@ -192,7 +192,7 @@ TEST_F(AccountListFileTest, ACodePage936FileLoadsAndTheNextSaveBacksItUpAsUtf8) 
             handWritten);
 }
 
-TEST_F(AccountListFileTest, ATabInACellKeepsEveryColumnThroughLoadSaveLoad) {
+TEST_F(AccountListFileTest, ATabOrLineBreakInACellKeepsEveryColumnThroughLoadSaveLoad) {
   struct Row {
     const char* name;
     const char* element;  // one element of "data", code page 936 JSON
@@ -208,6 +208,17 @@ TEST_F(AccountListFileTest, ATabInACellKeepsEveryColumnThroughLoadSaveLoad) {
       {"a tab in the status: a blank",
        "{\"user\":\"b\",\"cookies\":\"BDUSS=b\",\"uk\":\"8\",\"status\":\"有\\t效\"}",
        {"1", "b", "有 效", "BDUSS=b", "8"}},
+      // A lone LF was saved as "\n", which loads back as CR LF: the name
+      // changed with every save.
+      {"a lone line feed written as it is in the user name: a blank",
+       "{\"user\":\"张\n三\",\"cookies\":\"BDUSS=z\",\"uk\":\"7\",\"status\":\"有效\"}",
+       {"1", "张 三", "有效", "BDUSS=z", "7"}},
+      {"a CR LF in the user name: one blank",
+       "{\"user\":\"张\\r\\n三\",\"cookies\":\"BDUSS=z\",\"uk\":\"7\",\"status\":\"有效\"}",
+       {"1", "张 三", "有效", "BDUSS=z", "7"}},
+      {"line breaks in the cookie text: dropped",
+       "{\"user\":\"c\",\"cookies\":\"BDUSS=c;\\r\\nSTOKEN=d\\n\",\"uk\":\"6\",\"status\":\"有效\"}",
+       {"1", "c", "有效", "BDUSS=c;STOKEN=d", "6"}},
   };
   const auto expectRow = [](const AccountRow& row, const AccountRow& expected) {
     EXPECT_EQ(row.number, expected.number);
