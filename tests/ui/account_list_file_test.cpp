@@ -217,7 +217,8 @@ TEST_F(AccountListFileTest, ATabOrLineBreakInACellKeepsEveryColumnThroughLoadSav
        "{\"user\":\"张\\r\\n三\",\"cookies\":\"BDUSS=z\",\"uk\":\"7\",\"status\":\"有效\"}",
        {"1", "张 三", "有效", "BDUSS=z", "7"}},
       {"line breaks in the cookie text: dropped",
-       "{\"user\":\"c\",\"cookies\":\"BDUSS=c;\\r\\nSTOKEN=d\\n\",\"uk\":\"6\",\"status\":\"有效\"}",
+       "{\"user\":\"c\",\"cookies\":\"BDUSS=c;\\r\\nSTOKEN=d\\n\",\"uk\":\"6\",\"status\":"
+       "\"有效\"}",
        {"1", "c", "有效", "BDUSS=c;STOKEN=d", "6"}},
   };
   const auto expectRow = [](const AccountRow& row, const AccountRow& expected) {
