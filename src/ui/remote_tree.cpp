@@ -276,6 +276,10 @@ void DeleteRemoteItem() {
     ShowPlainMessageBox("没有选中");  // the selection moved to nothing or to the root meanwhile
     return;
   }
+  if (!CanSendFileOperations(session)) {
+    ShowTimedMessageBox("提示：", kSignInAgainNotice, kDeleteBoxMs, kBoxIconWarning);
+    return;
+  }
   if (ShowTimedMessageBox("操作确认：", "确定从网盘删除：\r\n\r\n" + path, kDeleteBoxMs,
                           kBoxYesNo | kBoxIconWarning) != kBoxResultYes) {
     return;
