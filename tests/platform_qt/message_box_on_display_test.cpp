@@ -4,6 +4,8 @@
 
 #include "platform/qt/qt_desktop.h"
 
+#include "open_boxes.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QFontMetrics>
@@ -16,32 +18,15 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <thread>
 
 namespace {
 
-// Handles events until condition holds or maxMs of real time have passed.
-bool ProcessUntil(const std::function<bool()>& condition, int maxMs = 5000) {
-  const auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(maxMs);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > due)
-      return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    std::this_thread::sleep_for(std::chrono::microseconds(200));
-  }
-  return true;
-}
-
 QMessageBox* OpenBox() {
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    auto* box = qobject_cast<QMessageBox*>(widget);
-    if (box && box->isVisible() && box->objectName() == "quillmere_message_box")
-      return box;
-  }
-  return nullptr;
+  const std::vector<QMessageBox*> boxes = OpenBoxes();
+  return boxes.empty() ? nullptr : boxes.front();
 }
 
 // Asks a Yes/No question from a worker or from this (the user-interface)
