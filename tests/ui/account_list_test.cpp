@@ -92,7 +92,7 @@ TEST_F(AccountListTest, PastedCookiesInCapitalsAddANewRow) {
   EXPECT_EQ(m_ui.desktop.StatusText(1), "cookies添加成功");
   EXPECT_EQ(Boxes().back().caption, "信息：");
   EXPECT_EQ(Boxes().back().text,
-            "添加成功，如果需要软件下次自动导入此cookies，请点击 保存cookies 按钮。");
+            "添加成功，如果需要软件下次自动导入此cookies，请点击 保存帐号列表 按钮。");
 }
 
 TEST_F(AccountListTest, APastedTextWithATrailingTabIsCheckedAndAddedWithItsUk) {
@@ -150,7 +150,7 @@ TEST_F(AccountListTest, AnExistingUserIsUpdatedOnlyAfterYes) {
   EXPECT_EQ(GetControlStore().Text(kCookieEdit), "");
   EXPECT_EQ(m_ui.desktop.StatusText(1), "cookies更新成功");
   EXPECT_EQ(Boxes().back().text,
-            "更新成功，如果需要软件下次自动导入此cookies，请点击 保存cookies 按钮。");
+            "更新成功，如果需要软件下次自动导入此cookies，请点击 保存帐号列表 按钮。");
 }
 
 TEST_F(AccountListTest, AHomePageWithABareUkAndAnEscapedNameFillsBothColumns) {
