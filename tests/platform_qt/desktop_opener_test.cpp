@@ -6,6 +6,7 @@
 
 #include "foundation/shell_open.h"
 #include "platform/qt/qt_desktop.h"
+#include "support/process_events_until.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -17,22 +18,15 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <functional>
 #include <thread>
 
 namespace {
 
-// Handles events until condition holds or maxMs of real time have passed.
-bool ProcessUntil(const std::function<bool()>& condition, int maxMs = 10000) {
-  const auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(maxMs);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > due)
-      return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    std::this_thread::sleep_for(std::chrono::microseconds(200));
-  }
-  return true;
+constexpr int kEventWaitMs = 10000;
+
+bool ProcessUntil(const std::function<bool()>& condition) {
+  return ProcessEventsUntilOrAfter(condition, kEventWaitMs);
 }
 
 class DesktopOpenerTest : public ::testing::Test {
