@@ -62,10 +62,6 @@ void AppendLocked(std::vector<std::string>& items, AccountRow row) {
   GetControlStore().SetItems(kAccountList, items);
 }
 
-}  // namespace
-
-namespace {
-
 bool IsLineBreakOrTab(char c) {
   return c == '\t' || c == '\r' || c == '\n';
 }
