@@ -11,9 +11,12 @@
 #include "platform/qt/qt_file_dialogs.h"
 #include "platform/qt/qt_window_system.h"
 #include "platform/window_system.h"
+#include "ui/signin/browser_start.h"
 #include "ui/start_up.h"
 
 int main(int argc, char** argv) {
+  // Changes the environment: before any thread (the application's own too).
+  DecideBrowserSandbox();
   // The browser engine library brings Qt WebEngine into the process after the
   // application object exists; it needs the shared OpenGL contexts set first.
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);

@@ -65,8 +65,8 @@ void ReportAdded(bool updated) {
   GetControlStore().SetText(kCookieEdit, "");
   ShowStatusText(updated ? "cookies更新成功" : "cookies添加成功");
   ShowPlainMessageBox(
-      updated ? "更新成功，如果需要软件下次自动导入此cookies，请点击 保存cookies 按钮。"
-              : "添加成功，如果需要软件下次自动导入此cookies，请点击 保存cookies 按钮。");
+      updated ? "更新成功，如果需要软件下次自动导入此cookies，请点击 保存帐号列表 按钮。"
+              : "添加成功，如果需要软件下次自动导入此cookies，请点击 保存帐号列表 按钮。");
 }
 
 }  // namespace

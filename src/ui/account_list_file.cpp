@@ -21,6 +21,7 @@
 #include "platform/desktop.h"
 #include "platform/staged_file.h"
 #include "ui/account_list.h"
+#include "ui/account_list_rows.h"
 #include "web/main_window_controls.h"
 
 namespace {
@@ -83,7 +84,10 @@ void LoadAccountList() {
   for (int i = 0; i < count; ++i) {
     const std::string prefix = "data[" + std::to_string(i) + "].";
     AccountRow row;
-    row.cookies = document.GetText(prefix + "cookies");
+    // Decided on the cell as the row will hold it: a text of tabs and line
+    // breaks only would become a row with no cookies, saved as "" and dropped
+    // at the next load.
+    row.cookies = AccountCookieCell(document.GetText(prefix + "cookies"));
     if (row.cookies.empty()) {
       continue;
     }

@@ -62,12 +62,70 @@ void AppendLocked(std::vector<std::string>& items, AccountRow row) {
   GetControlStore().SetItems(kAccountList, items);
 }
 
+bool IsLineBreakOrTab(char c) {
+  return c == '\t' || c == '\r' || c == '\n';
+}
+
+bool IsBlankOrBreak(char c) {
+  return c == ' ' || IsLineBreakOrTab(c);
+}
+
+// A character of a cookie name: a token character of the cookie grammar.
+bool IsCookieNameChar(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte > 0x20 && byte < 0x7F &&
+         std::string_view("()<>@,;:\\\"/[]?={}").find(c) == std::string_view::npos;
+}
+
+// True when `text` begins with a cookie pair: a name and "=".
+bool StartsWithCookiePair(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && IsCookieNameChar(text[i])) {
+    ++i;
+  }
+  return i > 0 && i < text.size() && text[i] == '=';
+}
+
+// True when the last pair of `cell` (after its last ";") holds a "=".
+bool EndsWithCookiePair(std::string_view cell) {
+  const size_t semicolon = cell.rfind(';');
+  const std::string_view last =
+      semicolon == std::string_view::npos ? cell : cell.substr(semicolon + 1);
+  return last.find('=') != std::string_view::npos;
+}
+
 }  // namespace
 
 std::string AccountCookieCell(std::string_view cookieText) {
-  std::string cell(cookieText);
-  for (const char* breaking : {"\t", "\r", "\n"}) {
-    cell = ReplaceAllText(cell, breaking, "");
+  std::string cell;
+  size_t i = 0;
+  while (i < cookieText.size()) {
+    if (!IsLineBreakOrTab(cookieText[i])) {
+      cell += cookieText[i++];
+      continue;
+    }
+    // A run of tabs, line breaks and the blanks among them. Between two pairs
+    // (one per line, as cookie tools export them) it separates them as "; "
+    // does; elsewhere (inside a value, before or after the text, next to a
+    // ";") only its tabs and line breaks are dropped.
+    size_t end = i;
+    while (end < cookieText.size() && IsBlankOrBreak(cookieText[end])) {
+      ++end;
+    }
+    const size_t kept = cell.find_last_not_of(' ') + 1;  // npos + 1 == 0
+    const std::string_view before = std::string_view(cell).substr(0, kept);
+    if (!before.empty() && before.back() != ';' && EndsWithCookiePair(before) &&
+        StartsWithCookiePair(cookieText.substr(end))) {
+      cell.resize(kept);
+      cell += "; ";
+    } else {
+      for (size_t j = i; j < end; ++j) {
+        if (!IsLineBreakOrTab(cookieText[j])) {
+          cell += cookieText[j];
+        }
+      }
+    }
+    i = end;
   }
   return cell;
 }

@@ -22,13 +22,16 @@ struct AccountRowRef {
 // A row as one list item (the columns joined by a tab) and back; missing
 // columns read as empty. A cell never holds a tab or a line break: in a name,
 // a status or a number each becomes a blank (a CR LF one blank); a cookie text
-// or a uk is kept without them (no cookie and no uk holds one; a pasted text
-// may end with one). So a row read from any file or paste keeps its five
-// columns, and a saved row loads back as it was (the list file's writer puts
-// a lone LF out as a CR LF).
+// or a uk is kept as AccountCookieCell gives it. So a row read from any file
+// or paste keeps its five columns, and a saved row loads back as it was (the
+// list file's writer puts a lone LF out as a CR LF).
 std::string JoinAccountRow(const AccountRow& row);
 AccountRow SplitAccountRow(const std::string& item);
-// A cookie text as a row holds it: without tabs and line breaks.
+// A cookie text as a row holds it: without tabs and line breaks. A run of
+// them between two pairs ("BDUSS=a\nSTOKEN=b", one pair per line as cookie
+// tools export them) separates the pairs as "; " does; anywhere else (inside a
+// value, at either end, next to a ";") it is dropped, blanks kept. No cookie
+// holds a tab or a line break; a pasted text may end with one.
 std::string AccountCookieCell(std::string_view cookieText);
 
 std::vector<AccountRowRef> TakeAccountRows();

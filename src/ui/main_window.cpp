@@ -11,6 +11,7 @@
 #include "ui/design_font.h"
 #include "ui/main_window_layout.h"
 #include "ui/qt_text.h"
+#include "ui/status_line_label.h"
 
 int g_lastWindowTop = 0;
 
@@ -51,12 +52,13 @@ void MainWindow::BuildStatusBar() {
   bar->setObjectName(QtText(u"状态条1"));
   bar->setSizeGripEnabled(false);
   for (int i = 0; i < 3; ++i) {
-    auto* panel = new QLabel(QtText(kStatusPanels[i].text), bar);
+    QLabel* panel = i == 1 ? new StatusLineLabel(QtText(kStatusPanels[i].text), bar)
+                           : new QLabel(QtText(kStatusPanels[i].text), bar);
     panel->setObjectName(QtText(u"状态条1:") + QString::number(i));
     panel->setTextFormat(Qt::PlainText);
     if (i == 1) {
-      // The status line takes what the window leaves between the other two
-      // panels, up to its own width, so the submission panel stays visible.
+      // The status line takes what the window leaves beside the other two
+      // panels, up to its own width, and fits a longer line into that.
       panel->setMinimumWidth(0);
       panel->setMaximumWidth(kStatusPanels[i].width);
       panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -65,7 +67,12 @@ void MainWindow::BuildStatusBar() {
       panel->setFixedWidth(kStatusPanels[i].width);
       bar->addWidget(panel);
     } else {
-      panel->setFixedWidth(kStatusPanels[i].width);
+      // The submission panel takes what its text needs, up to its width: empty
+      // (it is emptied when a rename run ends) it leaves the whole rest of the
+      // bar to the status line, so a run's summary shows whole.
+      panel->setMinimumWidth(0);
+      panel->setMaximumWidth(kStatusPanels[i].width);
+      panel->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
       bar->addPermanentWidget(panel);
     }
   }

@@ -62,7 +62,9 @@ struct ListColumnSpec {
 inline constexpr ListColumnSpec kAccountListColumns[5] = {
     {u"序", 30}, {u"网盘用户名", 90}, {u"状态", 80}, {u"cookies", 60}, {u"uk", 5}};
 
-// Status bar panels: width and initial text.
+// Status bar panels: width and initial text. Panel 0 has its width; panels 1
+// and 2 have it at most: panel 2 takes what its text needs and panel 1 the
+// rest of the bar.
 struct StatusPanelSpec {
   int width;
   const char16_t* text;

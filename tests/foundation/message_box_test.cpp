@@ -133,7 +133,7 @@ TEST(WaitWithoutPumping, SleepsWithoutHandlingEvents) {
   EXPECT_EQ(ui.desktop.PumpCount(), 1);
 }
 
-TEST(OpenWebPage, EmptyAddressOpensNothing) {
+TEST(OpenWebPage, EmptyAddressOpensNothingAndAnOpenedPageShowsNoBox) {
   ScriptedDesktopGuard ui;
   EXPECT_EQ(OpenWebPage(""), 0);
   EXPECT_TRUE(ui.desktop.OpenedTargets().empty());
@@ -141,6 +141,30 @@ TEST(OpenWebPage, EmptyAddressOpensNothing) {
   EXPECT_EQ(ShellOpen("/tmp/a.txt"), 42);
   EXPECT_EQ(ui.desktop.OpenedTargets(),
             (std::vector<std::string>{"https://example.invalid/help", "/tmp/a.txt"}));
+  EXPECT_TRUE(ui.desktop.Boxes().empty());
+}
+
+// With no browser (or nothing else that opens it) a target is not lost: a box
+// shows its address, once per failed open, from any thread.
+TEST(ShellOpen, AFailedOpenShowsTheAddressInABox) {
+  ScriptedDesktopGuard ui;
+  ui.desktop.SetOpenResult(2);
+  const std::string address = "https://update.test/help/keyword-replacement.html?a=1&b=2";
+  ui.desktop.AnswerNext(kBoxResultOk);
+  EXPECT_EQ(OpenWebPage(address), 2);
+  ui.desktop.AnswerNext(kBoxResultOk);
+  int fromWorker = 0;
+  std::thread worker([&] { fromWorker = ShellOpen("/tmp/a b.txt"); });
+  worker.join();
+  EXPECT_EQ(fromWorker, 2);
+  const auto boxes = ui.desktop.Boxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].caption, "提示：");
+  EXPECT_EQ(boxes[0].text, std::string(kCannotOpenText) + "\r\n\r\n" + address);
+  EXPECT_EQ(boxes[0].type, kBoxIconInformation);
+  EXPECT_EQ(boxes[0].timeoutMs, 0);
+  EXPECT_EQ(boxes[1].text, std::string(kCannotOpenText) + "\r\n\r\n/tmp/a b.txt");
+  EXPECT_EQ(ui.desktop.OpenedTargets(), (std::vector<std::string>{address, "/tmp/a b.txt"}));
 }
 
 }  // namespace

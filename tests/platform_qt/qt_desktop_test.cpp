@@ -3,6 +3,7 @@
 #include "open_boxes.h"
 #include "platform/code_page_codec.h"
 #include "platform/fake_clock.h"
+#include "platform/qt/desktop_opener.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -367,6 +368,7 @@ class UrlCatcher : public QObject {
 };
 
 TEST_F(QtDesktopTest, OpenTargetHandsTheAddressToTheDesktopServices) {
+  SetDesktopOpenerForTesting(QString());  // no opener program: Qt's way
   UrlCatcher catcher;
   QDesktopServices::setUrlHandler("https", &catcher, "Open");
   std::atomic<int> result{-1};
@@ -378,6 +380,7 @@ TEST_F(QtDesktopTest, OpenTargetHandsTheAddressToTheDesktopServices) {
   ASSERT_EQ(catcher.urls.size(), 1);
   EXPECT_EQ(catcher.urls[0], QUrl(QString::fromUtf16(u"https://example.invalid/帮助")));
   EXPECT_LE(m_desktop.OpenTarget(""), 32);
+  SetDesktopOpenerForTesting(std::nullopt);
 }
 
 TEST_F(QtDesktopTest, PumpingWaitOnTheUiThreadHandlesEvents) {

@@ -177,7 +177,7 @@ TEST_F(BrowserSignInTest, TheChoosersBrowserSignInAddsTheUserToTheAccountList) {
   EXPECT_EQ(row.cookies, SignedInCookies());
   ASSERT_TRUE(ProcessEventsUntil([&] { return ui.desktop.PendingAnswers() == 0; }));
   EXPECT_EQ(ui.desktop.Boxes().back().text,
-            "添加成功，如果需要软件下次自动导入此cookies，请点击 保存cookies 按钮。");
+            "添加成功，如果需要软件下次自动导入此cookies，请点击 保存帐号列表 按钮。");
   ReplaceAccountRows({});
   SetSignInHandOff({});
   // The next window starts without the signed-in cookies, as a new sign-in

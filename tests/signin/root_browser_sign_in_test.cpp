@@ -12,34 +12,56 @@
 
 namespace {
 
-TEST(BrowserStartAsRoot, OnlyRootSwitchesTheSandboxOffAndSaysSo) {
+// main() decides the switch before any thread starts; the first browser start
+// only says so, and changes no environment variable (another thread may read
+// the environment meanwhile).
+TEST(BrowserStartAsRoot, OnlyRootSwitchesTheSandboxOffAtStartAndTheFirstBrowserSaysSo) {
   struct Row {
     const char* name;
     unsigned uid;
-    bool switchedOff;
+    const char* setByStarter;  // the value whoever started the program set; nullptr: none
+    const char* switchValue;   // the value the browser finds; nullptr: none
+    bool announced;
   };
   const Row rows[] = {
-      {"another user", 1000, false},
-      {"root", 0, true},
+      {"another user", 1000, nullptr, nullptr, false},
+      {"root", 0, nullptr, "1", true},
+      {"root, a value already set is kept", 0, "0", "0", true},
+  };
+  const auto shown = [](const char* value) {
+    return std::string(value == nullptr ? "(none)" : value);
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    unsetenv(kSandboxSwitch);
+    if (row.setByStarter != nullptr) {
+      setenv(kSandboxSwitch, row.setByStarter, 1);
+    } else {
+      unsetenv(kSandboxSwitch);
+    }
     SetEffectiveUserIdForTesting(row.uid);
+    DecideBrowserSandbox();
     ScriptedDesktopGuard ui;
     PrepareBrowserStart();
     PrepareBrowserStart();
-    const char* value = std::getenv(kSandboxSwitch);
-    EXPECT_EQ(value != nullptr && std::string(value) == "1", row.switchedOff);
+    EXPECT_EQ(shown(std::getenv(kSandboxSwitch)), shown(row.switchValue));
     std::vector<std::string> lines;
     for (const RecordedStatus& status : ui.desktop.StatusHistory()) {
       lines.push_back(status.text);
     }
-    EXPECT_EQ(lines, row.switchedOff ? std::vector<std::string>{kBrowserSandboxOffText}
-                                     : std::vector<std::string>{});
+    EXPECT_EQ(lines, row.announced ? std::vector<std::string>{kBrowserSandboxOffText}
+                                   : std::vector<std::string>{});
   }
   SetEffectiveUserIdForTesting({});
   unsetenv(kSandboxSwitch);
+}
+
+TEST(BrowserStartAsRoot, ABrowserStartChangesNoEnvironmentVariable) {
+  unsetenv(kSandboxSwitch);
+  SetEffectiveUserIdForTesting(0u);  // root, but nothing decided at start
+  ScriptedDesktopGuard ui;
+  PrepareBrowserStart();
+  EXPECT_EQ(std::getenv(kSandboxSwitch), nullptr);
+  SetEffectiveUserIdForTesting({});
 }
 
 TEST(BrowserSignInAsRoot, RunsWithTheSandboxOffAndTheProgramGoesOn) {

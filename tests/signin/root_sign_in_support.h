@@ -3,8 +3,8 @@
 // chooser and handled from inside its own modal loop. And the sign-in of a
 // program started as root directly (not through scripts/run): the browser's
 // sandbox switch that the test main sets for a root process is taken away
-// before any browser of the process starts, and the program sees itself as
-// root whoever runs the test.
+// before any browser of the process starts, the program sees itself as root
+// whoever runs the test, and it decides the switch as its main() does.
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -23,6 +23,7 @@ struct StartedAsRoot {
   StartedAsRoot() {
     unsetenv(kSandboxSwitch);
     SetEffectiveUserIdForTesting(0u);
+    DecideBrowserSandbox();
   }
   ~StartedAsRoot() { SetEffectiveUserIdForTesting({}); }
 };

@@ -244,6 +244,45 @@ TEST_F(AccountListFileTest, ATabOrLineBreakInACellKeepsEveryColumnThroughLoadSav
   }
 }
 
+// A cookie text of tabs and line breaks only is no account: its element is
+// skipped at the first load, so the rows after a save and a load are the rows
+// the first load gave (no row with an empty cookie cell, no renumbering).
+TEST_F(AccountListFileTest, ACookieTextOfBlanksOnlyIsSkippedAndSavedRowsLoadBackAsTheyWere) {
+  struct Row {
+    const char* name;
+    const char* cookies;  // the JSON string's content
+  };
+  const Row rows[] = {
+      {"a tab", "\\t"},
+      {"a CR LF", "\\r\\n"},
+      {"a line feed", "\\n"},
+      {"tabs and line breaks", "\\t\\r\\n\\t"},
+  };
+  const AccountRow expected{"1", "b", "有效", "BDUSS=b", "8"};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    fs::remove_all(m_folder.Path());
+    fs::create_directories(m_folder.Path());
+    WriteFile(std::string(
+                  "{\"dataname\":\"cookies\",\"num\":2,\"data\":[{\"user\":\"a\",\"cookies\":\"") +
+              row.cookies +
+              "\",\"uk\":\"7\",\"status\":\"有效\"},{\"user\":\"b\",\"cookies\":\"BDUSS=b\",\"uk\":"
+              "\"8\",\"status\":\"有效\"}]}");
+    for (int load = 1; load <= 2; ++load) {
+      SCOPED_TRACE(load == 1 ? "first load" : "after a save");
+      ReplaceAccountRows({});
+      LoadAccountList();
+      const std::vector<AccountRow> loaded = ReadAccountRows();
+      ASSERT_EQ(loaded.size(), 1u);
+      EXPECT_EQ(loaded[0].number, expected.number);
+      EXPECT_EQ(loaded[0].user, expected.user);
+      EXPECT_EQ(loaded[0].cookies, expected.cookies);
+      EXPECT_EQ(loaded[0].uk, expected.uk);
+      Save();
+    }
+  }
+}
+
 TEST_F(AccountListFileTest, AUtf8FileWithAByteOrderMarkLoads) {
   struct Row {
     const char* name;

@@ -92,7 +92,7 @@ TEST_F(AccountListTest, PastedCookiesInCapitalsAddANewRow) {
   EXPECT_EQ(m_ui.desktop.StatusText(1), "cookies添加成功");
   EXPECT_EQ(Boxes().back().caption, "信息：");
   EXPECT_EQ(Boxes().back().text,
-            "添加成功，如果需要软件下次自动导入此cookies，请点击 保存cookies 按钮。");
+            "添加成功，如果需要软件下次自动导入此cookies，请点击 保存帐号列表 按钮。");
 }
 
 TEST_F(AccountListTest, APastedTextWithATrailingTabIsCheckedAndAddedWithItsUk) {
@@ -124,6 +124,56 @@ TEST_F(AccountListTest, APastedTextWithATrailingTabIsCheckedAndAddedWithItsUk) {
   EXPECT_EQ(m_ui.desktop.StatusText(1), "cookies添加成功");
 }
 
+// Cookie tools export one pair per line: a line break or tab between two pairs
+// separates them as "; " does, one inside a value is dropped. Either way the
+// text signs in and the row holds the pairs as the service set them.
+TEST_F(AccountListTest, APastedTextWithOnePairPerLineSignsIn) {
+  const FakeAccount& account = Account();
+  const std::string bdussHead = account.bduss.substr(0, account.bduss.find('~'));
+  const std::string bdussTail = account.bduss.substr(bdussHead.size());
+  struct Row {
+    const char* name;
+    std::string pasted;
+  };
+  const Row rows[] = {
+      {"line feeds", "BAIDUID=" + account.baiduid + "\nBDUSS=" + account.bduss +
+                         "\nSTOKEN=" + account.stoken + "\n"},
+      {"CR LF and a blank line", "BAIDUID=" + account.baiduid + "\r\n\r\nBDUSS=" + account.bduss +
+                                     "\r\nSTOKEN=" + account.stoken},
+      {"tabs with blanks around them",
+       "BAIDUID=" + account.baiduid + " \t BDUSS=" + account.bduss + "\tSTOKEN=" + account.stoken},
+      {"a line break inside a value as well", "BAIDUID=" + account.baiduid +
+                                                  "\nBDUSS=" + bdussHead + "\n" + bdussTail +
+                                                  "\nSTOKEN=" + account.stoken},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Reset();
+    std::mutex mutex;
+    std::vector<std::string> cookieHeaders;
+    Service().SetHook([&](const RecordedRequest& request) -> std::optional<FakeReply> {
+      std::lock_guard lock(mutex);
+      cookieHeaders.push_back(request.Header("Cookie").value_or(""));
+      return std::nullopt;
+    });
+    GetControlStore().SetText(kCookieEdit, row.pasted);
+    m_ui.desktop.AnswerNext(kBoxResultOk);
+    WaitForThread(AddAccountFromPastedCookies());
+    Service().ClearHook();
+    const std::vector<AccountRow> added = ReadAccountRows();
+    ASSERT_EQ(added.size(), 1u);
+    EXPECT_EQ(added[0].user, "demo");
+    EXPECT_EQ(added[0].cookies, account.CookieText());
+    EXPECT_EQ(added[0].uk, account.uk);
+    EXPECT_EQ(m_ui.desktop.StatusText(1), "cookies添加成功");
+    std::lock_guard lock(mutex);
+    ASSERT_FALSE(cookieHeaders.empty());
+    for (const std::string& header : cookieHeaders) {
+      EXPECT_EQ(header, account.CookieText());
+    }
+  }
+}
+
 TEST_F(AccountListTest, AnExistingUserIsUpdatedOnlyAfterYes) {
   AddServiceAccount("alice");
   ReplaceAccountRows({{"", "alice", "有效", "BDUSS=old; STOKEN=old", "1"},
@@ -150,7 +200,7 @@ TEST_F(AccountListTest, AnExistingUserIsUpdatedOnlyAfterYes) {
   EXPECT_EQ(GetControlStore().Text(kCookieEdit), "");
   EXPECT_EQ(m_ui.desktop.StatusText(1), "cookies更新成功");
   EXPECT_EQ(Boxes().back().text,
-            "更新成功，如果需要软件下次自动导入此cookies，请点击 保存cookies 按钮。");
+            "更新成功，如果需要软件下次自动导入此cookies，请点击 保存帐号列表 按钮。");
 }
 
 TEST_F(AccountListTest, AHomePageWithABareUkAndAnEscapedNameFillsBothColumns) {

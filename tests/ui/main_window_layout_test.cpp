@@ -14,12 +14,18 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <atomic>
 #include <set>
+#include <string>
 #include <vector>
 
+#include "jobs/rename_status_lines.h"
 #include "platform/control_store.h"
 #include "ui/main_window.h"
+#include "ui/qt_text.h"
+#include "ui/status_line_label.h"
 #include "ui_test_support.h"
+#include "web/rename_counters.h"
 
 namespace {
 
@@ -278,6 +284,59 @@ TEST_F(MainWindowLayoutTest, StatusBarHasThreePanelsDockedAtTheBottom) {
     ASSERT_NE(panel, nullptr) << index;
     EXPECT_EQ(panel->text(), Q(text));
   }
+}
+
+// At the window's design size a large rename run's summary shows whole on the
+// status line: the submission panel is emptied when a run ends and then leaves
+// the status line the rest of the bar, which shows a line too wide for it with
+// single blanks. A line wider still ends in "…" with the whole line as tip.
+TEST_F(MainWindowLayoutTest, ARenameRunsSummaryShowsWholeOnTheStatusLine) {
+  struct Row {
+    const char* name;
+    std::string (*line)();
+  };
+  const Row rows[] = {
+      {"the per-item apply's summary", &PerItemSummaryLine},
+      {"the task's summary", &RenameSummaryLine},
+  };
+  // A large run: counts of up to five digits.
+  const std::pair<std::atomic<int>*, int> counts[] = {
+      {&g_renamedCount, 23456},  {&g_renameFailedCount, 345}, {&g_unchangedCount, 4567},
+      {&g_waitCount, 56},        {&g_skippedCount, 6789},     {&g_deletedCount, 789},
+      {&g_deleteFailedCount, 89}};
+  for (const auto& [counter, count] : counts) {
+    *counter = count;
+  }
+  window.show();
+  auto* bar = window.ControlAs<QStatusBar>(u"状态条1");
+  auto* line = dynamic_cast<StatusLineLabel*>(bar->findChild<QLabel*>(Q(u"状态条1:1")));
+  auto* submission = bar->findChild<QLabel*>(Q(u"状态条1:2"));
+  ASSERT_NE(line, nullptr);
+  ASSERT_NE(submission, nullptr);
+  EXPECT_EQ(window.width(), 981) << "the client width of the 997-pixel design window";
+  const auto withoutBlanks = [](QString text) { return text.remove(QLatin1Char(' ')); };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    submission->setText(Q(u"本次提交进度：100/100"));
+    QCoreApplication::processEvents();
+    EXPECT_GE(submission->width(), submission->fontMetrics().horizontalAdvance(submission->text()))
+        << "a submission's state shows whole";
+    submission->clear();
+    const QString summary = WidgetTextFromCp936(row.line());
+    line->setText(summary);
+    QCoreApplication::processEvents();
+    const QString shown = line->ShownText();
+    EXPECT_LE(line->fontMetrics().horizontalAdvance(shown), line->contentsRect().width())
+        << shown.toStdString();
+    EXPECT_EQ(withoutBlanks(shown), withoutBlanks(summary)) << "every count shows";
+    EXPECT_LE(line->geometry().right(), submission->geometry().left());
+    EXPECT_EQ(line->text(), summary);
+  }
+  const QString wider = WidgetTextFromCp936(PerItemSummaryLine() + PerItemSummaryLine());
+  line->setText(wider);
+  EXPECT_TRUE(line->ShownText().endsWith(QChar(0x2026))) << line->ShownText().toStdString();
+  EXPECT_LE(line->fontMetrics().horizontalAdvance(line->ShownText()), line->contentsRect().width());
+  ZeroRenameCounters();
 }
 
 TEST_F(MainWindowLayoutTest, ControlsTakeTheirDesignPlaceAndCaption) {

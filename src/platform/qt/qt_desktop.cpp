@@ -1,11 +1,11 @@
 #include "platform/qt/qt_desktop.h"
 
 #include "platform/code_page_codec.h"
+#include "platform/qt/desktop_opener.h"
 #include "platform/qt/qt_window_handle.h"
 #include "platform/qt/ui_thread.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QEventLoop>
 #include <QFontMetrics>
@@ -422,7 +422,7 @@ int QtDesktop::OpenTarget(std::string_view target) {
   const QUrl url = QUrl::fromUserInput(ToQString(target));
   if (!url.isValid() || url.isEmpty())
     return 2;
-  return CallOnUiThread([url] { return QDesktopServices::openUrl(url) ? 42 : 2; });
+  return CallOnUiThread([url] { return OpenUrlOnDesktop(url) ? 42 : 2; });
 }
 
 void QtDesktop::PumpEvents() {

@@ -22,7 +22,7 @@
 //
 // Status panels: the main window binds a label per panel (BindStatusPanel);
 // writes from any thread are posted, and a panel bound later shows the latest
-// text. Opening a target goes through QDesktopServices.
+// text. Opening a target: OpenUrlOnDesktop (platform/qt/desktop_opener.h).
 
 #include "platform/desktop.h"
 

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 
 #include "foundation/message_box.h"
@@ -14,6 +15,7 @@ namespace {
 constexpr const char* kSandboxSwitch = "QTWEBENGINE_DISABLE_SANDBOX";
 
 std::optional<unsigned> s_testUid;
+std::atomic<bool> s_runAsRoot{false};  // decided by DecideBrowserSandbox
 bool s_announced = false;
 
 unsigned EffectiveUserId() {
@@ -22,16 +24,16 @@ unsigned EffectiveUserId() {
 
 }  // namespace
 
+void DecideBrowserSandbox() {
+  s_runAsRoot = EffectiveUserId() == 0;
+  if (s_runAsRoot) {
+    setenv(kSandboxSwitch, "1", 0);  // a value already set is kept
+  }
+}
+
 void PrepareBrowserStart() {
   PublishBrowserExtraCaFile(GetServiceConfig().caFile);
-  if (EffectiveUserId() != 0) {
-    return;
-  }
-  // Set before every load: once the first browser of the process has
-  // started, a later change has no effect; a value set by whoever started the
-  // program is kept.
-  setenv(kSandboxSwitch, "1", 0);
-  if (!s_announced) {
+  if (s_runAsRoot && !s_announced) {
     s_announced = true;
     ShowStatusText(kBrowserSandboxOffText);
   }
@@ -39,5 +41,6 @@ void PrepareBrowserStart() {
 
 void SetEffectiveUserIdForTesting(std::optional<unsigned> uid) {
   s_testUid = uid;
+  s_runAsRoot = false;
   s_announced = false;
 }
