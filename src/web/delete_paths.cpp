@@ -65,8 +65,9 @@ bool FollowTask(const AccountSession& session, const std::string& taskId, std::s
 }
 
 // The paths a delete reply gives as deleted: every path on the success
-// markers; on a task that failed with a list, the paths its entries name
-// without an error (a path no entry names was not deleted); none otherwise.
+// markers; on a task that ended with a list of entries, every path but those
+// its entries name with an error (a failed task lists only the paths that
+// failed, so a path no entry names was deleted); none otherwise.
 std::vector<bool> DeletedPaths(const std::vector<std::string>& paths, const std::string& reply,
                                bool followedTask) {
   const bool allDeleted =
@@ -76,13 +77,18 @@ std::vector<bool> DeletedPaths(const std::vector<std::string>& paths, const std:
   if (allDeleted || !followedTask) {
     return deleted;
   }
-  for (const NamedOutcome& outcome : ReadNamedOutcomes(reply)) {
-    if (!outcome.error.empty()) {
+  const std::vector<NamedOutcome> outcomes = ReadNamedOutcomes(reply);
+  if (outcomes.empty()) {
+    return deleted;
+  }
+  std::fill(deleted.begin(), deleted.end(), true);
+  for (const NamedOutcome& outcome : outcomes) {
+    if (outcome.error.empty()) {
       continue;
     }
     for (size_t i = 0; i < paths.size(); ++i) {
-      if (!deleted[i] && RemoteNameFromEncoded(paths[i]) == outcome.from) {
-        deleted[i] = true;
+      if (deleted[i] && RemoteNameFromEncoded(paths[i]) == outcome.from) {
+        deleted[i] = false;
         break;
       }
     }

@@ -212,8 +212,8 @@ void BookAll(const AccountSession& session, const std::vector<BatchItem>& items,
 }
 
 // Books the outcome that the reply names, item by item: an entry without an
-// error is renamed, one with an error failed, and an item that no entry names
-// failed as well (never renamed: the reply does not say it was). An item not
+// error is renamed, one with an error failed. A failed task lists only the
+// items that failed, so an item that no entry names was renamed. An item not
 // found under its U+2019 form is left to `retry` (its plain form appended).
 // False when the reply names nothing.
 bool BookNamedOutcomes(const AccountSession& session, const std::string& reply,
@@ -255,9 +255,9 @@ bool BookNamedOutcomes(const AccountSession& session, const std::string& reply,
     }
     for (const BatchItem& item : items) {
       if (!item.booked && !item.path.empty()) {
-        ++g_renameFailedCount;
-        failed.Append(item.path + "---->" + item.newName + "   失败原因：" + kTaskFailedMarker +
-                      "\r\n");
+        ++g_renamedCount;
+        ++renamedItems;
+        renamed.Append(item.path + "---->" + item.newName + "\r\n");
         PumpMessages();
       }
     }
