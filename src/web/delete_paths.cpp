@@ -9,6 +9,7 @@
 #include "foundation/waits.h"
 #include "web/account_session.h"
 #include "web/http_request.h"
+#include "web/item_request_hold.h"
 #include "web/remote_name_text.h"
 #include "web/rename_counters.h"
 #include "web/rename_task_state.h"
@@ -144,6 +145,7 @@ void DeleteRemotePaths(const AccountSession& session,
   if (encodedPaths.empty()) {
     return;
   }
+  const ItemRequestScope underWay;
   const std::string body = BuildDeleteBody(encodedPaths);
   std::string reply;
   for (int attempt = 1; attempt <= kDeleteAttempts; ++attempt) {

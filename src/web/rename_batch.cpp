@@ -14,6 +14,7 @@
 #include "web/account_session.h"
 #include "web/daily_pause.h"
 #include "web/http_request.h"
+#include "web/item_request_hold.h"
 #include "web/main_window_controls.h"
 #include "web/remote_name_text.h"
 #include "web/rename_counters.h"
@@ -110,6 +111,9 @@ class BatchSubmission {
   bool Attempts(int cycle, std::string& taskId);
   bool Poll(const std::string& taskId);
 
+  // The batch is under way from its first send until the caller has booked
+  // it, while this object lives.
+  ItemRequestScope m_underWay;
   std::string m_items;
   int m_count;
   AccountSession m_session;
