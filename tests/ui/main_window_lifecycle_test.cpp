@@ -260,8 +260,6 @@ TEST_F(CloseDuringAJobTest, TheSuccessLogHoldsEveryRenameTheServiceSaw) {
   window.show();
   store.SetChecked(kModifyAllRadio, true);
   store.SetChecked(kRenameSyncRadio, true);
-  store.SetChecked(kSortNameAscRadio, true);
-  store.SetChecked(kIncludeSubfoldersRadio, true);
   store.SetChecked(kPrefixRuleBox, true);
   store.SetText(kPrefixEdit, "P_");
   store.SetEnabled(kStartRenameButton, false);  // the rename job runs
