@@ -16,6 +16,7 @@
 #include "platform/desktop.h"
 #include "web/folder_listing.h"
 #include "web/http_request.h"
+#include "web/item_request_hold.h"
 #include "web/remote_tree_paths.h"
 #include "web/service_conventions.h"
 
@@ -105,6 +106,7 @@ std::string EncodeEscaped(const std::string& text) {
 
 void ArchiveFile(const AccountSession& session, const std::string& folder,
                  const ListingSortOrder& sort, const ListedFile& file, ArchiveCounts& counts) {
+  const ItemRequestScope underWay;
   // The name decoded from its notation only: "%" and "\" are characters of it.
   const std::string clearName = Utf16ToText(DecodeUnicodeEscapes(file.rawName));
   const bool escaped = clearName.find_first_of("?'+-") != std::string::npos;

@@ -14,6 +14,7 @@
 #include "jobs/copy_targets.h"
 #include "platform/control_store.h"
 #include "platform/desktop.h"
+#include "web/item_request_hold.h"
 
 namespace {
 
@@ -40,6 +41,7 @@ void ShowCopyStatus(const std::string& head, const char* copied, const char* fai
 // Copies into one folder, and once more when the result asks for it.
 void CopyWithRepeat(const AccountSession& session, const std::string& encodedFolder,
                     const std::string& stamp) {
+  const ItemRequestScope underWay;
   if (CopyResultAsksRepeat(CopyIntoFolder(session, encodedFolder, stamp, 0))) {
     CopyIntoFolder(session, encodedFolder, stamp, 1);
   }

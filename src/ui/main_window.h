@@ -47,8 +47,11 @@ class MainWindow : public QMainWindow {
   // window close.
   bool OnCloseQuery();
 
-  // The destroy handler: ends the process with exit code 0 at once, without
-  // waiting for worker threads and without freeing what they may still use.
+  // The destroy handler: hides the window, lets the jobs start no further
+  // request that changes remote items and gives the one under way a few
+  // seconds to be booked (StopJobsForExit), then ends the process with exit
+  // code 0, without waiting for worker threads and without freeing what they
+  // may still use.
   void OnDestroy();
 
   // The moved handler: a window moved so that its top edge is 0 goes back to

@@ -15,6 +15,7 @@
 #include "foundation/screen_scaling.h"
 #include "foundation/thread_pool.h"
 #include "foundation/thread_start.h"
+#include "jobs/jobs_at_exit.h"
 #include "jobs/old_cache_files.h"
 #include "jobs/prefetch_run.h"
 #include "platform/control_store.h"
@@ -25,6 +26,7 @@
 #include "ui/main_window.h"
 #include "ui/qt_text.h"
 #include "ui/start_up.h"
+#include "web/item_request_hold.h"
 
 namespace {
 
@@ -168,7 +170,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::OnDestroy() {
+  // The wait pumps events: nothing of this window may be used meanwhile.
+  hide();
+  StopJobsForExit();
   m_endProcess();
+  // Only an ender that returns (a test's) comes back here: the jobs go on
+  // to their stop.
+  ReleaseItemRequests();
 }
 
 void MainWindow::RequestEndProgram() {

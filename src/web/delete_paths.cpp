@@ -9,6 +9,7 @@
 #include "foundation/waits.h"
 #include "web/account_session.h"
 #include "web/http_request.h"
+#include "web/item_request_hold.h"
 #include "web/remote_name_text.h"
 #include "web/rename_counters.h"
 #include "web/rename_task_state.h"
@@ -65,8 +66,9 @@ bool FollowTask(const AccountSession& session, const std::string& taskId, std::s
 }
 
 // The paths a delete reply gives as deleted: every path on the success
-// markers; on a task that failed with a list, the paths its entries name
-// without an error (a path no entry names was not deleted); none otherwise.
+// markers; on a task that ended with a list of entries, every path but those
+// its entries name with an error (a failed task lists only the paths that
+// failed, so a path no entry names was deleted); none otherwise.
 std::vector<bool> DeletedPaths(const std::vector<std::string>& paths, const std::string& reply,
                                bool followedTask) {
   const bool allDeleted =
@@ -76,13 +78,18 @@ std::vector<bool> DeletedPaths(const std::vector<std::string>& paths, const std:
   if (allDeleted || !followedTask) {
     return deleted;
   }
-  for (const NamedOutcome& outcome : ReadNamedOutcomes(reply)) {
-    if (!outcome.error.empty()) {
+  const std::vector<NamedOutcome> outcomes = ReadNamedOutcomes(reply);
+  if (outcomes.empty()) {
+    return deleted;
+  }
+  std::fill(deleted.begin(), deleted.end(), true);
+  for (const NamedOutcome& outcome : outcomes) {
+    if (outcome.error.empty()) {
       continue;
     }
     for (size_t i = 0; i < paths.size(); ++i) {
-      if (!deleted[i] && RemoteNameFromEncoded(paths[i]) == outcome.from) {
-        deleted[i] = true;
+      if (deleted[i] && RemoteNameFromEncoded(paths[i]) == outcome.from) {
+        deleted[i] = false;
         break;
       }
     }
@@ -138,6 +145,7 @@ void DeleteRemotePaths(const AccountSession& session,
   if (encodedPaths.empty()) {
     return;
   }
+  const ItemRequestScope underWay;
   const std::string body = BuildDeleteBody(encodedPaths);
   std::string reply;
   for (int attempt = 1; attempt <= kDeleteAttempts; ++attempt) {

@@ -14,6 +14,7 @@
 #include "web/account_session.h"
 #include "web/daily_pause.h"
 #include "web/http_request.h"
+#include "web/item_request_hold.h"
 #include "web/main_window_controls.h"
 #include "web/remote_name_text.h"
 #include "web/rename_counters.h"
@@ -110,6 +111,9 @@ class BatchSubmission {
   bool Attempts(int cycle, std::string& taskId);
   bool Poll(const std::string& taskId);
 
+  // The batch is under way from its first send until the caller has booked
+  // it, while this object lives.
+  ItemRequestScope m_underWay;
   std::string m_items;
   int m_count;
   AccountSession m_session;
@@ -212,8 +216,8 @@ void BookAll(const AccountSession& session, const std::vector<BatchItem>& items,
 }
 
 // Books the outcome that the reply names, item by item: an entry without an
-// error is renamed, one with an error failed, and an item that no entry names
-// failed as well (never renamed: the reply does not say it was). An item not
+// error is renamed, one with an error failed. A failed task lists only the
+// items that failed, so an item that no entry names was renamed. An item not
 // found under its U+2019 form is left to `retry` (its plain form appended).
 // False when the reply names nothing.
 bool BookNamedOutcomes(const AccountSession& session, const std::string& reply,
@@ -255,9 +259,9 @@ bool BookNamedOutcomes(const AccountSession& session, const std::string& reply,
     }
     for (const BatchItem& item : items) {
       if (!item.booked && !item.path.empty()) {
-        ++g_renameFailedCount;
-        failed.Append(item.path + "---->" + item.newName + "   失败原因：" + kTaskFailedMarker +
-                      "\r\n");
+        ++g_renamedCount;
+        ++renamedItems;
+        renamed.Append(item.path + "---->" + item.newName + "\r\n");
         PumpMessages();
       }
     }

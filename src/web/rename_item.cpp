@@ -11,6 +11,7 @@
 #include "web/account_session.h"
 #include "web/daily_pause.h"
 #include "web/http_request.h"
+#include "web/item_request_hold.h"
 #include "web/main_window_controls.h"
 #include "web/remote_name_text.h"
 #include "web/rename_counters.h"
@@ -200,6 +201,7 @@ bool RenameRemoteItem(std::string& path, std::string& newName, bool isFolder,
 
 bool RenameRemoteItem(const AccountSession& session, std::string& path, std::string& newName,
                       bool isFolder, const std::string& fsId) {
+  const ItemRequestScope underWay;
   (void)isFolder;
   if (GetControlStore().Checked(kSkipRenamedCheckBox) && AlreadyRenamed(fsId)) {
     ++g_skippedCount;

@@ -2,7 +2,9 @@
 // The item outcomes that a file operation's reply names: the entries of a
 // task's `list` (the item's source under "from" or "path", an `error_code`
 // when it failed) or, without such a list, the `info` entries of a
-// synchronous reply (a non-zero `errno` when it failed). Pure; any thread.
+// synchronous reply (a non-zero `errno` when it failed). A failed task lists
+// only the items that failed: an item no entry names was done, and callers
+// book it so. Pure; any thread.
 
 #include <string>
 #include <vector>

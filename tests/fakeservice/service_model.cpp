@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <functional>
+#include <iterator>
 
 #include "fakeservice/json_text.h"
 
@@ -345,8 +346,13 @@ FakeReply ServiceModel::TaskQuery(const RecordedRequest& request) {
   if (task.polls <= m_options.taskRunningPolls) {
     return FakeReply::Json(TaskRunningReply(task.polls * 100 / (m_options.taskRunningPolls + 1)));
   }
-  const bool failed = std::any_of(task.entries.begin(), task.entries.end(),
-                                  [](const TaskEntry& entry) { return entry.errorCode != 0; });
-  return FakeReply::Json(failed ? TaskFailListReply(task.entries, task.failedErrno)
-                                : TaskOkReply(task.entries));
+  const auto failedEntry = [](const TaskEntry& entry) { return entry.errorCode != 0; };
+  if (std::none_of(task.entries.begin(), task.entries.end(), failedEntry)) {
+    return FakeReply::Json(TaskOkReply(task.entries));
+  }
+  // A failed task lists the items that failed; an item it does not name was done.
+  std::vector<TaskEntry> failedEntries;
+  std::copy_if(task.entries.begin(), task.entries.end(), std::back_inserter(failedEntries),
+               failedEntry);
+  return FakeReply::Json(TaskFailListReply(failedEntries, task.failedErrno));
 }

@@ -4,10 +4,16 @@
 
 #include "jobs/rename_task.h"
 
+#include <atomic>
+
+#include "foundation/wait_until.h"
+#include "jobs/jobs_at_exit.h"
+
 #include "jobs/rename_rule_options.h"
 #include "jobs/rename_task_controls.h"
 #include "rename_task_harness.h"
 #include "support/service_test_fixture.h"
+#include "web/item_request_hold.h"
 #include "web/main_window_controls.h"
 
 namespace {
@@ -167,6 +173,48 @@ TEST_F(RenameTaskServiceTest, EveryRequestCarriesTheAccountTheTaskStartedWith) {
   }
   EXPECT_EQ(Tree(), RemoteTree::FromPaths({"/docs/P_a.txt", "/docs/P_b.txt", "/docs/P_s/P_c.txt"}));
   EXPECT_FALSE(LogExists(kLogRenamed, "other"));
+}
+
+// The program ends while a run of mode B renames: the rename that has reached
+// the service is booked before the end, and no further one is sent.
+TEST_F(RenameTaskServiceTest, TheProgramsEndLetsTheRenameUnderWayBeBooked) {
+  RemoteTree tree;
+  for (int i = 0; i < 6; ++i) {
+    tree.AddFile("/d/f" + std::to_string(i) + ".txt", 1);
+  }
+  UseTree(std::move(tree));
+  Tick(AddTreePath("/d/"));
+  // The service answers the third rename once the program's end has begun.
+  std::atomic<int> renames{0};
+  std::atomic<bool> thirdArrived{false};
+  Service().SetHook([&](const RecordedRequest& request) -> std::optional<FakeReply> {
+    if (request.Path() == "/api/filemanager" && ++renames == 3) {
+      thirdArrived = true;
+      WaitUntil([] { return ItemRequestsHeld(); }, 30000);
+    }
+    return std::nullopt;
+  });
+  m_ui.desktop.AnswerNext(kBoxResultYes);  // the confirmation
+  m_ui.desktop.AnswerNext(kBoxResultOk);   // the counts box of the stopped run
+  // Every wait blocks until its condition holds: the end's wait ends only
+  // when the rename under way has been booked.
+  m_ui.clock.SetAutoAdvance(false);
+  OnStartRenameClicked();
+  ASSERT_TRUE(WaitUntil([&] { return thirdArrived.load(); }, 30000));
+
+  EXPECT_TRUE(StopJobsForExit());
+  const std::string loggedAtTheEnd = LogText(kLogRenamed);
+  m_ui.clock.SetAutoAdvance(true);
+  m_ui.clock.Advance(kExitBookingWaitMs);  // wakes the task's own waits
+  ReleaseItemRequests();
+  ASSERT_TRUE(WaitForStartButton());
+
+  EXPECT_EQ(loggedAtTheEnd,
+            "/d/f0.txt---->P_f0.txt\r\n/d/f1.txt---->P_f1.txt\r\n/d/f2.txt---->P_f2.txt\r\n");
+  EXPECT_EQ(RequestsTo("/api/filemanager").size(), 3u);
+  EXPECT_EQ(Tree(), RemoteTree::FromPaths({"/d/P_f0.txt:1", "/d/P_f1.txt:1", "/d/P_f2.txt:1",
+                                           "/d/f3.txt:1", "/d/f4.txt:1", "/d/f5.txt:1"}));
+  EXPECT_EQ(LogText(kLogRenamed), loggedAtTheEnd);
 }
 
 }  // namespace

@@ -20,11 +20,19 @@
 
 #include "data/program_wide_objects.h"
 #include "foundation/message_box.h"
+#include "foundation/wait_until.h"
+#include "jobs/folder_traversal.h"
+#include "jobs/jobs_at_exit.h"
+#include "jobs/rename_rule_options.h"
+#include "jobs/rename_task_controls.h"
 #include "platform/control_store.h"
 #include "platform/qt/qt_desktop.h"
 #include "support/scripted_desktop_guard.h"
+#include "support/service_test_fixture.h"
 #include "ui/main_window.h"
 #include "ui_test_support.h"
+#include "web/item_request_hold.h"
+#include "web/main_window_controls.h"
 
 namespace {
 
@@ -227,6 +235,74 @@ TEST(MainWindowCloseTest, AWorkerEndsTheProgramOnTheUiThreadWithoutQuestions) {
   EXPECT_TRUE(ProcessEventsUntil([&] { return endedOn != std::thread::id(); }));
   worker.join();
   EXPECT_EQ(endedOn, std::this_thread::get_id());
+}
+
+class CloseDuringAJobTest : public ServiceTest {};
+
+// The user closes the window while a run of mode B renames: the rename that
+// has reached the service is booked before the process ends, and no further
+// one is sent.
+TEST_F(CloseDuringAJobTest, TheSuccessLogHoldsEveryRenameTheServiceSaw) {
+  RemoteTree tree;
+  for (int i = 0; i < 6; ++i) {
+    tree.AddFile("/d/f" + std::to_string(i) + ".txt", 1);
+  }
+  UseTree(std::move(tree));
+  ControlStore& store = GetControlStore();
+  // The window first: it binds its controls to the store.
+  MainWindow window{store};
+  std::string loggedAtTheEnd;
+  std::atomic<bool> ended{false};
+  window.SetProcessEnder([&] {
+    loggedAtTheEnd = LogText(kLogRenamed);
+    ended = true;
+  });
+  window.show();
+  store.SetChecked(kModifyAllRadio, true);
+  store.SetChecked(kRenameSyncRadio, true);
+  store.SetChecked(kPrefixRuleBox, true);
+  store.SetText(kPrefixEdit, "P_");
+  store.SetEnabled(kStartRenameButton, false);  // the rename job runs
+
+  // The third rename reaches the service as the user closes the program; the
+  // service answers it once the program's end has begun.
+  std::atomic<int> renames{0};
+  std::atomic<bool> thirdArrived{false};
+  Service().SetHook([&](const RecordedRequest& request) -> std::optional<FakeReply> {
+    if (request.Path() == "/api/filemanager" && ++renames == 3) {
+      thirdArrived = true;
+      WaitUntil([&] { return ItemRequestsHeld() || ended.load(); }, 30000);
+    }
+    return std::nullopt;
+  });
+  // Every wait of this test's threads blocks until its condition holds.
+  m_ui.clock.SetAutoAdvance(false);
+  std::thread job([] { ProcessRemoteFolder(GetAccountSession(), "/d"); });
+  ASSERT_TRUE(WaitUntil([&] { return thirdArrived.load(); }, 30000));
+
+  m_ui.desktop.AnswerNext(kBoxResultYes);
+  m_ui.desktop.AnswerNext(kBoxResultYes);
+  // Should the wait for the booking never end, the clock ends it.
+  std::thread watchdog([&] {
+    if (!WaitUntil([&] { return ended.load(); }, 30000)) {
+      m_ui.clock.Advance(kExitBookingWaitMs);
+    }
+  });
+
+  window.close();
+
+  job.join();
+  watchdog.join();
+  m_ui.clock.SetAutoAdvance(true);
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(RequestsTo("/api/filemanager").size(), 3u);
+  EXPECT_EQ(Tree(), RemoteTree::FromPaths({"/d/P_f0.txt:1", "/d/P_f1.txt:1", "/d/P_f2.txt:1",
+                                           "/d/f3.txt:1", "/d/f4.txt:1", "/d/f5.txt:1"}));
+  EXPECT_EQ(loggedAtTheEnd,
+            "/d/f0.txt---->P_f0.txt\r\n/d/f1.txt---->P_f1.txt\r\n/d/f2.txt---->P_f2.txt\r\n");
+  EXPECT_EQ(LogText(kLogRenamed), loggedAtTheEnd);
+  EXPECT_TRUE(g_renameStopRequested);
+  EXPECT_FALSE(ItemRequestsHeld());
 }
 
 TEST(MainWindowMoveTest, ATopEdgeOfZeroGoesBackToTheLastTop) {

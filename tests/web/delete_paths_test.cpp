@@ -3,6 +3,8 @@
 
 #include "web/delete_paths.h"
 
+#include <algorithm>
+
 #include "foundation/url_encoding.h"
 #include "support/service_test_fixture.h"
 
@@ -179,6 +181,49 @@ TEST_F(DeletePathsTest, TheTaskIsFollowedToItsOutcome) {
     if (row.failed) {
       EXPECT_THAT(failedLog, HasSubstr("\"status\":"));
     }
+  }
+}
+
+// A failed delete task lists only the paths that failed: a path it does not
+// name was deleted, and is booked as a deleted path is.
+TEST_F(DeletePathsTest, AFailedTaskNamesOnlyItsFailuresAndTheOtherPathsWereDeleted) {
+  struct Row {
+    const char* name;
+    std::vector<std::string> paths;
+    std::vector<std::string> deleted;
+    std::string missing;
+  };
+  const Row rows[] = {
+      {"[ok, missing]", {"/a/x.txt", "/a/gone.txt"}, {"/a/x.txt"}, "/a/gone.txt"},
+      {"[missing, ok, ok]",
+       {"/a/gone.txt", "/a/x.txt", "/a/y z.txt"},
+       {"/a/x.txt", "/a/y z.txt"},
+       "/a/gone.txt"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Reset();
+    UseTree(RemoteTree::FromPaths({"/a/x.txt", "/a/y z.txt", "/a/keep.txt"}));
+    ModelOptions options;
+    options.deleteFailsInTask = true;
+    Service().Model().SetOptions(options);
+    DeleteRemotePaths(Encoded(row.paths));
+
+    ASSERT_EQ(Posts().size(), 1u);
+    ASSERT_EQ(RequestsTo("/share/taskquery").size(), 1u);
+    std::string deletedLog;
+    for (const std::string& path : row.deleted) {
+      deletedLog += path + "\r\n";
+      EXPECT_EQ(Tree().Find(path), nullptr);
+    }
+    EXPECT_EQ(LogText(kLogDeleted), deletedLog);
+    EXPECT_EQ(g_deletedCount.load(), static_cast<int>(row.deleted.size()));
+    EXPECT_EQ(g_deleteFailedCount.load(), 1);
+    const std::string failedLog = LogText(kLogDeleteFailed);
+    EXPECT_EQ(failedLog.find(row.missing + "   失败原因：{\"errno\":0,"), 0u);
+    EXPECT_THAT(failedLog, HasSubstr("\"status\":\"failed\",\"list\":[{\"error_code\":-9,"));
+    EXPECT_EQ(std::count(failedLog.begin(), failedLog.end(), '\n'), 1);
+    EXPECT_NE(Tree().Find("/a/keep.txt"), nullptr);
   }
 }
 

@@ -83,18 +83,76 @@ TEST_F(RenameBatchTest, SynchronousSuccessEndsTheAttempts) {
 }
 
 TEST_F(RenameBatchTest, ListedFailuresAreMatchedByTheirExactPath) {
-  // The failed task names only "/d/a"; "/d/a.txt" is not named, so nothing
-  // says it was renamed.
+  // The failed task names only "/d/a"; "/d/a.txt", which it does not name,
+  // was renamed.
   TaskReplies(FakeReply::Json(TaskFailListReply({{-8, "/d/a", "/d/x"}})));
   SubmitRenameBatch(TwoItems());
   EXPECT_EQ(Posts().size(), 1u);
-  EXPECT_EQ(g_renameFailedCount.load(), 2);
-  EXPECT_EQ(g_renamedCount.load(), 0);
-  EXPECT_EQ(LogText(kLogRenameFailed),
-            "/d/a---->x   失败原因：-8\r\n\r\n"
-            "/d/a.txt---->y.txt   失败原因：\"task_errno\":4,\"status\":\"failed\"}\r\n\r\n");
-  EXPECT_FALSE(LogExists(kLogRenamed));
-  EXPECT_EQ(g_dailyRenamedCount.load(), 0);
+  EXPECT_EQ(g_renameFailedCount.load(), 1);
+  EXPECT_EQ(g_renamedCount.load(), 1);
+  EXPECT_EQ(LogText(kLogRenameFailed), "/d/a---->x   失败原因：-8\r\n\r\n");
+  EXPECT_EQ(LogText(kLogRenamed), "/d/a.txt---->y.txt\r\n\r\n");
+  EXPECT_EQ(g_dailyRenamedCount.load(), 1);
+}
+
+// The service's failed task lists only the items that failed: every item it
+// does not name was renamed, and is booked as a renamed item is.
+TEST_F(RenameBatchTest, AFailedTaskNamesOnlyItsFailuresAndTheOtherItemsWereRenamed) {
+  struct Row {
+    const char* name;
+    std::vector<int> errnos;  // the service's answer per item of "/d/f0" ... ; 0 renamed
+  };
+  const Row rows[] = {
+      {"[ok, -8, ok]", {0, -8, 0}},
+      {"[-9, ok, -7, ok]", {-9, 0, -7, 0}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Reset();
+    std::vector<std::string> paths;
+    for (size_t i = 0; i < row.errnos.size(); ++i) {
+      paths.push_back("/d/f" + std::to_string(i));
+    }
+    RemoteTree tree;
+    for (const std::string& path : paths) {
+      tree.AddFile(path, 0);
+    }
+    UseTree(std::move(tree));
+    g_dailyRenamedCount = 7;
+    GetControlStore().SetChecked(kRenameAsyncRadio, true);
+    std::string items;
+    std::string renamedLog;
+    std::string failedLog;
+    RemoteTree after;
+    int renamed = 0;
+    for (size_t i = 0; i < paths.size(); ++i) {
+      const std::string newName = "n" + std::to_string(i);
+      items += Item(Id(paths[i]), paths[i], newName);
+      const int itemErrno = row.errnos[i];
+      if (itemErrno != 0) {
+        Service().Model().FailItem(paths[i], itemErrno);
+      }
+      if (itemErrno == 0) {
+        renamedLog += paths[i] + "---->" + newName + "\r\n\r\n";
+        after.AddFile("/d/" + newName, 0);
+        ++renamed;
+      } else {
+        failedLog +=
+            paths[i] + "---->" + newName + "   失败原因：" + std::to_string(itemErrno) + "\r\n\r\n";
+        after.AddFile(paths[i], 0);
+      }
+    }
+    SubmitRenameBatch(items);
+
+    ASSERT_EQ(Posts().size(), 1u);
+    EXPECT_EQ(Tree(), after);
+    EXPECT_EQ(g_renamedCount.load(), renamed);
+    EXPECT_EQ(g_renameFailedCount.load(), static_cast<int>(paths.size()) - renamed);
+    EXPECT_EQ(g_unknownStateCount.load(), 0);
+    EXPECT_EQ(g_dailyRenamedCount.load(), 7 + renamed);
+    EXPECT_EQ(LogText(kLogRenamed), renamedLog);
+    EXPECT_EQ(LogText(kLogRenameFailed), failedLog);
+  }
 }
 
 TEST_F(RenameBatchTest, AListNamingEveryItemWithAnErrorBooksOnlyFailures) {
@@ -119,9 +177,9 @@ TEST_F(RenameBatchTest, TheServicesOwnListBooksEachItem) {
   EXPECT_EQ(Tree(), RemoteTree::FromPaths({"/d/x", "/d/y.txt", U8(u8"/d/中.txt")}));
 }
 
-// A failed task never books an item renamed unless an entry says so; entries
-// name their item by "from" or by "path"; what was renamed counts towards the
-// day's limit, also in a partly failed batch.
+// A failed task names the items that failed, by "from" or by "path"; the
+// others were renamed; what was renamed counts towards the day's limit, also
+// in a partly failed batch.
 TEST_F(RenameBatchTest, PartlyFailedBatchesBookWhatEachEntrySays) {
   struct Row {
     const char* name;
@@ -133,12 +191,11 @@ TEST_F(RenameBatchTest, PartlyFailedBatchesBookWhatEachEntrySays) {
     std::string renamedLog;
     std::string failedLog;
   };
-  const std::string failedTask = "   失败原因：\"task_errno\":4,\"status\":\"failed\"}\r\n\r\n";
   const Row rows[] = {
       {"failed task naming its item by path", kRenameAsyncRadio,
        "{\"errno\":0,\"request_id\":1,\"task_errno\":4,\"status\":\"failed\",\"list\":[{"
        "\"error_code\":-7,\"path\":\"\\/d\\/a.txt\"}]}",
-       false, 0, 2, "", "/d/a.txt---->y.txt   失败原因：-7\r\n\r\n/d/a---->x" + failedTask},
+       false, 1, 1, "/d/a---->x\r\n\r\n", "/d/a.txt---->y.txt   失败原因：-7\r\n\r\n"},
       {"partly failed task", kRenameAsyncRadio, "", true, 1, 1, "/d/a---->x\r\n\r\n",
        "/d/a.txt---->y.txt   失败原因：-8\r\n\r\n"},
       {"partly failed synchronous batch", kRenameSyncRadio, "", true, 1, 1, "/d/a---->x\r\n\r\n",
