@@ -110,6 +110,12 @@ FakeReply ServiceModel::FileManager(const RecordedRequest& request, FakeAccount&
   const std::string async = request.QueryValue("async").value_or("2");
   const bool asTask = async == "2" || (async == "1" && m_options.asyncOneAnswers != 0) ||
                       (async != "0" && async != "1");
+  if (std::optional<JsonValue> list = FileList(request)) {
+    TouchedItems& touched = m_touched.emplace_back(TouchedItems{opera, {}});
+    for (const std::string& path : SubmittedPaths(*list)) {
+      touched.fsIds.push_back(account.tree.FsId(path).value_or(0));
+    }
+  }
   if (opera == "rename") {
     return Rename(request, account, asTask);
   }
