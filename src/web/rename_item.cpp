@@ -210,7 +210,7 @@ bool RenameRemoteItem(const AccountSession& session, std::string& path, std::str
     ++g_renameFailedCount;
     AppendResultLogEntry(
         request.session.user, kLogRenameFailed,
-        path + "---->" + newName + "   失败原因：新文件名替换后为空或无变化，跳过修改。\r\n");
+        decodedOld + "---->" + newName + "   失败原因：新文件名替换后为空或无变化，跳过修改。\r\n");
     return false;
   }
   request.body = BuildRenameBody(path, newName, fsId);
@@ -232,7 +232,7 @@ bool RenameRemoteItem(const AccountSession& session, std::string& path, std::str
       std::lock_guard lock(g_counterLock);
       ++g_unchangedCount;
       AppendResultLogEntry(request.session.user, kLogUnchanged,
-                           path + "---->" + newName + "\r\n\r\n");
+                           decodedOld + "---->" + decodedNew + "\r\n\r\n");
       return false;
     }
     if (verdict == Verdict::kFailure) {
