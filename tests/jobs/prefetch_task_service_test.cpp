@@ -294,7 +294,7 @@ TEST_F(PrefetchTaskTest, EachRunModeAnnouncesItsItemsByTheirDecodedNames) {
 }
 
 // Which remote item each request acted on, by fs_id: every ticked item (mode
-// A) or every item of a ticked folder (modes B and C) renamed exactly once,
+// A) or every item below a ticked folder (modes B and C) renamed exactly once,
 // nothing else listed, renamed or deleted. Twins that differ only in the
 // kind of apostrophe, and a name holding a real backslash before "u" beside
 // the name that backslash-u notation would read it as.
@@ -335,6 +335,11 @@ TEST_F(PrefetchTaskTest, EveryRequestActsOnTheItemTheUserChose) {
        {"/it's", U8(u8"/it’s")},
        true},
       {"folder twins, the apostrophe one ticked", folderTwins, {"/it's"}, {"/it's"}, true},
+      {"folder twins under a ticked folder",
+       {"/fb/it's/a.txt", U8(u8"/fb/it’s/b.txt"), "/keep/c.txt"},
+       {"/fb/it's"},
+       {"/fb"},
+       true},
       {"a delete box alone renames nothing",
        fileTwins,
        {"/tw/it's.txt", U8(u8"/tw/it’s.txt"), U8(u8"/tw/Don’t.mp3")},
@@ -388,13 +393,17 @@ TEST_F(PrefetchTaskTest, EveryRequestActsOnTheItemTheUserChose) {
           Tick(AddTreePath(DecodeUtf8Text(path) + (start.Find(path)->isDir ? "/" : "")));
         }
         // The items to be renamed: the ticked ones, or those in a ticked folder.
+        const auto below = [&ticked](const std::string& item) {
+          return std::any_of(ticked.begin(), ticked.end(), [&item](const std::string& folder) {
+            return item.rfind(folder + "/", 0) == 0;
+          });
+        };
         std::map<int64_t, std::string> chosen;
         for (const std::string& path : items) {
           const std::string item = RemoteTree::Normalise(path);
-          const std::string parent = item.substr(0, item.rfind('/'));
-          const bool inTicked =
-              std::find(ticked.begin(), ticked.end(), mode.mode == Mode::kTicked ? item : parent) !=
-              ticked.end();
+          const bool inTicked = mode.mode == Mode::kTicked
+                                    ? std::find(ticked.begin(), ticked.end(), item) != ticked.end()
+                                    : below(item);
           if (inTicked && row.renames) {
             chosen[*start.FsId(item)] = item;
           }
@@ -420,9 +429,10 @@ TEST_F(PrefetchTaskTest, EveryRequestActsOnTheItemTheUserChose) {
         }
         EXPECT_EQ(renamedIds, chosenIds);
         for (const int64_t id : listedIds) {
-          EXPECT_NE(std::find(ticked.begin(), ticked.end(), start.PathOf(id).value_or("?")),
-                    ticked.end())
-              << "listed " << start.PathOf(id).value_or("?");
+          const std::string listed = start.PathOf(id).value_or("?");
+          EXPECT_TRUE(std::find(ticked.begin(), ticked.end(), listed) != ticked.end() ||
+                      below(listed))
+              << "listed " << listed;
         }
         const RemoteTree end = Tree();
         for (const std::string& path : items) {
