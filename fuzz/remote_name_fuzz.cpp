@@ -1,12 +1,15 @@
 // How names travel: decoded once from their notation and percent-encoded
-// once, so decoding the query value gives the name's UTF-8 bytes back; the
-// display forms of any text.
+// once, so decoding the query value gives the name's UTF-8 bytes back; a
+// name written in backslash-u notation reads back as exactly its code units
+// (a real backslash before "u" included); the display forms of any text.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "foundation/hex_digit.h"
+#include "foundation/text_encodings.h"
+#include "foundation/unicode_notation.h"
 #include "support/fuzz_support.h"
 #include "web/remote_name_text.h"
 
@@ -36,6 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string utf8 = RemoteNameUtf8(text);
   FuzzCheckEqual("a query value decodes to the name's UTF-8 bytes", utf8,
                  QueryValueBytes(EncodeRemoteQueryValue(text)));
+  const std::string units = CutUtf16AtNul(text, true);
+  FuzzCheckEqual("backslash-u notation reads back as the name's code units", units,
+                 DecodeUnicodeEscapes(EscapeToUnicodeNotation(units, true, true)));
   IsUnicodeNotation(text);
   EncodeRemoteJsonText(text, true);
   RemoteNameFromEncoded(EncodeRemoteJsonText(text, false));

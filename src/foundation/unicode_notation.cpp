@@ -61,11 +61,15 @@ std::string EscapeToUnicodeNotation(const std::string& utf16Bytes, bool keepLett
   const std::u16string units = UnitsBeforeNul(utf16Bytes);
   std::string out;
   out.reserve(units.size() * 6 + 1);
-  for (char16_t c : units) {
+  for (size_t i = 0; i < units.size(); ++i) {
+    const char16_t c = units[i];
+    // A real backslash before "u" would read as the start of an escape.
+    const bool startsEscape = c == u'\\' && i + 1 < units.size() && units[i + 1] == u'u';
     const bool letterOrDigit =
         (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9');
     const bool punctuation = c >= 0x20 && c <= 0x7E && !letterOrDigit;
-    if ((letterOrDigit && keepLettersDigits) || (punctuation && keepPunctuation)) {
+    if (!startsEscape &&
+        ((letterOrDigit && keepLettersDigits) || (punctuation && keepPunctuation))) {
       out += static_cast<char>(c);
       continue;
     }

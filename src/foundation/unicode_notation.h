@@ -22,7 +22,9 @@ std::string DecodeUnicodeEscapes(const std::string& text);
 // unit becomes "\u" and four upper-case hex digits, except ASCII letters and
 // digits when keepLettersDigits, and the space and printable ASCII punctuation
 // when keepPunctuation, which are written as themselves. A supplementary
-// character becomes two escapes (its surrogates).
+// character becomes two escapes (its surrogates). A backslash that a "u"
+// follows is always written "\u005C", so DecodeUnicodeEscapes reads the result
+// back as exactly these code units.
 std::string EscapeToUnicodeNotation(const std::string& utf16Bytes, bool keepLettersDigits = false,
                                     bool keepPunctuation = false);
 

@@ -163,7 +163,7 @@ class BatchApply {
   bool DeletePhase(bool folders);
   bool RenamePass(bool folders, bool keywordOnly, bool anyRule, const KeywordCondition& keywords,
                   const KeywordCondition& filter);
-  bool AddRename(const CachedItem& item, RenameBatchItems& pending);
+  bool AddRename(const CachedItem& item, std::string& pending, size_t& count);
   void BookUnchanged(const CachedItem& item, const std::string& newName) const;
 
   const AccountSession& m_session;
@@ -223,7 +223,7 @@ void BatchApply::BookUnchanged(const CachedItem& item, const std::string& newNam
 }
 
 // False when the row failed as unchanged or emptied (booked here).
-bool BatchApply::AddRename(const CachedItem& item, RenameBatchItems& pending) {
+bool BatchApply::AddRename(const CachedItem& item, std::string& pending, size_t& count) {
   const std::string number = m_numbers.Take(item.level);
   const std::string& source = item.escaped ? item.escapedName : item.plainName;
   const int folderFlag = item.kind == "1" ? 1 : 0;
@@ -241,7 +241,8 @@ bool BatchApply::AddRename(const CachedItem& item, RenameBatchItems& pending) {
   const bool changed =
       item.escaped ? !SameIgnoringAsciiCase(newName, source) : newName != item.plainName;
   if (changed) {
-    pending.Add(item.fsId, item.path, newName);
+    pending += MakeRenameBatchItem(item.fsId, item.path, newName);
+    ++count;
   }
   return true;
 }
@@ -269,7 +270,8 @@ bool BatchApply::RenamePass(bool folders, bool keywordOnly, bool anyRule,
     }
   }
   const char* head = folders ? "处理进度：正在提交修改文件夹：" : "处理进度：正在提交修改文件：";
-  RenameBatchItems pending;
+  std::string pending;
+  size_t count = 0;
   for (int i = 1; i <= query.rowCount && anyRule; ++i) {
     CachedItem item;
     const RowStep step = NextCachedItem(query, item);
@@ -280,16 +282,17 @@ bool BatchApply::RenamePass(bool folders, bool keywordOnly, bool anyRule,
       break;
     }
     ShowCountsLine(head + RowOfRows(i, query.rowCount));
-    if (!AddRename(item, pending)) {
+    if (!AddRename(item, pending, count)) {
       continue;
     }
-    if (pending.Count() >= BatchSize()) {
-      SubmitRenameBatch(m_session, pending);
-      pending.Clear();
+    if (count >= BatchSize()) {
+      SubmitRenameBatch(m_session, pending, false);
+      pending.clear();
+      count = 0;
     }
     PumpMessages();
   }
-  SubmitRenameBatch(m_session, pending);  // sends nothing without items
+  SubmitRenameBatch(m_session, pending, false);  // sends nothing without items
   FinishCacheQuery(query);
   ShowCountsLine("处理进度：执行完成！");
   WaitPumpingMessages(kPassEndPauseMs);

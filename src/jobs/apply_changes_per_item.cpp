@@ -73,8 +73,9 @@ void PerItemApply::Rename(const CachedItem& item) {
   const std::string number = m_numbers.Take(item.level);
   const int folderFlag = item.kind == "1" ? 1 : 0;
   const std::string newName =
-      item.escaped ? RestoreEncodedPunctuation(MakeLegalName(BuildNewName(
-                         item.escapedName, 1, 0, folderFlag, number, kEscapedNameVariant)))
+      item.escaped ? RestoreEncodedPunctuation(LegalNewName(
+                         item.escapedName, BuildNewName(item.escapedName, 1, 0, folderFlag, number,
+                                                        kEscapedNameVariant)))
                    : BuildNewName(item.plainName, 1, 0, folderFlag, number, kPlainNameVariant);
   {
     std::lock_guard lock(g_counterLock);

@@ -73,7 +73,7 @@ bool ReadFolderFiles(const AccountSession& session, const std::string& folder,
     }
     ShowStatusText("获取成功，开始归档处理。");
     JsonDocument listing;
-    listing.Parse(reply, 0);
+    ParseListingReply(listing, reply);
     const int count = listing.GetCount("list");
     for (int k = 0; k < count; ++k) {
       const std::string at = "list[" + std::to_string(k) + "].";

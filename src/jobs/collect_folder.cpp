@@ -14,6 +14,7 @@
 #include "jobs/listing_cache.h"
 #include "jobs/prefetch_run_hooks.h"
 #include "jobs/rename_task.h"
+#include "web/folder_listing.h"
 #include "web/rename_counters.h"
 #include "web/rename_task_state.h"
 
@@ -95,7 +96,7 @@ bool FolderCollector::CollectAllPages() {
       return !RenameStopRequested();
     }
     JsonDocument document;
-    document.Parse(reply, 0);
+    ParseListingReply(document, reply);
     const int count = document.GetCount("list");
     for (int i = 1; i <= count; ++i) {
       if (RenameStopRequested() || !AddEntry(document, i)) {

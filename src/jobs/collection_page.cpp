@@ -10,7 +10,6 @@
 #include "jobs/rename_task.h"
 #include "web/folder_listing.h"
 #include "web/http_request.h"
-#include "web/remote_name_text.h"
 #include "web/rename_task_state.h"
 #include "web/service_conventions.h"
 
@@ -21,7 +20,6 @@ constexpr int kPageTimeoutSeconds = 8;
 constexpr int kRetryWaitMs = 500;
 constexpr const char* kRequestUriTooLarge = "<title>414 Request-URI Too Large</title>";
 constexpr const char* kSuccessMarker = "{\"errno\":0,";
-constexpr const char* kGoneMarker = "errno\":-9,";
 
 }  // namespace
 
@@ -29,16 +27,12 @@ std::string FetchCollectionPage(const AccountSession& session, const std::string
                                 int page) {
   page = std::max(page, 1);
   const ListingSortOrder sort = ReadListingSortOrder();
-  // A plain path's apostrophes go out as U+2019 first; when the service finds
-  // no such folder, as they are from then on.
-  bool plainApostrophes = IsUnicodeNotation(folderPath) || FindText(folderPath, "'") == -1;
+  const std::string dir = EncodeListingDir(folderPath);
   std::string reply;
-  std::string dir;
   for (int attempt = 1; attempt <= kPageAttempts; ++attempt) {
     if (RenameStopRequested()) {
       return {};
     }
-    dir = EncodeListingDir(folderPath, plainApostrophes);
     std::string cookies = session.cookies;
     reply = SendHttpRequest(
         ServiceUrl(FolderListingQuery(dir, page, sort.order, sort.desc, kCollectionPageSize)),
@@ -50,11 +44,6 @@ std::string FetchCollectionPage(const AccountSession& session, const std::string
     }
     if (FindText(reply, kSuccessMarker) != -1) {
       return reply;
-    }
-    if (!plainApostrophes && FindText(reply, kGoneMarker) != -1) {
-      plainApostrophes = true;
-      --attempt;
-      continue;
     }
     if (attempt < kPageAttempts) {
       PumpMessages();

@@ -16,6 +16,7 @@
 #include "jobs/name_legalisation.h"
 #include "jobs/rename_rule_options.h"
 #include "platform/control_store.h"
+#include "web/folder_listing.h"
 #include "web/http_request.h"
 #include "web/service_conventions.h"
 
@@ -148,7 +149,7 @@ bool ListSubfolders(const AccountSession& session, const std::string& encodedFol
       return CopyStopRequested();
     }
     JsonDocument listing;
-    listing.Parse(reply, 0);
+    ParseListingReply(listing, reply);
     const int count = listing.GetCount("list");
     for (int k = 0; k < count; ++k) {
       const std::string at = "list[" + std::to_string(k) + "].";

@@ -117,7 +117,7 @@ std::vector<ListedEntry> FolderTraversal::ListAllPages(bool& stopped) const {
       return entries;  // given up on (and reported): the pages read so far stand
     }
     JsonDocument document;
-    document.Parse(reply, 0);
+    ParseListingReply(document, reply);
     const int count = document.GetCount("list");
     for (int i = 0; i < count; ++i) {
       const std::string prefix = "list[" + std::to_string(i) + "].";
@@ -157,8 +157,9 @@ bool FolderTraversal::DeletedByKeyword(const ListedEntry& entry, const std::stri
 
 std::string FolderTraversal::NewName(const NameForm& form, const std::string& number,
                                      int folderFlag) {
+  const std::string listed = LastLevel(form.path);
   return RestoreEncodedPunctuation(
-      MakeLegalName(BuildNewName(LastLevel(form.path), 1, 0, folderFlag, number, form.variant)));
+      LegalNewName(listed, BuildNewName(listed, 1, 0, folderFlag, number, form.variant)));
 }
 
 bool FolderTraversal::ProcessEntry(const ListedEntry& entry) {
@@ -203,7 +204,7 @@ bool FolderTraversal::ProcessEntry(const ListedEntry& entry) {
 }  // namespace
 
 bool NeedsEscapedForm(const std::string& decodedPath) {
-  for (const char* mark : {"?", "'", "+", "-"}) {
+  for (const char* mark : {"?", "'", "+", "-", "\\u"}) {
     if (FindText(decodedPath, mark) != -1) {
       return true;
     }

@@ -45,5 +45,6 @@ std::string DecodeListedText(const std::string& listed);
 // Whether an entry is worked on in backslash-u notation: its decoded full path
 // (DecodeListedText), parent folders included, holds "?" (a character code
 // page 936 cannot hold), "'", "+" or "-", which do not survive the plain route
-// unchanged. Any thread.
+// unchanged, or a real backslash before "u", which the plain route would read
+// as backslash-u notation. Any thread.
 bool NeedsEscapedForm(const std::string& decodedPath);

@@ -41,6 +41,10 @@ std::string MakeLegalName(const std::string& name) {
   return legal;
 }
 
+std::string LegalNewName(const std::string& listed, const std::string& built) {
+  return built == listed ? listed : MakeLegalName(built);
+}
+
 std::string RestoreEncodedPunctuation(const std::string& text) {
   return text;
 }

@@ -15,6 +15,13 @@
 // treats as an empty new name.
 std::string MakeLegalName(const std::string& name);
 
+// The name to send for an item listed as `listed` once the rename rules made
+// `built` of it (both in the same form): `built` legalised, or `listed` as it
+// is when the rules left it unchanged. A name the service already holds is
+// legal there, so the legalisation alone never renames an item (the batch
+// apply books such a row as unchanged before it legalises).
+std::string LegalNewName(const std::string& listed, const std::string& built);
+
 // Undoes the percent escapes that the rename pipeline itself left in a name,
 // and nothing else. The rename rules write the characters they add (space,
 // "~", "&", "=", "·" included) as themselves or in backslash-u notation, never

@@ -174,8 +174,8 @@ bool RenameTaskRun::RunTickedItems(const RenameSelection& selection) const {
     const std::string name = slash == std::string::npos ? entry : entry.substr(slash + 1);
     // The ticked items are numbered in one sequence, in tree order, from the
     // start value on.
-    std::string newName = RestoreEncodedPunctuation(
-        MakeLegalName(BuildNewName(name, first ? 1 : 0, 0, folderFlag, "", kEscapedNameVariant)));
+    std::string newName = RestoreEncodedPunctuation(LegalNewName(
+        name, BuildNewName(name, first ? 1 : 0, 0, folderFlag, "", kEscapedNameVariant)));
     first = false;
     RenameRemoteItem(m_session, path, newName, folderFlag == 1, "");
   }

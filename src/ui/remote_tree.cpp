@@ -96,7 +96,7 @@ std::string SendListingPage(const std::string& cookies, const std::string& dir, 
 // Adds a page's entries under `folder`; returns their number.
 int AddListedEntries(const std::string& reply, int folder) {
   JsonDocument document;
-  document.Parse(reply, 0);  // names keep their backslash-u escapes
+  ParseListingReply(document, reply);
   const int count = document.GetCount("list");
   for (int i = 0; i < count; ++i) {
     const std::string prefix = "list[" + std::to_string(i) + "].";

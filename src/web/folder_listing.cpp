@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <mutex>
+#include <string_view>
 
 #include "data/json_document.h"
 #include "foundation/message_box.h"
@@ -12,6 +13,7 @@
 #include "foundation/unicode_notation.h"
 #include "foundation/url_encoding.h"
 #include "foundation/waits.h"
+#include "platform/code_page_codec.h"
 #include "platform/control_store.h"
 #include "platform/desktop.h"
 #include "web/account_session.h"
@@ -197,7 +199,7 @@ bool RootListing::ListPages(const std::string& cookies, int rootItem) {
       Finish("获取目录列表失败，可能是此目录已改名，或有乱码。请重试");
       return false;
     }
-    document.Parse(reply, 0);
+    ParseListingReply(document, reply);
     const int count = document.GetCount("list");
     for (int i = 0; i < count; ++i) {
       const std::string prefix = "list[" + std::to_string(i) + "].";
@@ -230,12 +232,36 @@ std::string FolderListingQuery(const std::string& encodedDir, int page, const st
   return ListingQuery(page, encodedDir, "0.9874196068828893", order, desc, false, pageSize);
 }
 
-std::string EncodeListingDir(const std::string& folderPath, bool plainApostrophes) {
-  const std::string encoded = EncodeRemoteQueryValue(folderPath);
-  if (plainApostrophes || IsUnicodeNotation(folderPath)) {
-    return encoded;
+void ParseListingReply(JsonDocument& document, const std::string& reply) {
+  constexpr std::string_view kEscapedBackslashU = "\\\\u";
+  if (reply.find(kEscapedBackslashU) == std::string::npos) {
+    document.Parse(reply, 0);
+    return;
   }
-  return ReplaceAllText(encoded, "'", "%E2%80%99");
+  // JSON escapes are read in pairs from the left, stepping over double-byte
+  // characters: of four backslashes and a "u", only the second escaped
+  // backslash stands before the "u".
+  std::string text;
+  text.reserve(reply.size() + 16);
+  for (size_t at = 0; at < reply.size();) {
+    if (reply[at] == '\\' && at + 1 < reply.size()) {
+      if (reply[at + 1] == '\\' && at + 2 < reply.size() && reply[at + 2] == 'u') {
+        text += "\\u005C";
+      } else {
+        text.append(reply, at, 2);
+      }
+      at += 2;
+      continue;
+    }
+    const size_t length = Cp936CharLength(reply, at);
+    text.append(reply, at, length);
+    at += length;
+  }
+  document.Parse(text, 0);
+}
+
+std::string EncodeListingDir(const std::string& folderPath) {
+  return EncodeRemoteQueryValue(folderPath);
 }
 
 void LoadRootFolderTree(int quiet) {
@@ -252,26 +278,15 @@ std::string FetchFolderListPage(const AccountSession& session, const std::string
   const ListingSortOrder sort = ReadListingSortOrder();
   page = std::max(page, 1);
   std::string reply;
-  // A plain-text path's apostrophes go out as U+2019 first; when the service
-  // cannot find that folder, once more as they are.
-  bool plainApostrophes =
-      rootFlag != 0 || IsUnicodeNotation(folderPath) || FindText(folderPath, "'") == -1;
+  const std::string url =
+      rootFlag != 0 ? RootListingQuery(page, sort.order, sort.desc)
+                    : FolderListingQuery(EncodeListingDir(folderPath), page, sort.order, sort.desc);
   for (int attempt = 1; attempt <= kPageAttempts; ++attempt) {
-    const std::string url = rootFlag != 0
-                                ? RootListingQuery(page, sort.order, sort.desc)
-                                : FolderListingQuery(EncodeListingDir(folderPath, plainApostrophes),
-                                                     page, sort.order, sort.desc);
     std::string cookieText = cookies;
     reply = SendHttpRequest(ServiceUrl(url), {.cookies = &cookieText,
                                               .timeoutSeconds = kListingTimeoutSeconds,
                                               .stopFlag = &g_renameStopRequested});
-    const bool gone = FindText(reply, "errno\":-9,") != -1;
-    if (gone && !plainApostrophes) {
-      plainApostrophes = true;
-      --attempt;
-      continue;
-    }
-    if (gone || FindText(reply, "{\"errno\":0,") != -1) {
+    if (FindText(reply, "errno\":-9,") != -1 || FindText(reply, "{\"errno\":0,") != -1) {
       break;
     }
     // A stopped job ends its listing at once and quietly.

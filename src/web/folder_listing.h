@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "data/json_document.h"
 #include "web/account_session.h"
 
 // The body of the root-listing thread. Makes sure a working account is chosen
@@ -27,10 +28,19 @@ std::string FetchFolderListPage(const std::string& folderPath, int rootFlag, int
 std::string FetchFolderListPage(const AccountSession& session, const std::string& folderPath,
                                 int rootFlag, int page);
 
+// Parses a listing reply into `document` as every listing reads it: names and
+// paths keep their backslash-u escapes (the program's notation, decoded once
+// where a name leaves the program), and each reads back from that notation as
+// exactly the listed name. A real backslash that a "u" follows (the reply's
+// "\\u"), which the notation would read as the start of an escape, is
+// written "\u005C"; every other text keeps the form the reply gives it.
+void ParseListingReply(JsonDocument& document, const std::string& reply);
+
 // Internal, tested on its own: the `dir` value of a folder page: the path's
-// UTF-8 bytes percent-encoded once; a plain-text path's apostrophes as U+2019
-// unless `plainApostrophes`.
-std::string EncodeListingDir(const std::string& folderPath, bool plainApostrophes = false);
+// UTF-8 bytes, decoded from its own notation, percent-encoded once. The path
+// goes out exactly as listed (an apostrophe as itself), so a folder that the
+// service cannot find is gone.
+std::string EncodeListingDir(const std::string& folderPath);
 // Internal: the path and query of a root page and of a folder page (200
 // entries a page unless `pageSize` says otherwise).
 std::string RootListingQuery(int page, const std::string& order, const std::string& desc);

@@ -65,12 +65,8 @@ struct BatchItem {
   std::string key;   // the path's UTF-16 code units, for exact matching
   std::string path;  // the path and the new name as the result logs show them
   std::string newName;
-  std::string plainForm;  // the item with plain apostrophes; empty when none
-  bool booked = false;    // the reply's list gave this item's outcome
+  bool booked = false;  // the reply's list gave this item's outcome
 };
-
-// The service's answer for an item it cannot find.
-constexpr const char* kNotFoundErrno = "-9";
 
 // The items decoded from the request text; empty when they are not JSON.
 std::vector<BatchItem> DecodeItems(const std::string& items) {
@@ -85,11 +81,8 @@ std::vector<BatchItem> DecodeItems(const std::string& items) {
   for (int i = 0; i < count; ++i) {
     const std::string at = "[" + std::to_string(i) + "].";
     const std::string key = JsonTextUnits(document, at + "path");
-    decoded.push_back({key,
-                       RemoteNameFromUtf16(key),
-                       RemoteNameFromUtf16(JsonTextUnits(document, at + "newname")),
-                       {},
-                       false});
+    decoded.push_back({key, RemoteNameFromUtf16(key),
+                       RemoteNameFromUtf16(JsonTextUnits(document, at + "newname")), false});
   }
   return decoded;
 }
@@ -217,11 +210,10 @@ void BookAll(const AccountSession& session, const std::vector<BatchItem>& items,
 
 // Books the outcome that the reply names, item by item: an entry without an
 // error is renamed, one with an error failed. A failed task lists only the
-// items that failed, so an item that no entry names was renamed. An item not
-// found under its U+2019 form is left to `retry` (its plain form appended).
-// False when the reply names nothing.
+// items that failed, so an item that no entry names was renamed. False when
+// the reply names nothing.
 bool BookNamedOutcomes(const AccountSession& session, const std::string& reply,
-                       std::vector<BatchItem>& items, std::string& retry) {
+                       std::vector<BatchItem>& items) {
   const std::vector<NamedOutcome> outcomes = ReadNamedOutcomes(reply);
   if (outcomes.empty()) {
     return false;
@@ -233,18 +225,12 @@ bool BookNamedOutcomes(const AccountSession& session, const std::string& reply,
     ResultLog failed(session.user, kLogRenameFailed);
     for (const NamedOutcome& outcome : outcomes) {
       std::string to = outcome.to;
-      const BatchItem* matched = nullptr;
       for (BatchItem& item : items) {
         if (!item.booked && item.key == outcome.key) {
           item.booked = true;
           to = to.empty() ? item.newName : to;
-          matched = &item;
           break;
         }
-      }
-      if (matched != nullptr && !matched->plainForm.empty() && outcome.error == kNotFoundErrno) {
-        retry += matched->plainForm;
-        continue;
       }
       if (outcome.error.empty()) {
         ++g_renamedCount;
@@ -277,7 +263,7 @@ bool BookNamedOutcomes(const AccountSession& session, const std::string& reply,
 
 std::string MakeRenameBatchItem(const std::string& fsId, const std::string& path,
                                 const std::string& newName) {
-  return RenameListEntry(fsId, path, newName, false) + "%2C";
+  return RenameListEntry(fsId, path, newName) + "%2C";
 }
 
 std::string BuildBatchBody(const std::string& items) {
@@ -288,13 +274,7 @@ void SubmitRenameBatch(const std::string& items, bool resubmit) {
   SubmitRenameBatch(GetAccountSession(), items, resubmit);
 }
 
-namespace {
-
-// Submits `items` and books what the reply says; the plain forms of items to
-// try again are appended to `retry`. `plainForms`, when given, belong to the
-// items in order.
-void SubmitAndBook(const AccountSession& session, const std::string& items, bool resubmit,
-                   const std::vector<std::string>* plainForms, std::string& retry) {
+void SubmitRenameBatch(const AccountSession& session, const std::string& items, bool resubmit) {
   const int count = CountTextOccurrences(items, kItemMarker);
   if (count == 0) {
     return;
@@ -305,11 +285,6 @@ void SubmitAndBook(const AccountSession& session, const std::string& items, bool
   }
   const std::string& reply = submission.LastReply();
   std::vector<BatchItem> decoded = DecodeItems(items);
-  if (plainForms != nullptr && plainForms->size() == decoded.size()) {
-    for (size_t i = 0; i < decoded.size(); ++i) {
-      decoded[i].plainForm = (*plainForms)[i];
-    }
-  }
   // A task that succeeded but names an item's error is booked item by item.
   if (ReplyHolds(reply, kSyncSuccessMarker) ||
       (ReplyHolds(reply, kRenameTaskSuccessMarker) && !ReplyHolds(reply, "\"error_code\":"))) {
@@ -329,40 +304,14 @@ void SubmitAndBook(const AccountSession& session, const std::string& items, bool
             std::string("   失败原因：") + kTaskFailedMarker + "\r\n");
     return;
   }
-  if (!Busy(reply) && BookNamedOutcomes(session, reply, decoded, retry)) {
+  if (!Busy(reply) && BookNamedOutcomes(session, reply, decoded)) {
     return;
   }
   if (!resubmit) {
-    SubmitAndBook(session, items, true, plainForms, retry);
+    SubmitRenameBatch(session, items, true);
     return;
   }
   std::lock_guard lock(g_counterLock);
   g_unknownStateCount += count;
   BookAll(session, decoded, kLogUnknownState, " 原因：" + reply + "\r\n");
-}
-
-}  // namespace
-
-void SubmitRenameBatch(const AccountSession& session, const std::string& items, bool resubmit) {
-  std::string retry;
-  SubmitAndBook(session, items, resubmit, nullptr, retry);
-}
-
-void RenameBatchItems::Add(const std::string& fsId, const std::string& path,
-                           const std::string& newName) {
-  m_text += MakeRenameBatchItem(fsId, path, newName);
-  m_plainForms.push_back(FindText(path, "'") == -1
-                             ? std::string()
-                             : RenameListEntry(fsId, path, newName, true) + "%2C");
-}
-
-void RenameBatchItems::Clear() {
-  m_text.clear();
-  m_plainForms.clear();
-}
-
-void SubmitRenameBatch(const AccountSession& session, const RenameBatchItems& items) {
-  std::string retry;
-  SubmitAndBook(session, items.Text(), false, &items.PlainForms(), retry);
-  SubmitRenameBatch(session, retry, false);  // sends nothing without items
 }

@@ -6,7 +6,6 @@
 // booked; waits run on the installed clock.
 
 #include <string>
-#include <vector>
 
 #include "web/account_session.h"
 
@@ -25,32 +24,9 @@ void SubmitRenameBatch(const AccountSession& session, const std::string& items,
 
 // One item of `items` for the item `fsId` at `path` renamed to `newName`
 // (each plain text or backslash-u notation): the path and the name encoded
-// exactly once, as the single rename's first attempt sends them.
+// exactly once, as the single rename sends them (the path exactly as listed).
 std::string MakeRenameBatchItem(const std::string& fsId, const std::string& path,
                                 const std::string& newName);
-
-// The items of one batch as the batch apply collects them: the text
-// SubmitRenameBatch takes, and for each item whose old path holds an
-// apostrophe the same item with that apostrophe sent plain.
-class RenameBatchItems {
- public:
-  void Add(const std::string& fsId, const std::string& path, const std::string& newName);
-  void Clear();
-  const std::string& Text() const { return m_text; }
-  size_t Count() const { return m_plainForms.size(); }
-  // Per item in order: its plain-apostrophe form, empty when it has none.
-  const std::vector<std::string>& PlainForms() const { return m_plainForms; }
-
- private:
-  std::string m_text;
-  std::vector<std::string> m_plainForms;
-};
-
-// Submits and books `items` as above, except that an item sent with U+2019
-// for its apostrophes and answered "not found" (-9) is not booked then: such
-// items are submitted once more, in a batch of their own with their plain
-// apostrophes, and booked by that outcome (the rule of the single rename).
-void SubmitRenameBatch(const AccountSession& session, const RenameBatchItems& items);
 
 // Internal: the form body ("filelist=%5B" + items + "%5D", the comma after the
 // last item dropped).

@@ -103,20 +103,12 @@ bool SendAndFollow(const RenameRequest& request, std::string& reply) {
   return true;
 }
 
-// `turnedApostrophes`: the body sent the old path's apostrophes as U+2019.
-// When the service cannot find that form, the next attempt sends them plain.
-Verdict Judge(const std::string& reply, bool turnedApostrophes, bool& plainApostrophes) {
-  const bool failedTask = FailedTaskWithList(reply);
-  if (turnedApostrophes && ItemErrorCode(reply) == "-9" &&
-      (failedTask || ReplyHolds(reply, "info\":[{\"errno\":-9,\""))) {
-    plainApostrophes = true;
-    return Verdict::kRetry;
-  }
+Verdict Judge(const std::string& reply) {
   if (ReplyHolds(reply, "errno\":0,\"info\":[{\"errno\":0,\"path") ||
       ReplyHolds(reply, kRenameTaskSuccessMarker)) {
     return Verdict::kSuccess;
   }
-  if (failedTask || ReplyHolds(reply, "info\":[{\"errno\":-7,\"") ||
+  if (FailedTaskWithList(reply) || ReplyHolds(reply, "info\":[{\"errno\":-7,\"") ||
       ReplyHolds(reply, "info\":[{\"errno\":-8,\"") ||
       ReplyHolds(reply, "info\":[{\"errno\":-9,\"")) {
     return Verdict::kFailure;
@@ -165,16 +157,16 @@ void BookSuccess(const AccountSession& session, const std::string& fsId,
 }  // namespace
 
 std::string RenameListEntry(const std::string& fsId, const std::string& path,
-                            const std::string& newName, bool plainApostrophes) {
+                            const std::string& newName) {
   const std::string id = fsId.empty() ? "" : "%22id%22%3A" + fsId + "%2C";
-  return "%7B" + id + "%22path%22%3A%22" + EncodeRemoteJsonText(path, !plainApostrophes) +
+  return "%7B" + id + "%22path%22%3A%22" + EncodeRemoteJsonText(path, false) +
          "%22%2C%22newname%22%3A%22" + EncodeRemoteJsonText(newName, !IsUnicodeNotation(newName)) +
          "%22%7D";
 }
 
 std::string BuildRenameBody(const std::string& path, const std::string& newName,
-                            const std::string& fsId, bool plainApostrophes) {
-  return "filelist=%5B" + RenameListEntry(fsId, path, newName, plainApostrophes) + "%5D";
+                            const std::string& fsId) {
+  return "filelist=%5B" + RenameListEntry(fsId, path, newName) + "%5D";
 }
 
 std::string RenameFailureReason(const std::string& reply) {
@@ -220,21 +212,20 @@ bool RenameRemoteItem(const AccountSession& session, std::string& path, std::str
     ++g_renameFailedCount;
     AppendResultLogEntry(
         request.session.user, kLogRenameFailed,
-        path + "---->" + newName + "   失败原因：新文件名替换后为空或无变化，跳过修改。\r\n");
+        decodedOld + "---->" + newName + "   失败原因：新文件名替换后为空或无变化，跳过修改。\r\n");
     return false;
   }
-  bool plainApostrophes = false;
+  request.body = BuildRenameBody(path, newName, fsId);
   std::string reply;
   Verdict verdict = Verdict::kRetry;
   for (int attempt = 1; attempt <= kRenameAttempts; ++attempt) {
     if (RenameStopRequested()) {
       return false;
     }
-    request.body = BuildRenameBody(path, newName, fsId, plainApostrophes);
     if (!SendAndFollow(request, reply)) {
       return false;
     }
-    verdict = Judge(reply, !plainApostrophes && FindText(path, "'") != -1, plainApostrophes);
+    verdict = Judge(reply);
     if (verdict == Verdict::kSuccess) {
       BookSuccess(request.session, fsId, decodedOld, decodedNew);
       return true;
@@ -243,7 +234,7 @@ bool RenameRemoteItem(const AccountSession& session, std::string& path, std::str
       std::lock_guard lock(g_counterLock);
       ++g_unchangedCount;
       AppendResultLogEntry(request.session.user, kLogUnchanged,
-                           path + "---->" + newName + "\r\n\r\n");
+                           decodedOld + "---->" + decodedNew + "\r\n\r\n");
       return false;
     }
     if (verdict == Verdict::kFailure) {

@@ -18,8 +18,8 @@ inline constexpr const char* kRenamedMark = "已修改过";
 
 // `path` and `newName` are each plain text or backslash-u notation and reach
 // the service exactly as they read ("%" and "+" are characters); `newName` is
-// a name, not a path. The old path's apostrophes go out as U+2019 first and,
-// when the service cannot find that form, plain. `fsId` may be empty;
+// a name, not a path. The old path goes out exactly as listed, apostrophes
+// included, so "not found" (-9) means the item is gone. `fsId` may be empty;
 // the skip rule and its mark apply only to a non-empty one. True after a
 // successful rename, false otherwise (also when the stop flag ends the call).
 // The first form renames with the working account; the second with `session`
@@ -31,17 +31,14 @@ bool RenameRemoteItem(const AccountSession& session, std::string& path, std::str
 
 // One element of a rename file list, percent-encoded: {"id":fsId,"path":...,
 // "newname":...} (no id when `fsId` is empty). The path and the name are each
-// encoded once from their own notation; the new name's apostrophes go out as
-// U+2019 unless it is in backslash-u notation, the path's unless
-// `plainApostrophes`.
+// encoded once from their own notation; the path exactly, the new name's
+// apostrophes as U+2019 unless it is in backslash-u notation.
 std::string RenameListEntry(const std::string& fsId, const std::string& path,
-                            const std::string& newName, bool plainApostrophes);
+                            const std::string& newName);
 
-// Internal: the form body of one attempt. `plainApostrophes` sends the old
-// path's apostrophes unchanged (after the service could not find the path
-// with them turned into U+2019).
+// Internal: the form body of one attempt.
 std::string BuildRenameBody(const std::string& path, const std::string& newName,
-                            const std::string& fsId, bool plainApostrophes);
+                            const std::string& fsId);
 
 // Internal: the reason of a failed rename, from the last reply (the item's
 // errno, or the error_code of a failed task).

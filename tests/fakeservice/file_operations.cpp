@@ -110,6 +110,13 @@ FakeReply ServiceModel::FileManager(const RecordedRequest& request, FakeAccount&
   const std::string async = request.QueryValue("async").value_or("2");
   const bool asTask = async == "2" || (async == "1" && m_options.asyncOneAnswers != 0) ||
                       (async != "0" && async != "1");
+  // What a deferred operation acts on is recorded when it arrives.
+  if (std::optional<JsonValue> list = FileList(request); list && !m_runningDeferred) {
+    TouchedItems& touched = m_touched.emplace_back(TouchedItems{opera, {}});
+    for (const std::string& path : SubmittedPaths(*list)) {
+      touched.fsIds.push_back(account.tree.FsId(path).value_or(0));
+    }
+  }
   if ((asTask || opera == "delete") && !m_runningDeferred) {
     if (std::optional<FakeReply> deferred = Defer(request, account)) {
       return *deferred;

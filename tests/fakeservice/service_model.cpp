@@ -177,6 +177,16 @@ int ServiceModel::TaskCount() const {
   return static_cast<int>(m_tasks.size());
 }
 
+std::vector<TouchedItems> ServiceModel::Touched() const {
+  std::lock_guard lock(m_mutex);
+  return m_touched;
+}
+
+void ServiceModel::ClearTouched() {
+  std::lock_guard lock(m_mutex);
+  m_touched.clear();
+}
+
 std::optional<int> ServiceModel::TakeItemFault(const std::string& path) {
   auto found = m_itemFaults.find(RemoteTree::Normalise(path));
   if (found == m_itemFaults.end() || found->second.times == 0) {
@@ -317,6 +327,7 @@ FakeReply ServiceModel::Listing(const RecordedRequest& request, FakeAccount& acc
   const int64_t num =
       std::clamp<int64_t>(Number(request.QueryValue("num"), kMaxPageSize), 1, kMaxPageSize);
   const auto listed = account.tree.List(dir, order, desc, foldersOnly);
+  m_touched.push_back({"list", {account.tree.FsId(dir).value_or(0)}});
   if (dir.empty() || !listed) {
     return FakeReply::Json(GoneReply());
   }

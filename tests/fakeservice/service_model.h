@@ -77,6 +77,15 @@ struct ModelOptions {
   std::string updaterBody = "MZ quillmere updater";
 };
 
+// The remote items one request acted on: the folder a listing listed, or each
+// source item of a file operation ("rename", "delete", "copy", "move"), in the
+// order of its list, by the fs_id it had when the request came (0: the root, or
+// no item at that path).
+struct TouchedItems {
+  std::string operation;
+  std::vector<int64_t> fsIds;
+};
+
 class ServiceModel {
  public:
   // The reply for a request the service knows, nullopt for anything else.
@@ -105,6 +114,10 @@ class ServiceModel {
   // rename whose id does not match the item at its path.
   std::vector<std::string> Notes() const;
   int TaskCount() const;
+
+  // Per listing or file operation served, in order: the items it touched.
+  std::vector<TouchedItems> Touched() const;
+  void ClearTouched();
 
  private:
   struct Task {
@@ -170,4 +183,5 @@ class ServiceModel {
   };
   std::map<std::string, ItemFault> m_itemFaults;
   std::vector<std::string> m_notes;
+  std::vector<TouchedItems> m_touched;
 };

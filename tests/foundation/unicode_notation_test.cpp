@@ -53,6 +53,7 @@ TEST(EscapeToUnicodeNotation, KeepsOnlyWhatTheFlagsAllow) {
       {"emoji becomes two escapes", u"\U0001F600", true, true, "\\uD83D\\uDE00"},
       {"stops at the first zero unit", std::u16string(u"ab") + u'\0' + u"cd", true, true, "ab"},
       {"starts with a zero unit", std::u16string(1, u'\0') + u"ab", true, true, ""},
+      {"a backslash before u is escaped", u"a\\u0041\\x\\", true, true, "a\\u005Cu0041\\x\\"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -75,6 +76,8 @@ TEST(UnicodeNotation, NamesOutsideTheCodePageRoundTrip) {
       u"it's+a-name.txt",
       u"中文（第1集）[高清].mkv",
       u"C:\\path\\new",  // backslashes that are not escapes
+      u"a\\u0041.txt",   // a backslash that notation would read as an escape
+      u"\\\\u\\",        // backslashes before and after one another
   };
   for (const std::u16string& name : names) {
     SCOPED_TRACE(EncodeFromUtf16(name, kCodePageUtf8));

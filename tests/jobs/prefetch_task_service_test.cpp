@@ -5,10 +5,16 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
 #include <string_view>
 
 #include "foundation/text_arrays.h"
+#include "foundation/text_encodings.h"
 #include "foundation/thread_pool.h"
+#include "jobs/keyword_replacement_lists.h"
+#include "jobs/keyword_rules_file.h"
 #include "jobs/prefetch_run.h"
 #include "jobs/prefetch_run_hooks.h"
 #include "jobs/rename_rule_options.h"
@@ -127,15 +133,6 @@ RemoteTree RealNamesTree(const std::string& prefix, const std::string& without) 
   return tree;
 }
 
-// The tree's paths with every U+2019 written as an apostrophe.
-std::vector<std::string> Straightened(const RemoteTree& tree) {
-  std::vector<std::string> paths;
-  for (const std::string& path : tree.Paths()) {
-    paths.push_back(Replaced(path, U8(u8"’"), "'"));
-  }
-  return paths;
-}
-
 std::vector<std::string> Sorted(std::vector<std::string> entries) {
   std::sort(entries.begin(), entries.end());
   return entries;
@@ -210,9 +207,9 @@ TEST_F(PrefetchTaskTest, RealNamesComeOutTheSameInEveryMode) {
         EXPECT_EQ(Tree(), RealNamesTree(row.prefix, row.without));
         EXPECT_EQ(SortedEntries(kLogRenamed), Sorted(row.renamed));
       } else {
-        // Without a rename rule the one-by-one routes still store an
-        // apostrophe as U+2019; nothing else changes.
-        EXPECT_EQ(Straightened(Tree()), Straightened(RealNamesTree("", row.without)));
+        // Without a rename rule no name changes, an apostrophe included.
+        EXPECT_EQ(Tree(), RealNamesTree("", row.without));
+        EXPECT_FALSE(LogExists(kLogRenamed)) << LogText(kLogRenamed);
       }
     }
   }
@@ -293,6 +290,179 @@ TEST_F(PrefetchTaskTest, EachRunModeAnnouncesItsItemsByTheirDecodedNames) {
       }
     }
     EXPECT_EQ(announced, std::vector<std::u16string>{row.line});
+  }
+}
+
+// Which remote item each request acted on, by fs_id: every ticked item (mode
+// A) or every item below a ticked folder (modes B and C) renamed exactly once,
+// nothing else listed, renamed or deleted. Twins that differ only in the
+// kind of apostrophe, and a name holding a real backslash before "u" beside
+// the name that backslash-u notation would read it as.
+TEST_F(PrefetchTaskTest, EveryRequestActsOnTheItemTheUserChose) {
+  enum class Mode { kTicked, kTraversal, kPerItem, kBatch };
+  const struct {
+    const char* name;
+    Mode mode;
+  } modes[] = {{"mode A", Mode::kTicked},
+               {"mode B", Mode::kTraversal},
+               {"mode C per item", Mode::kPerItem},
+               {"mode C batch", Mode::kBatch}};
+  const struct {
+    const char* name;
+    const char* radio;
+  } replies[] = {{"sync replies", kRenameSyncRadio}, {"task replies", kRenameAsyncRadio}};
+  const std::vector<std::string> fileTwins = {"/tw/it's.txt", U8(u8"/tw/it’s.txt"),
+                                              U8(u8"/tw/Don’t.mp3"), "/keep/it's.txt",
+                                              U8(u8"/keep/it’s.txt")};
+  const std::vector<std::string> folderTwins = {"/it's/a.txt", U8(u8"/it’s/b.txt"), "/keep/c.txt"};
+  const struct {
+    const char* name;
+    std::vector<std::string> tree;
+    std::vector<std::string> tickedItems;    // mode A: these items
+    std::vector<std::string> tickedFolders;  // modes B and C: these folders
+    bool renames;  // the replacement rule below; else only a delete box that matches nothing
+    bool boxNamesEach = false;  // mode A's confirmation names each ticked item once
+  } rows[] = {
+      {"file twins, both ticked",
+       fileTwins,
+       {"/tw/it's.txt", U8(u8"/tw/it’s.txt"), U8(u8"/tw/Don’t.mp3")},
+       {"/tw"},
+       true},
+      {"file twins, the apostrophe one ticked", fileTwins, {"/tw/it's.txt"}, {"/tw"}, true},
+      {"folder twins, both ticked",
+       folderTwins,
+       {"/it's", U8(u8"/it’s")},
+       {"/it's", U8(u8"/it’s")},
+       true},
+      {"folder twins, the apostrophe one ticked", folderTwins, {"/it's"}, {"/it's"}, true},
+      {"folder twins under a ticked folder",
+       {"/fb/it's/a.txt", U8(u8"/fb/it’s/b.txt"), "/keep/c.txt"},
+       {"/fb/it's"},
+       {"/fb"},
+       true},
+      {"a delete box alone renames nothing",
+       fileTwins,
+       {"/tw/it's.txt", U8(u8"/tw/it’s.txt"), U8(u8"/tw/Don’t.mp3")},
+       {"/tw"},
+       false},
+      {"a real backslash before u beside the name it would read as",
+       {"/ln/a\\u0041.txt", "/ln/aA.txt", "/keep/a\\u0041.txt"},
+       {"/ln/a\\u0041.txt", "/ln/aA.txt"},
+       {"/ln"},
+       true,
+       true},
+  };
+  for (const auto& mode : modes) {
+    for (const auto& reply : replies) {
+      for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(mode.name) + ", " + reply.name + ": " + row.name);
+        Reset();
+        Options(mode.mode == Mode::kBatch);
+        ControlStore& store = GetControlStore();
+        store.SetChecked(kRenameSyncRadio, false);
+        store.SetChecked(reply.radio, true);
+        store.SetChecked(kTickedItemsOnlyRadio, mode.mode == Mode::kTicked);
+        store.SetChecked(kIncludeSubfoldersRadio, mode.mode != Mode::kTicked);
+        store.SetChecked(kPrefetchBox, mode.mode == Mode::kPerItem || mode.mode == Mode::kBatch);
+        store.SetChecked(kPrefixRuleBox, false);
+        // Each kind of apostrophe its own letter, so twins never meet in one name.
+        store.SetChecked(kReplaceRuleBox, row.renames);
+        std::ofstream(m_folder.Path() / kKeywordRulesFileName, std::ios::binary)
+            << KeywordRulesFileText(
+                   {kSpecifiedReplaceMode, "", "", "'---->A\r\n’---->B\r\n.txt---->.dat"});
+        store.SetText(kDeleteFilesKeywordsEdit, "zzz");
+        store.SetChecked(kDeleteFoldersBox, false);
+        RemoteTree start;
+        for (const std::string& line : row.tree) {
+          start.AddPathLine(line);
+        }
+        UseTree(start);
+        // Every item's path ("/a/" a folder; Paths() writes a file's size after ":").
+        std::vector<std::string> items;
+        for (const std::string& line : start.Paths()) {
+          items.push_back(line.back() == '/' ? line : line.substr(0, line.rfind(':')));
+        }
+        GetFolderTree().Clear();
+        AddTreeRoot();
+        const std::vector<std::string> ticked =
+            mode.mode == Mode::kTicked ? row.tickedItems : row.tickedFolders;
+        for (const std::string& path : items) {
+          AddTreePath(DecodeUtf8Text(path));
+        }
+        for (const std::string& path : ticked) {
+          Tick(AddTreePath(DecodeUtf8Text(path) + (start.Find(path)->isDir ? "/" : "")));
+        }
+        // The items to be renamed: the ticked ones, or those in a ticked folder.
+        const auto below = [&ticked](const std::string& item) {
+          return std::any_of(ticked.begin(), ticked.end(), [&item](const std::string& folder) {
+            return item.rfind(folder + "/", 0) == 0;
+          });
+        };
+        std::map<int64_t, std::string> chosen;
+        for (const std::string& path : items) {
+          const std::string item = RemoteTree::Normalise(path);
+          const bool inTicked = mode.mode == Mode::kTicked
+                                    ? std::find(ticked.begin(), ticked.end(), item) != ticked.end()
+                                    : below(item);
+          if (inTicked && row.renames) {
+            chosen[*start.FsId(item)] = item;
+          }
+        }
+        Service().Model().ClearTouched();
+        m_ui.desktop.AnswerNext(kBoxResultYes);
+        m_ui.desktop.AnswerNext(kBoxResultOk);
+        store.SetEnabled(kStartRenameButton, false);
+        const size_t boxMark = m_ui.desktop.Boxes().size();
+        RunRenameTask(kRenameFirstRun);
+
+        std::multiset<int64_t> renamedIds;
+        std::multiset<int64_t> listedIds;
+        for (const TouchedItems& request : Service().Model().Touched()) {
+          EXPECT_NE(request.operation, "delete");
+          for (const int64_t id : request.fsIds) {
+            (request.operation == "rename" ? renamedIds : listedIds).insert(id);
+          }
+        }
+        std::multiset<int64_t> chosenIds;
+        for (const auto& [id, path] : chosen) {
+          chosenIds.insert(id);
+        }
+        EXPECT_EQ(renamedIds, chosenIds);
+        for (const int64_t id : listedIds) {
+          const std::string listed = start.PathOf(id).value_or("?");
+          EXPECT_TRUE(std::find(ticked.begin(), ticked.end(), listed) != ticked.end() ||
+                      below(listed))
+              << "listed " << listed;
+        }
+        const RemoteTree end = Tree();
+        for (const std::string& path : items) {
+          const std::string item = RemoteTree::Normalise(path);
+          const int64_t id = *start.FsId(item);
+          const std::string now = end.PathOf(id).value_or("(gone)");
+          const std::string name = item.substr(item.rfind('/') + 1);
+          const std::string nowName = now.substr(now.rfind('/') + 1);
+          EXPECT_EQ(nowName, chosen.count(id) == 0
+                                 ? name
+                                 : Replaced(Replaced(Replaced(name, "'", "A"), U8(u8"’"), "B"),
+                                            ".txt", ".dat"))
+              << item;
+        }
+        EXPECT_FALSE(LogExists(kLogRenameFailed)) << LogText(kLogRenameFailed);
+        EXPECT_EQ(SortedEntries(kLogRenamed).size(), chosen.size());
+        if (mode.mode == Mode::kTicked && row.boxNamesEach) {
+          ASSERT_GT(m_ui.desktop.Boxes().size(), boxMark);
+          const std::string confirmation = m_ui.desktop.Boxes()[boxMark].text;
+          std::vector<std::string> lines;
+          for (const std::string& line : SplitText(confirmation, "\r\n")) {
+            if (line.find("：") != std::string::npos) {
+              lines.push_back(line);
+            }
+          }
+          std::sort(lines.begin(), lines.end());
+          EXPECT_EQ(std::adjacent_find(lines.begin(), lines.end()), lines.end()) << confirmation;
+        }
+      }
+    }
   }
 }
 

@@ -353,15 +353,31 @@ TEST_F(RenameItemTest, ThirtyAttemptsRunOutWithTheirReason) {
   }
 }
 
-TEST_F(RenameItemTest, MissingTaskSourceSwitchesToPlainApostrophes) {
-  UseTree(RemoteTree::FromPaths({"/docs/it's.txt"}));
-  EXPECT_TRUE(Rename("/docs/it's.txt", "b.txt"));
-  const std::vector<RecordedRequest> posts = Posts();
-  ASSERT_EQ(posts.size(), 2u);
-  EXPECT_THAT(posts[0].body, HasSubstr("%2Fdocs%2Fit%E2%80%99s.txt%22"));
-  EXPECT_THAT(posts[1].body, HasSubstr("%2Fdocs%2Fit's.txt%22"));
-  EXPECT_NE(Tree().Find("/docs/b.txt"), nullptr);
-  EXPECT_EQ(LogText(kLogRenamed), "/docs/it's.txt---->b.txt\r\n");
+TEST_F(RenameItemTest, AnApostropheIsSentAsItselfAndMissingMeansGone) {
+  const struct {
+    const char* name;
+    const char* path;  // the item renamed
+    bool renamed;
+  } rows[] = {
+      {"beside its U+2019 twin", "/docs/it's.txt", true},
+      {"gone, its twin still there", "/docs/gone's.txt", false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    Reset();
+    UseTree(RemoteTree::FromPaths(
+        {"/docs/it's.txt", U8(u8"/docs/it’s.txt"), U8(u8"/docs/gone’s.txt")}));
+    const RemoteTree before = Tree();
+    EXPECT_EQ(Rename(row.path, "b.txt"), row.renamed);
+    const std::vector<RecordedRequest> posts = Posts();
+    ASSERT_EQ(posts.size(), 1u);
+    EXPECT_THAT(posts[0].body, HasSubstr("%22path%22%3A%22%2Fdocs%2F"));
+    EXPECT_EQ(posts[0].body.find("%E2%80%99"), std::string::npos);
+    EXPECT_EQ(Tree().FsId("/docs/b.txt"), row.renamed ? before.FsId(row.path) : std::nullopt);
+    EXPECT_EQ(Tree().FsId(U8(u8"/docs/it’s.txt")), before.FsId(U8(u8"/docs/it’s.txt")));
+    EXPECT_EQ(Tree().FsId(U8(u8"/docs/gone’s.txt")), before.FsId(U8(u8"/docs/gone’s.txt")));
+    EXPECT_EQ(g_renameFailedCount.load(), row.renamed ? 0 : 1);
+  }
 }
 
 // A failed task ends the rename at once with the error's own reason.
