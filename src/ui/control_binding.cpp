@@ -14,6 +14,7 @@
 #include <QTreeWidget>
 #include <mutex>
 
+#include "foundation/thread_hand_over.h"
 #include "ui/qt_text.h"
 
 // The part of the binding that the store's listener holds. The listener may
@@ -105,9 +106,10 @@ ControlBinding::ControlBinding(QWidget* root, ControlStore& store)
         std::lock_guard lock(relay->mutex);
         if (ControlBinding* binding = relay->binding) {
           // Qt drops the call when the binding is destroyed before it runs.
-          QMetaObject::invokeMethod(
-              binding, [binding, name, property] { binding->Apply(name, property); },
-              Qt::QueuedConnection);
+          QMetaObject::invokeMethod(binding, HandedOverCall([binding, name, property] {
+                                      binding->Apply(name, property);
+                                    }),
+                                    Qt::QueuedConnection);
         }
       });
 }

@@ -6,6 +6,7 @@
 #include <QTreeWidget>
 #include <mutex>
 
+#include "foundation/thread_hand_over.h"
 #include "platform/code_page_codec.h"
 #include "ui/remote_tree_images.h"
 #include "web/folder_tree_model.h"
@@ -58,15 +59,13 @@ RemoteTreeView::RemoteTreeView(QTreeWidget* widget, FolderTreeModel& model)
     }
     std::lock_guard lock(relay->mutex);
     if (RemoteTreeView* view = relay->view) {
-      QMetaObject::invokeMethod(
-          view,
-          [relay] {
-            relay->pending = false;
-            if (relay->view != nullptr) {
-              relay->view->Redraw();
-            }
-          },
-          Qt::QueuedConnection);
+      QMetaObject::invokeMethod(view, HandedOverCall([relay] {
+                                  relay->pending = false;
+                                  if (relay->view != nullptr) {
+                                    relay->view->Redraw();
+                                  }
+                                }),
+                                Qt::QueuedConnection);
     }
   });
   Redraw();

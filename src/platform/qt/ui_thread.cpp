@@ -4,6 +4,8 @@
 #include <QMetaObject>
 #include <QThread>
 
+#include "foundation/thread_hand_over.h"
+
 namespace {
 
 bool OnUiThreadOrWithoutApplication() {
@@ -16,7 +18,7 @@ bool OnUiThreadOrWithoutApplication() {
 void RunOnUiThread(QObject* context, std::function<void()> function) {
   if (context == nullptr || !function)
     return;
-  QMetaObject::invokeMethod(context, std::move(function), Qt::QueuedConnection);
+  QMetaObject::invokeMethod(context, HandedOverCall(std::move(function)), Qt::QueuedConnection);
 }
 
 void RunOnUiThreadAndWait(QObject* context, const std::function<void()>& function) {
@@ -28,6 +30,14 @@ void RunOnUiThreadAndWait(QObject* context, const std::function<void()>& functio
   }
   if (context == nullptr)
     return;
+  // The caller waits on Qt's semaphore, which the thread sanitizer cannot see
+  // either: what `function` wrote is handed back through `ran`.
+  char ran = 0;
   // A call whose context goes away is deleted unrun, which releases the wait.
-  QMetaObject::invokeMethod(context, function, Qt::BlockingQueuedConnection);
+  QMetaObject::invokeMethod(context, HandedOverCall([&function, &ran] {
+                              function();
+                              MarkHandOverSent(&ran);
+                            }),
+                            Qt::BlockingQueuedConnection);
+  MarkHandOverReceived(&ran);
 }
