@@ -4,13 +4,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <mutex>
 
 #include "data/json_document.h"
 #include "foundation/file_system_path.h"
 #include "foundation/run_directory.h"
 #include "platform/clock.h"
+#include "platform/memory_files.h"
 #include "web/http_request_internal.h"
 
 namespace {
@@ -49,6 +49,7 @@ std::string ServeReply(const std::string&, const HttpRequestArgs&, int& status) 
 }
 
 std::filesystem::path s_folder;
+MemoryFiles s_files;
 
 // Runs between two emptyings of the program folder.
 constexpr int kRunsPerCleaning = 512;
@@ -86,9 +87,11 @@ void PrepareFuzzEnvironment() {
     static InstantClock clock;
     InstallClock(&clock);
     SetHttpReplySourceForTesting(&ServeReply);
+    InstallMemoryFiles(&s_files);
     return;
   }
   if (runs % kRunsPerCleaning == 0) {
+    s_files.Clear();
     std::error_code ignored;
     for (const auto& entry : std::filesystem::directory_iterator(s_folder, ignored))
       std::filesystem::remove_all(entry.path(), ignored);
@@ -100,8 +103,7 @@ std::string FuzzFilePath(const std::string& name) {
 }
 
 void WriteFuzzFile(const std::string& name, const std::string& bytes) {
-  std::ofstream(FileSystemPathFromText(FuzzFilePath(name)), std::ios::binary | std::ios::trunc)
-      << bytes;
+  s_files.Write(FileSystemPathFromText(FuzzFilePath(name)), bytes);
 }
 
 void ServeFuzzReplies(std::vector<std::string> replies) {
