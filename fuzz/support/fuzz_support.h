@@ -32,7 +32,9 @@ std::string FuzzFilePath(const std::string& name);
 void WriteFuzzFile(const std::string& name, const std::string& bytes);
 
 // The coming requests are answered by `replies` in order with status 200,
-// every later one with no reply (status 0).
+// every later one with no reply (status 0); the first request left without
+// a reply also asks the copy and rename jobs to stop (g_copyStopRequested,
+// g_renameStopRequested), which this call clears again.
 void ServeFuzzReplies(std::vector<std::string> replies);
 
 class JsonDocument;
