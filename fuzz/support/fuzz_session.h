@@ -4,5 +4,5 @@
 #include "web/account_session.h"
 
 inline AccountSession FuzzSession() {
-  return {"fuzzer", "BDUSS=fuzz; STOKEN=fuzz; PANPSC=fuzz", "0123456789abcdef"};
+  return {"fuzzer", "BAIDUID=fuzz; BDUSS=fuzz; STOKEN=fuzz; PANPSC=fuzz", "0123456789abcdef"};
 }

@@ -4,14 +4,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <mutex>
 
 #include "data/json_document.h"
 #include "foundation/file_system_path.h"
 #include "foundation/run_directory.h"
+#include "jobs/copy_job_state.h"
 #include "platform/clock.h"
+#include "platform/memory_files.h"
 #include "web/http_request_internal.h"
+#include "web/rename_task_state.h"
 
 namespace {
 
@@ -38,9 +40,15 @@ std::mutex s_repliesLock;
 std::vector<std::string> s_replies;
 size_t s_nextReply = 0;
 
+// When the input has no reply left the user presses stop: the copy and rename
+// jobs (delete and listing included) end as a stopped job does, instead of
+// repeating the same unanswered request up to their hundreds of attempts,
+// which would show the fuzzer nothing new and take most of its time.
 std::string ServeReply(const std::string&, const HttpRequestArgs&, int& status) {
   std::lock_guard lock(s_repliesLock);
   if (s_nextReply >= s_replies.size()) {
+    g_copyStopRequested = true;
+    g_renameStopRequested = true;
     status = 0;
     return {};
   }
@@ -49,6 +57,7 @@ std::string ServeReply(const std::string&, const HttpRequestArgs&, int& status) 
 }
 
 std::filesystem::path s_folder;
+MemoryFiles s_files;
 
 // Runs between two emptyings of the program folder.
 constexpr int kRunsPerCleaning = 512;
@@ -86,9 +95,11 @@ void PrepareFuzzEnvironment() {
     static InstantClock clock;
     InstallClock(&clock);
     SetHttpReplySourceForTesting(&ServeReply);
+    InstallMemoryFiles(&s_files);
     return;
   }
   if (runs % kRunsPerCleaning == 0) {
+    s_files.Clear();
     std::error_code ignored;
     for (const auto& entry : std::filesystem::directory_iterator(s_folder, ignored))
       std::filesystem::remove_all(entry.path(), ignored);
@@ -100,14 +111,15 @@ std::string FuzzFilePath(const std::string& name) {
 }
 
 void WriteFuzzFile(const std::string& name, const std::string& bytes) {
-  std::ofstream(FileSystemPathFromText(FuzzFilePath(name)), std::ios::binary | std::ios::trunc)
-      << bytes;
+  s_files.Write(FileSystemPathFromText(FuzzFilePath(name)), bytes);
 }
 
 void ServeFuzzReplies(std::vector<std::string> replies) {
   std::lock_guard lock(s_repliesLock);
   s_replies = std::move(replies);
   s_nextReply = 0;
+  g_copyStopRequested = false;
+  g_renameStopRequested = false;
 }
 
 namespace {

@@ -1,7 +1,8 @@
 #pragma once
 // What the fuzz targets share: the input cut into parts, a quiet program
-// environment (a scratch program folder, a clock whose waits pass at once,
-// the silent desktop) and replies to the program's requests taken from the
+// environment (a scratch program folder whose files the program reads and
+// writes in memory, a clock whose waits pass at once, the silent desktop) and
+// replies to the program's requests taken from the
 // input, so a request routine judges what the input says without a network.
 
 #include <cstddef>
@@ -18,18 +19,22 @@ inline constexpr std::string_view kFuzzPartSeparator = "\n--\n";
 std::vector<std::string> SplitFuzzInput(const uint8_t* data, size_t size, size_t count = 1);
 
 // Once per process: a fresh program folder (QUILLMERE_HOME) under the
-// temporary folder, an instant clock installed and the request replies
-// served by ServeFuzzReplies. Every call after the first empties the program
-// folder now and then, so logs written by the runs do not pile up.
+// temporary folder, memory files (platform/memory_files.h) installed, so the
+// program's own files are read, saved and backed up in memory through their
+// real routines, an instant clock installed and the request replies served by
+// ServeFuzzReplies. Every call after the first empties the memory files and
+// the program folder now and then, so backups and logs do not pile up.
 void PrepareFuzzEnvironment();
 
 // The program folder's path (code page 936 path text) of a file name.
 std::string FuzzFilePath(const std::string& name);
-// Writes bytes to a file of the program folder.
+// Writes bytes to a file of the program folder (in memory).
 void WriteFuzzFile(const std::string& name, const std::string& bytes);
 
 // The coming requests are answered by `replies` in order with status 200,
-// every later one with no reply (status 0).
+// every later one with no reply (status 0); the first request left without
+// a reply also asks the copy and rename jobs to stop (g_copyStopRequested,
+// g_renameStopRequested), which this call clears again.
 void ServeFuzzReplies(std::vector<std::string> replies);
 
 class JsonDocument;

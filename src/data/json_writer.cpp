@@ -67,6 +67,48 @@ void WriteObject(const JsonTreeNode* node, std::u16string& out, bool pretty, int
   out += u'}';
 }
 
+bool IsHighSurrogate(char16_t c) {
+  return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool IsLowSurrogate(char16_t c) {
+  return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// UTF-8 has no form for a surrogate that is not half of a pair: converted, it
+// would become U+FFFD, so two keys "\udc00" and "\udc01" would both come out
+// as one key. Written as its \u escape it reads back as the same unit. Only
+// string contents can hold one (every other character the writer puts out is
+// ASCII), so the whole text is scanned; a text without one is left untouched.
+void EscapeLoneSurrogates(std::u16string& units) {
+  const auto lone = [&](size_t i) {
+    const char16_t c = units[i];
+    if (IsHighSurrogate(c))
+      return i + 1 >= units.size() || !IsLowSurrogate(units[i + 1]);
+    if (IsLowSurrogate(c))
+      return i == 0 || !IsHighSurrogate(units[i - 1]);
+    return false;
+  };
+  size_t first = 0;
+  while (first < units.size() && !lone(first))
+    first += IsHighSurrogate(units[first]) ? 2 : 1;
+  if (first >= units.size())
+    return;
+  static constexpr char16_t kHex[] = u"0123456789abcdef";
+  std::u16string out(units, 0, first);
+  for (size_t i = first; i < units.size(); ++i) {
+    const char16_t c = units[i];
+    if (!lone(i)) {
+      out += c;
+      continue;
+    }
+    out += u"\\u";
+    for (int shift = 12; shift >= 0; shift -= 4)
+      out += kHex[(c >> shift) & 0xF];
+  }
+  units = std::move(out);
+}
+
 }  // namespace
 
 void WriteJsonNode(const JsonTreeNode* node, std::u16string& out, bool pretty, int32_t depth,
@@ -130,7 +172,10 @@ std::string NodeToJsonText(const JsonTreeNode* node, bool pretty, bool escape,
 
 std::string NodeToJsonUtf8(const JsonTreeNode* node, bool pretty, bool escape,
                            int32_t initialChars) {
-  return JsonUtf16ToText(NodeToJsonUtf16(node, pretty, escape, initialChars), 65001);
+  std::u16string units = NodeToJsonUtf16(node, pretty, escape, initialChars);
+  if (escape)
+    EscapeLoneSurrogates(units);
+  return JsonUtf16ToText(units, 65001);
 }
 
 void EscapeJsonString(std::u16string_view text, std::u16string& out) {

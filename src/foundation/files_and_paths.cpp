@@ -16,6 +16,7 @@
 #include "foundation/text_arrays.h"
 #include "platform/code_page_codec.h"
 #include "platform/desktop.h"
+#include "platform/memory_files.h"
 
 namespace {
 
@@ -100,6 +101,9 @@ void CreateLevels(const std::string& utf8Path) {
 // Moves without ever replacing the target: renameat2 with RENAME_NOREPLACE,
 // or, on file systems without it, a hard link plus unlink (files only).
 bool MoveWithoutReplacing(const std::string& from, const std::string& to) {
+  if (MemoryFiles* memory = InstalledMemoryFiles()) {
+    return memory->MoveWithoutReplacing(from, to);
+  }
   if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
     return true;
   }
@@ -194,8 +198,10 @@ bool FileExistsWide(std::string_view utf16Bytes) {
 
 std::string ReadFileTextToZero(std::string_view path) {
   std::string bytes;
-  std::ifstream file(FileSystemPathFromText(path), std::ios::binary);
-  if (file) {
+  const std::string fileSystemPath = FileSystemPathFromText(path);
+  if (const MemoryFiles* memory = InstalledMemoryFiles()) {
+    bytes = memory->Read(fileSystemPath).value_or(std::string());
+  } else if (std::ifstream file(fileSystemPath, std::ios::binary); file) {
     bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
   }
   if (const std::size_t zero = bytes.find('\0'); zero != std::string::npos) {

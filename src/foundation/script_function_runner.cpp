@@ -1,5 +1,9 @@
 #include "foundation/script_function_runner.h"
 
+#include <mutex>
+#include <optional>
+#include <utility>
+
 #include "foundation/script_host.h"
 #include "foundation/text_search.h"
 
@@ -50,8 +54,23 @@ const std::string& LogIdScriptText() {
   return text;
 }
 
+// The script is a pure function of the cookie value, and a job asks for its
+// account's logid before every request: the last answer is kept, so a fresh
+// script engine runs once per value instead of once per request. A failed
+// run is not kept.
 std::string ComputeLogId(const std::string& cookieText) {
   const std::string value = GetCookieValue(cookieText, "BAIDUID", true);
+  static std::mutex s_lock;
+  static std::optional<std::pair<std::string, std::string>> s_last;  // value, logid
+  {
+    std::lock_guard lock(s_lock);
+    if (s_last && s_last->first == value)
+      return s_last->second;
+  }
   const std::string logId = RunJScriptFunction(LogIdScriptText(), "logid", value);
-  return logId == kScriptRunFailed ? std::string() : logId;
+  if (logId == kScriptRunFailed || logId.empty())
+    return std::string();
+  std::lock_guard lock(s_lock);
+  s_last.emplace(value, logId);
+  return logId;
 }

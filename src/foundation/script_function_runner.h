@@ -3,7 +3,8 @@
 // of a script text the program carries, finding one cookie's value in an
 // account's cookie text, and the `logid` request value built from both.
 //
-// Everything here runs on the calling thread and keeps nothing between calls.
+// Everything here runs on the calling thread and keeps nothing between calls,
+// but for the last logid (ComputeLogId).
 
 #include <string>
 
@@ -39,5 +40,6 @@ const std::string& LogIdScriptText();
 
 // The `logid` request value of a cookie text: the script run on its BAIDUID
 // value (the Base64 of that value). Empty when the cookie is missing or the
-// script fails, so a failure never ends up inside a URL.
+// script fails, so a failure never ends up inside a URL. The last value's
+// logid is kept (the script is a pure function of the value). Any thread.
 std::string ComputeLogId(const std::string& cookieText);

@@ -6,12 +6,16 @@
 
 #include "foundation/file_system_path.h"
 #include "platform/code_page_codec.h"
+#include "platform/memory_files.h"
 #include "platform/text_statistics.h"
 
 namespace {
 
 std::string ReadWholeFile(std::string_view path) {
-  std::ifstream in(FileSystemPathFromText(path), std::ios::binary);
+  const std::string fileSystemPath = FileSystemPathFromText(path);
+  if (const MemoryFiles* memory = InstalledMemoryFiles())
+    return memory->Read(fileSystemPath).value_or(std::string());
+  std::ifstream in(fileSystemPath, std::ios::binary);
   if (!in)
     return {};
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

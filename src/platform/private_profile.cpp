@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "platform/code_page_codec.h"
+#include "platform/memory_files.h"
 #include "platform/staged_file.h"
 
 namespace {
@@ -82,6 +83,10 @@ bool ProfileNamesEqual(std::string_view a, std::string_view b) {
 
 bool ProfileFile::Load(const std::string& path) {
   m_lines.clear();
+  if (const MemoryFiles* memory = InstalledMemoryFiles()) {
+    SetBytes(memory->Read(path).value_or(std::string()));
+    return true;
+  }
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) {
     return errno == ENOENT;
@@ -95,7 +100,11 @@ bool ProfileFile::Load(const std::string& path) {
   if (in.bad()) {
     return false;
   }
-  const std::string bytes = content.str();
+  SetBytes(content.str());
+  return true;
+}
+
+void ProfileFile::SetBytes(const std::string& bytes) {
   std::size_t start = 0;
   while (start < bytes.size()) {
     const std::size_t stop = bytes.find_first_of("\r\n", start);
@@ -107,7 +116,6 @@ bool ProfileFile::Load(const std::string& path) {
     m_lines.push_back({bytes.substr(start, stop - start), bytes.substr(stop, endLength)});
     start = stop + endLength;
   }
-  return true;
 }
 
 std::string ProfileFile::Bytes() const {

@@ -56,6 +56,8 @@ class ProfileFile {
   std::size_t FindSection(std::string_view section) const;
   // The line index of the key inside the section starting at `header`, or npos.
   std::size_t FindKey(std::size_t header, std::string_view key) const;
+  // Replaces the lines by those of a file's bytes.
+  void SetBytes(const std::string& bytes);
   // The index after the last non-blank line of the section at `header`.
   std::size_t SectionEnd(std::size_t header) const;
   void InsertLine(std::size_t at, std::string text);

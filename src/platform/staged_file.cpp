@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/memory_files.h"
+
 namespace {
 
 // The process's file-mode mask as the kernel reports it, without changing it;
@@ -73,8 +75,14 @@ StagedFile::~StagedFile() {
 }
 
 bool StagedFile::Write(const std::string& targetPath, std::string_view bytes, unsigned mode) {
-  if (!m_tempPath.empty() || targetPath.empty() || targetPath.back() == '/')
+  if (!m_tempPath.empty() || m_written || targetPath.empty() || targetPath.back() == '/')
     return false;
+  if (InstalledMemoryFiles()) {
+    m_targetPath = targetPath;
+    m_memoryBytes = bytes;
+    m_written = true;
+    return true;
+  }
   std::string pattern = FolderOf(targetPath) + "/.staged-XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
@@ -97,6 +105,11 @@ bool StagedFile::Write(const std::string& targetPath, std::string_view bytes, un
 bool StagedFile::Commit() {
   if (!m_written)
     return false;
+  if (MemoryFiles* memory = InstalledMemoryFiles(); memory && m_tempPath.empty()) {
+    memory->Write(m_targetPath, m_memoryBytes);
+    m_written = false;
+    return true;
+  }
   if (::rename(m_tempPath.c_str(), m_targetPath.c_str()) != 0)
     return false;
   m_tempPath.clear();
@@ -107,6 +120,12 @@ bool StagedFile::Commit() {
 bool StagedFile::CommitWithoutReplacing() {
   if (!m_written)
     return false;
+  if (MemoryFiles* memory = InstalledMemoryFiles(); memory && m_tempPath.empty()) {
+    if (!memory->WriteNew(m_targetPath, m_memoryBytes))
+      return false;
+    m_written = false;
+    return true;
+  }
   if (::link(m_tempPath.c_str(), m_targetPath.c_str()) != 0)
     return false;
   ::unlink(m_tempPath.c_str());

@@ -7,6 +7,8 @@
 // Commit.
 //
 // Paths are file-system paths (UTF-8). Any thread; one object per write.
+// With memory files installed (memory_files.h) the bytes are kept by the
+// object until the commit puts them in place there.
 
 #include <string>
 #include <string_view>
@@ -38,6 +40,7 @@ class StagedFile {
  private:
   std::string m_targetPath;
   std::string m_tempPath;
+  std::string m_memoryBytes;  // the staged bytes when files are in memory
   bool m_written = false;
 };
 

@@ -1,8 +1,6 @@
 #include "ui/account_list_file.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "data/json_document.h"
@@ -38,14 +36,6 @@ bool IsBlankText(std::string_view text) {
   return SkipUtf8ByteOrderMark(text).find_first_not_of(" \t\r\n") == std::string_view::npos;
 }
 
-// The file's bytes up to the first zero byte; empty when missing.
-std::string ReadFileText(const std::string& path) {
-  std::ifstream in(FileSystemPathFromText(path), std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const size_t nul = bytes.find('\0');
-  return nul == std::string::npos ? bytes : bytes.substr(0, nul);
-}
-
 void MakePrivate(const std::string& path) {
   std::error_code ignored;
   std::filesystem::permissions(
@@ -71,7 +61,7 @@ std::string AccountListBackupName() {
 
 void LoadAccountList() {
   const std::string path = AccountListFilePath();
-  const std::string text = ReadFileText(path);
+  const std::string text = ReadFileTextToZero(path);
   JsonDocument document;
   bool readable = true;
   int count = 0;
@@ -135,7 +125,7 @@ bool SaveAccountList(int silent) {
   }
   const std::string newText = AccountListJsonText();
   const std::string path = AccountListFilePath();
-  const std::string oldText = DecodeUtf8Text(ReadFileText(path));
+  const std::string oldText = DecodeUtf8Text(ReadFileTextToZero(path));
   StagedFile staged;
   bool saved = staged.Write(FileSystemPathFromText(path), TextToUtf8(newText), kPrivateFileMode);
   if (saved) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "data/json_document.h"
 #include "data/json_tree_node.h"
@@ -65,6 +67,64 @@ TEST(JsonWriter, OutputCodePages) {
   ASSERT_GE(w.size(), 2u);
   EXPECT_EQ(w.substr(w.size() - 2), std::string(2, '\0'));
   EXPECT_EQ(w.substr(0, 4), std::string("{\0\"\0", 4));
+}
+
+// UTF-16LE bytes of ASCII text, with `lone` put in for every '#'.
+std::string Utf16Bytes(std::string_view ascii, const std::vector<char16_t>& lone = {}) {
+  std::string bytes;
+  size_t next = 0;
+  for (const char c : ascii) {
+    const char16_t unit = c == '#' ? lone.at(next++) : static_cast<char16_t>(c);
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  return bytes;
+}
+
+// Every parsed tree writes to a UTF-8 text that parses to the same tree: a
+// surrogate without its other half goes out as its \u escape (UTF-8 has no
+// form for it).
+TEST(JsonWriter, Utf8TextOfEveryParsedTreeReadsBackTheSame) {
+  enum class Entry { Utf8, Utf16 };
+  struct Row {
+    const char* name;
+    Entry entry;
+    std::string json;
+    std::string utf8;
+    int32_t count;
+  } rows[] = {
+      {"two keys of lone low surrogates stay two", Entry::Utf8, "{\"\\udc00\":0,\"\\udc01\":0}",
+       "{\"\\udc00\":0,\"\\udc01\":0}", 2},
+      {"the same keys in a UTF-16 text", Entry::Utf16, Utf16Bytes("{\"\\udc00\":0,\"\\udc01\":0}"),
+       "{\"\\udc00\":0,\"\\udc01\":0}", 2},
+      {"raw lone units in a UTF-16 text", Entry::Utf16,
+       Utf16Bytes("{\"#\":0,\"#\":0,\"#x\":1}", {0xDC00, 0xD800, 0xDBFF}),
+       "{\"\\udc00\":0,\"\\ud800\":0,\"\\udbffx\":1}", 3},
+      {"lone high surrogate at the end of a value", Entry::Utf8, "[\"a\\ud800\"]", "[\"a\\ud800\"]",
+       1},
+      {"halves in the wrong order", Entry::Utf8, "[\"\\udc00\\ud800\"]", "[\"\\udc00\\ud800\"]", 1},
+      {"a high surrogate before a pair", Entry::Utf8, "[\"\\ud800\\ud83d\\ude00\"]",
+       "[\"\\ud800\xF0\x9F\x98\x80\"]", 1},
+      {"a pair is written as its character", Entry::Utf8, "{\"\\ud83d\\ude00\":\"\\ud83d\\ude01\"}",
+       "{\"\xF0\x9F\x98\x80\":\"\xF0\x9F\x98\x81\"}", 1},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    JsonDocument doc;
+    ASSERT_TRUE(row.entry == Entry::Utf8 ? doc.ParseUtf8(row.json) : doc.ParseW(row.json));
+    const std::string written = doc.GetJsonTextUtf8("");
+    EXPECT_EQ(written, row.utf8);
+    JsonDocument again;
+    ASSERT_TRUE(again.ParseUtf8(written));
+    EXPECT_EQ(again.GetCount(""), row.count);
+    EXPECT_EQ(again.GetJsonTextW(""), doc.GetJsonTextW(""));
+    EXPECT_EQ(again.GetJsonTextUtf8(""), written);
+    // The UTF-16 form holds every unit as it is.
+    JsonDocument wide;
+    ASSERT_TRUE(wide.ParseW(doc.GetJsonTextW("")));
+    EXPECT_EQ(wide.GetCount(""), row.count);
+    EXPECT_EQ(wide.GetJsonTextW(""), doc.GetJsonTextW(""));
+  }
 }
 
 TEST(JsonWriter, MissingNodeGivesTheEmptyResultOfEachForm) {

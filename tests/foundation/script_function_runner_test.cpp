@@ -69,6 +69,10 @@ TEST(ComputeLogId, UsesTheBaiduidCookieAndNeverTheFailureText) {
   EXPECT_EQ(ComputeLogId("BDUSS=x; BAIDUID=foo; STOKEN=y"), "Zm9v");
   EXPECT_EQ(ComputeLogId("BDUSS=x"), "");
   EXPECT_EQ(ComputeLogId(""), "");
+  // The kept answer belongs to its value only.
+  EXPECT_EQ(ComputeLogId("BAIDUID=bar"), "YmFy");
+  EXPECT_EQ(ComputeLogId("BAIDUID=bar"), "YmFy");
+  EXPECT_EQ(ComputeLogId("BAIDUID=foo"), "Zm9v");
 }
 
 // Worker threads compute request values at the same time, each with engines

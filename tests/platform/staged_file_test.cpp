@@ -16,6 +16,9 @@
 #include <thread>
 #include <vector>
 
+#include "platform/memory_files.h"
+#include "platform/private_profile.h"
+
 // The file-mode mask is the whole process's. This test program stands in for
 // the C library's umask so that a writer which opens the mask wide, however
 // briefly, is held there until another thread has created a file: the race
@@ -153,6 +156,47 @@ TEST_F(StagedFileTest, CommittingWithoutReplacingNeverTouchesAnExistingEntry) {
     }
   }
   EXPECT_EQ(EntryCount(), 1u) << "a staged file was left behind";
+}
+
+// With memory files installed a save keeps the promises it keeps on the disk
+// (nothing visible before the commit, an existing entry never replaced when
+// asked not to) and touches no disk file.
+TEST_F(StagedFileTest, MemoryFilesKeepThePromisesOfTheDisk) {
+  MemoryFiles memory;
+  InstallMemoryFiles(&memory);
+  struct Uninstall {
+    ~Uninstall() { InstallMemoryFiles(nullptr); }
+  } uninstall;
+  const std::string target = m_folder + "/baiduset.ini";
+  memory.Write(target, "old");
+  {
+    StagedFile file;
+    ASSERT_TRUE(file.Write(target, "new"));
+    EXPECT_EQ(memory.Read(target), "old");
+    ASSERT_TRUE(file.Commit());
+  }
+  EXPECT_EQ(memory.Read(target), "new");
+  {
+    StagedFile file;
+    ASSERT_TRUE(file.Write(target, "image"));
+    EXPECT_FALSE(file.CommitWithoutReplacing());
+  }
+  EXPECT_EQ(memory.Read(target), "new");
+  {
+    StagedFile file;
+    ASSERT_TRUE(file.Write(target, "never committed"));
+  }
+  EXPECT_EQ(memory.Read(target), "new");
+  const std::string settings = m_folder + "/setsoft.ini";
+  ProfileFile profile;
+  ASSERT_TRUE(profile.Load(settings));
+  ASSERT_TRUE(profile.Write("s", "k", "v"));
+  ASSERT_TRUE(profile.Save(settings));
+  ProfileFile loaded;
+  ASSERT_TRUE(loaded.Load(settings));
+  EXPECT_EQ(loaded.Read("s", "k"), "v");
+  EXPECT_EQ(memory.Read(settings), profile.Bytes());
+  EXPECT_EQ(EntryCount(), 0u);
 }
 
 TEST_F(StagedFileTest, SavingLeavesTheMaskOfFilesOtherThreadsCreateAlone) {
