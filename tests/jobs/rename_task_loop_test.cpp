@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <future>
 #include <mutex>
 #include <thread>
 
@@ -303,10 +304,16 @@ TEST_F(RenameTaskLoopTest, AStartPressWhileATaskRunsIsRefused) {
 
 TEST_F(RenameTaskLoopTest, OnlyOneTaskStartsFromAnEnabledButton) {
   GetControlStore().SetChecked(kLoopBox, false);
+  // The first task is held in its run until the second click has returned:
+  // a task that had already ended would rightly take that click as a new start.
+  std::promise<void> secondClickDone;
+  const std::shared_future<void> clicked = secondClickDone.get_future().share();
+  m_worker = [clicked](int) { clicked.wait(); };
   m_ui.desktop.AnswerNext(kBoxResultYes);
   m_ui.desktop.AnswerNext(kBoxResultOk);
   OnStartRenameClicked();
   OnStartRenameClicked();  // the button is disabled by now
+  secondClickDone.set_value();
   ASSERT_TRUE(WaitForStartButton());
   EXPECT_EQ(Runs(), 1u);
 }

@@ -31,8 +31,10 @@ class BrowserSignInTest : public ::testing::Test {
     ASSERT_TRUE(StartSignInEmulator(*s_service, "signin-user"));
   }
   static void TearDownTestSuite() {
-    // The engine keeps the process's profile until exit; the emulator may go.
-    s_service->Stop();
+    // The engine keeps the process's profile until exit; the emulator may go,
+    // with its certificate folder.
+    delete s_service;
+    s_service = nullptr;
   }
 
   void SetUp() override {

@@ -49,7 +49,10 @@ class WebView2SignInTest : public ::testing::Test {
     s_service->Model().AddAccount(FakeAccount::Make("first-user"));
     s_service->Model().AddAccount(FakeAccount::Make("second-user"));
   }
-  static void TearDownTestSuite() { s_service->Stop(); }
+  static void TearDownTestSuite() {
+    delete s_service;  // with its certificate folder
+    s_service = nullptr;
+  }
 
   void SetUp() override {
     ResetWv2BridgeForTesting();
@@ -104,6 +107,14 @@ class WebView2SignInTest : public ::testing::Test {
                                                   "';document.getElementById('submit').click();")))
         << RequestList();
     ASSERT_TRUE(ProcessEventsUntil([] { return Requested("/mbox/homepage"); })) << RequestList();
+    // The view learns of the cookies the sign-in set on its own time, which
+    // can be after the page they led to was asked for: the window is closed
+    // once it holds them, as a user closes it once the page shows signed in.
+    const FakeAccount account = *s_service->Model().Account(user);
+    const std::string signedIn = "BDUSS=" + account.bduss + "; STOKEN=" + account.stoken +
+                                 "; BAIDUID=" + account.baiduid + "; ";
+    ASSERT_TRUE(ProcessEventsUntil([&] { return ReadWebView2CookieText() == signedIn; }))
+        << ReadWebView2CookieText();
     // The account list's notice of the added account.
     ui.desktop.AnswerNext(kBoxResultOk);
     window.close();

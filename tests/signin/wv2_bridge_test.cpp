@@ -162,7 +162,10 @@ class Wv2BridgeTest : public ::testing::Test {
     s_service = new FakeService;
     ASSERT_TRUE(StartSignInEmulator(*s_service, "bridge-user"));
   }
-  static void TearDownTestSuite() { s_service->Stop(); }
+  static void TearDownTestSuite() {
+    delete s_service;  // with its certificate folder
+    s_service = nullptr;
+  }
 
   void SetUp() override {
     ASSERT_NE(Library(), nullptr) << dlerror();

@@ -57,9 +57,10 @@ WebView2SignInWindow::WebView2SignInWindow(QWidget* parent) : QDialog(parent) {
     buttons[i]->setObjectName(Text(kPageButtons[i]));
     buttons[i]->setGeometry(places[i]);
   }
-  auto* label = new QLabel(Text(u"登陆成功后关闭此窗口即可    如页面打开不完整，关闭此窗口或点左边按钮再打开"
-                                u"重试。    如果一直卡死，则结束软件重开再试。"),
-                           this);
+  auto* label =
+      new QLabel(Text(u"登陆成功后关闭此窗口即可    如页面打开不完整，关闭此窗口或点左边按钮再打开"
+                      u"重试。    如果一直卡死，则结束软件重开再试。"),
+                 this);
   label->setObjectName(Text(u"透明标签1"));
   label->setAttribute(Qt::WA_TranslucentBackground);
   label->setGeometry(463, 7, 734, 16);
@@ -123,30 +124,13 @@ Wv2Webview WebView2SignInWindow::ShowWebView2Page(const std::string& address, bo
 }
 
 bool WebView2SignInWindow::CollectWebView2Cookies() {
-  std::vector<Wv2Cookie> cookies;
-  Wv2Webview view = g_wv2Controller.GetWebview2();
-  Wv2CookieManager manager = view.GetCookieManager();
-  view.Free();
-  manager.GetCookie_Sync(EncodeUtf16Text(WebHostCookieAddress()), cookies);
-  manager.Free();
-  std::string cookieText;
-  for (Wv2Cookie& cookie : cookies) {
-    cookieText += DecodeUtf16Text(cookie.GetName());
-    cookieText += "=";
-    cookieText += DecodeUtf16Text(cookie.GetValue());
-    cookieText += "; ";
-  }
-  bool closes = true;
+  const std::string cookieText = ReadWebView2CookieText();
   if (!CookiesLookSignedIn(cookieText)) {
-    closes = ShowTimedMessageBox("确认操作：", "可能没有登陆成功，确定关闭此登陆窗口吗？", 0,
-                                 kQuestionBox) == kBoxResultYes;
-  } else {
-    StartThreadWithTexts(SignInHandOff(), 0, cookieText, "");
+    return ShowTimedMessageBox("确认操作：", "可能没有登陆成功，确定关闭此登陆窗口吗？", 0,
+                               kQuestionBox) == kBoxResultYes;
   }
-  for (Wv2Cookie& cookie : cookies) {
-    cookie.Free();
-  }
-  return closes;
+  StartThreadWithTexts(SignInHandOff(), 0, cookieText, "");
+  return true;
 }
 
 void WebView2SignInWindow::done(int result) {
@@ -203,6 +187,24 @@ std::int32_t OnWv2NewWindowRequested(Wv2Handle view, Wv2Handle requestArgs, std:
   requester.Free();
   args.Free();
   return kNewWindowResult;
+}
+
+std::string ReadWebView2CookieText() {
+  std::vector<Wv2Cookie> cookies;
+  Wv2Webview view = g_wv2Controller.GetWebview2();
+  Wv2CookieManager manager = view.GetCookieManager();
+  view.Free();
+  manager.GetCookie_Sync(EncodeUtf16Text(WebHostCookieAddress()), cookies);
+  manager.Free();
+  std::string cookieText;
+  for (Wv2Cookie& cookie : cookies) {
+    cookieText += DecodeUtf16Text(cookie.GetName());
+    cookieText += "=";
+    cookieText += DecodeUtf16Text(cookie.GetValue());
+    cookieText += "; ";
+    cookie.Free();
+  }
+  return cookieText;
 }
 
 void OpenWebView2SignInWindow(QWidget* chooser) {

@@ -69,5 +69,9 @@ class WebView2SignInWindow : public QDialog {
 std::int32_t OnWv2NewWindowRequested(Wv2Handle view, Wv2Handle requestArgs,
                                      std::uint32_t userValue);
 
+// The web host's cookies in the view of g_wv2Controller, as "name=value; "
+// pairs in the order the view lists them (empty without a view).
+std::string ReadWebView2CookieText();
+
 // Opens the window modally over the chooser (the chooser's first method).
 void OpenWebView2SignInWindow(QWidget* chooser);
