@@ -17,6 +17,7 @@
 #include "jobs/rename_rule_options.h"
 #include "platform/control_store.h"
 #include "web/http_request.h"
+#include "web/remote_name_text.h"
 #include "web/service_conventions.h"
 
 namespace {
@@ -48,7 +49,7 @@ std::string Utf8PathOf(const std::string& listedPath) {
 std::vector<std::string> Utf8Sources(const TextArray& sources) {
   std::vector<std::string> paths;
   for (const std::string& source : sources) {
-    std::string path = TextToUtf8(source);
+    std::string path = RemoteNameUtf8(source);
     while (!path.empty() && path.back() == '/') {
       path.pop_back();
     }
