@@ -167,12 +167,16 @@ ThreadHandle OnArchiveClicked() {
     ShowTimedMessageBox("提示：", "选中的目标位置不能是文件，必须是目录。", 0, kBoxIconWarning);
     return nullptr;
   }
+  const AccountSession session = GetAccountSession();
+  if (!session.cookies.empty() && !CanSendFileOperations(session)) {
+    ShowTimedMessageBox("提示：", kSignInAgainNotice, 0, kBoxIconWarning);
+    return nullptr;
+  }
   if (ShowTimedMessageBox("确认：", "确定对选中的目录中的文件进行归档操作？", 0,
                           kBoxYesNo | kBoxIconWarning) != kBoxResultYes) {
     return nullptr;
   }
   GetControlStore().SetEnabled(kArchiveButton, false);
-  const AccountSession session = GetAccountSession();
   ThreadHandle job = StartThreadWithTexts(
       [session](int, const std::string& path, const std::string&, const std::string&,
                 const std::string&) { RunArchiveJob(session, path); },

@@ -133,6 +133,10 @@ ThreadHandle OnStartCopyClicked() {
     Notice("没有设置被操作的百度帐号cookies，双击百度帐号cookies列表即可切换当前操作的百度cookies");
     return nullptr;
   }
+  if (!CanSendFileOperations(session)) {
+    Notice(kSignInAgainNotice);
+    return nullptr;
+  }
   if (sourceText == destination) {
     Notice("被复制对象不能与目标目录相同。");
     return nullptr;

@@ -93,6 +93,11 @@ bool PassesStartChecks(const AccountSession& session) {
     store.SetSelection(kMainPages, kAccountPage);
     return false;
   }
+  if (!CanSendFileOperations(session)) {
+    ShowRenameTaskBox(kSignInAgainNotice, kBoxIconWarning);
+    store.SetSelection(kMainPages, kAccountPage);
+    return false;
+  }
   if (Checked(kChineseDeletionRuleBox) && BelowOne(store.Text(kChineseDeletionCountEdit))) {
     ShowRenameTaskBox("选择了删除随机汉字，但未设置要删除的汉字数量。", kBoxIconInformation);
     FlashControlOutline(kChineseDeletionCountEdit);

@@ -49,9 +49,10 @@ class Desktop {
   // and the windows stay responsive meanwhile.
   virtual int ShowMessageBox(std::string_view caption, std::string_view text, int type,
                              std::int64_t timeoutMs) = 0;
-  // The same box owned by the window `owner`: it stands in front of that
-  // window and goes with it. Without a window of that handle, or off the
-  // user-interface thread, it is shown as ShowMessageBox shows it.
+  // The same box for the window `owner`: it stands in front of that window
+  // but is not owned by it, so it stays open until answered (or timed out)
+  // even when that window closes meanwhile. Without a window of that handle,
+  // or off the user-interface thread, it is shown as ShowMessageBox shows it.
   virtual int ShowOwnedMessageBox(WindowHandle owner, std::string_view caption,
                                   std::string_view text, int type, std::int64_t timeoutMs) {
     (void)owner;

@@ -276,6 +276,10 @@ void DeleteRemoteItem() {
     ShowPlainMessageBox("没有选中");  // the selection moved to nothing or to the root meanwhile
     return;
   }
+  if (!CanSendFileOperations(session)) {
+    ShowTimedMessageBox("提示：", kSignInAgainNotice, kDeleteBoxMs, kBoxIconWarning);
+    return;
+  }
   const std::string question =
       TextToUtf16("确定从网盘删除：\r\n\r\n", true) + CutUtf16AtNul(Utf8TextToUtf16(utf8Path));
   if (ShowTimedMessageBoxUtf16("操作确认：", question, kDeleteBoxMs, kBoxYesNo | kBoxIconWarning) !=

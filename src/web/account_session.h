@@ -16,6 +16,20 @@ struct AccountSession {
   std::string bdstoken;  // g_workingBdstoken: the request token of file operations
 };
 
+// The notice of a job refused because its snapshot has cookies but no
+// bdstoken: the session check found no token, or the service answered that
+// the sign-in is no longer valid. File operations carry the token, so none
+// is sent without it; the user has to sign the account in again.
+inline constexpr const char* kSignInAgainNotice =
+    "当前帐号没有取得 bdstoken（登陆已失效，或尚未验证成功），文件操作未发送。\r\n\r\n"
+    "请重新登陆此帐号（登陆百度帐号，或重新添加cookies），再点击 刷新根目录 后重试。";
+
+// Whether file operations may go out with `session`: it has cookies and a
+// bdstoken.
+inline bool CanSendFileOperations(const AccountSession& session) {
+  return !session.cookies.empty() && !session.bdstoken.empty();
+}
+
 // A copy of the current snapshot (all empty before an account is chosen).
 AccountSession GetAccountSession();
 

@@ -110,6 +110,11 @@ FakeReply ServiceModel::FileManager(const RecordedRequest& request, FakeAccount&
   const std::string async = request.QueryValue("async").value_or("2");
   const bool asTask = async == "2" || (async == "1" && m_options.asyncOneAnswers != 0) ||
                       (async != "0" && async != "1");
+  if ((asTask || opera == "delete") && !m_runningDeferred) {
+    if (std::optional<FakeReply> deferred = Defer(request, account)) {
+      return *deferred;
+    }
+  }
   if (opera == "rename") {
     return Rename(request, account, asTask);
   }
@@ -163,7 +168,8 @@ FakeReply ServiceModel::Delete(const RecordedRequest& request, FakeAccount& acco
     result.itemErrno = fault ? *fault : account.tree.Remove(result.from);
     results.push_back(result);
   }
-  if (std::any_of(results.begin(), results.end(), Failed) && !m_options.deleteFailsInTask) {
+  if (std::any_of(results.begin(), results.end(), Failed) && !m_options.deleteFailsInTask &&
+      !m_runningDeferred) {
     return SyncOutcome(results);
   }
   return FakeReply::Json(TaskReply(AddTask({Entries(results), 4, 0})));
@@ -221,6 +227,57 @@ FakeReply ServiceModel::CreateFolder(const RecordedRequest& request, FakeAccount
   const std::string time = std::to_string(account.tree.Find(path)->mtime);
   return FakeReply::Json("{\"fs_id\":" + std::to_string(fsId) + ",\"path\":" + JsonQuote(path) +
                          ",\"ctime\":" + time + ",\"mtime\":" + time +
-                         ",\"status\":0,\"isdir\":1,\"errno\":0,\"request_id\":" +
+                         ",\"status\":0,\"errno\":0,\"isdir\":1,\"request_id\":" +
                          std::to_string(NextRequestId()) + "}");
+}
+
+std::optional<FakeReply> ServiceModel::Defer(const RecordedRequest& request,
+                                             const FakeAccount& account) {
+  const std::string opera = request.QueryValue("opera").value_or("");
+  const bool known = opera == "rename" || opera == "delete" || opera == "copy" || opera == "move";
+  if (m_options.taskDelayRequests <= 0 || !known || !FileList(request)) {
+    return std::nullopt;
+  }
+  Task task;
+  task.pending = true;
+  const int64_t id = AddTask(task);
+  m_deferred.push_back({id, account.userName, request, m_options.taskDelayRequests});
+  return FakeReply::Json(TaskReply(id));
+}
+
+void ServiceModel::RunDueOperations() {
+  std::vector<DeferredOperation> due;
+  for (auto it = m_deferred.begin(); it != m_deferred.end();) {
+    if (--it->remaining <= 0) {
+      due.push_back(std::move(*it));
+      it = m_deferred.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  for (const DeferredOperation& operation : due) {
+    FakeAccount* account = nullptr;
+    for (FakeAccount& candidate : m_accounts) {
+      if (candidate.userName == operation.userName) {
+        account = &candidate;
+      }
+    }
+    Task& task = m_tasks[operation.taskId];
+    task.pending = false;
+    if (account == nullptr) {
+      continue;
+    }
+    // Run as submitted; the operation answers with a task of its own, whose
+    // outcome becomes the waiting task's.
+    const int64_t before = m_nextTaskId;
+    m_runningDeferred = true;
+    FileManager(operation.request, *account);
+    m_runningDeferred = false;
+    const auto made = m_tasks.find(before);
+    if (made != m_tasks.end()) {
+      task.entries = std::move(made->second.entries);
+      task.failedErrno = made->second.failedErrno;
+      m_tasks.erase(made);
+    }
+  }
 }

@@ -220,8 +220,16 @@ FakeAccount* ServiceModel::Authenticate(const RecordedRequest& request) {
 bool ServiceModel::StrictChecksFail(const RecordedRequest& request,
                                     const FakeAccount& account) const {
   const std::optional<std::string> bdstoken = request.RawQueryValue("bdstoken");
-  if (m_options.strictBdstoken && bdstoken && !bdstoken->empty() && *bdstoken != account.bdstoken) {
-    return true;
+  if (m_options.strictBdstoken) {
+    if (bdstoken && !bdstoken->empty() && *bdstoken != account.bdstoken) {
+      return true;
+    }
+    // File operations and folder creation carry the account's token; listings
+    // and the probe send it empty.
+    const std::string path = PercentDecode(request.Path(), false);
+    if ((path == "/api/filemanager" || path == "/api/create") && (!bdstoken || bdstoken->empty())) {
+      return true;
+    }
   }
   std::optional<std::string> logid = request.RawQueryValue("logid");
   if (!logid) {
@@ -232,6 +240,7 @@ bool ServiceModel::StrictChecksFail(const RecordedRequest& request,
 
 std::optional<FakeReply> ServiceModel::Handle(const RecordedRequest& request) {
   std::lock_guard lock(m_mutex);
+  RunDueOperations();
   std::optional<FakeReply> reply = Route(request);
   if (reply && IsJsonReply(*reply) && m_options.rawUtf8Names) {
     reply->body = RawUtf8Escapes(reply->body);
@@ -327,6 +336,9 @@ FakeReply ServiceModel::TaskQuery(const RecordedRequest& request) {
   }
   Task& task = found->second;
   ++task.polls;
+  if (task.pending) {
+    return FakeReply::Json(TaskRunningReply(0));
+  }
   if (m_options.tasksNeverFinish) {
     return FakeReply::Json(TaskRunningReply(std::min(100, task.polls * 10)));
   }

@@ -46,17 +46,25 @@ enum class SignInCookies {
 };
 
 struct ModelOptions {
-  int asyncOneAnswers = 2;                // what async=1 means: 0 a synchronous reply, 2 a task
-  int renameConflictErrno = -8;           // a sibling already has the new name: -8 or -30
-  int taskRunningPolls = 0;               // running replies before a task's result
-  bool tasksNeverFinish = false;          // running forever; progress stops at 100
+  int asyncOneAnswers = 2;        // what async=1 means: 0 a synchronous reply, 2 a task
+  int renameConflictErrno = -8;   // a sibling already has the new name: -8 or -30
+  int taskRunningPolls = 0;       // running replies before a task's result
+  bool tasksNeverFinish = false;  // running forever; progress stops at 100
+  // A file operation answered with a task (delete, and rename, copy or move
+  // submitted as a task) changes the tree only once this many further
+  // requests have reached the service; until then a query of its task answers
+  // running, and a delete answers with its task whatever its items give.
+  // 0: the change happens at submission.
+  int taskDelayRequests = 0;
   bool copyKeepsOthersOnConflict = true;  // a -30 copy task still copies the other items
   bool moveOntoItselfSucceeds = true;     // else it fails with -8
   // A delete whose item fails still answers with a task, and the task fails
   // listing that item (as the service does), instead of the item-form reply.
   bool deleteFailsInTask = false;
-  bool strictBdstoken = false;  // a wrong non-empty bdstoken gets the invalid-cookie reply
-  bool strictLogid = false;     // a logid other than Base64(BAIDUID) gets the same
+  // A wrong non-empty bdstoken gets the invalid-cookie reply; so does a file
+  // operation or folder creation whose bdstoken is empty or missing.
+  bool strictBdstoken = false;
+  bool strictLogid = false;  // a logid other than Base64(BAIDUID) gets the same
   // API replies carry non-ASCII names as raw UTF-8 instead of \u escapes.
   bool rawUtf8Names = false;
   // The session page gives "uk" as a bare number ("uk":1234567) and the user
@@ -103,6 +111,15 @@ class ServiceModel {
     std::vector<TaskEntry> entries;
     int failedErrno = 4;  // task_errno when an entry failed
     int polls = 0;
+    bool pending = false;  // submitted, not yet done (taskDelayRequests)
+  };
+  // A file operation waiting for its turn: it is run, as submitted, once
+  // `remaining` further requests have arrived, and fills task `taskId`.
+  struct DeferredOperation {
+    int64_t taskId;
+    std::string userName;
+    RecordedRequest request;
+    int remaining;
   };
 
   std::optional<FakeReply> Route(const RecordedRequest& request);
@@ -117,6 +134,12 @@ class ServiceModel {
                                           const std::string& operation,
                                           std::optional<JsonValue>& list);
   int64_t AddTask(Task task);
+  // Answers a task-form file operation with a pending task when
+  // taskDelayRequests asks for it (nullopt: do it now).
+  std::optional<FakeReply> Defer(const RecordedRequest& request, const FakeAccount& account);
+  // Counts one arriving request against every deferred operation and runs
+  // those whose turn has come.
+  void RunDueOperations();
   bool StrictChecksFail(const RecordedRequest& request, const FakeAccount& account) const;
 
   FakeReply SessionPage(const RecordedRequest& request);
@@ -138,6 +161,8 @@ class ServiceModel {
   std::vector<FakeAccount> m_accounts;
   ModelOptions m_options;
   std::map<int64_t, Task> m_tasks;
+  std::vector<DeferredOperation> m_deferred;
+  bool m_runningDeferred = false;
   int64_t m_nextTaskId = 260145123456789;
   struct ItemFault {
     int itemErrno;

@@ -14,11 +14,13 @@
 
 namespace {
 
+using ::testing::AllOf;
 using ::testing::ContainsRegex;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::MatchesRegex;
+using ::testing::Not;
 using ::testing::StartsWith;
 
 const std::string kUser = "demo*01";
@@ -466,7 +468,7 @@ TEST_F(ServiceModelTest, CreateFolderQuotaAndUpdateHost) {
   const std::string time = std::to_string(folder->mtime);
   EXPECT_EQ(created, "{\"fs_id\":" + std::to_string(folder->fsId) +
                          ",\"path\":\"/archive/a\",\"ctime\":" + time + ",\"mtime\":" + time +
-                         ",\"status\":0,\"isdir\":1,\"errno\":0,\"request_id\":R}");
+                         ",\"status\":0,\"errno\":0,\"isdir\":1,\"request_id\":R}");
   EXPECT_EQ(Post("/api/create?a=commit", "path=%2Fnope%2Fa&isdir=1"),
             "{\"errno\":-9,\"request_id\":R}");
 
@@ -504,9 +506,9 @@ TEST_F(ServiceModelTest, SignInSetsTheChosenCookiesAndRedirects) {
   const std::string named = "pan.quill.localhost:" + std::to_string(m_service.Port());
   const Row rows[] = {
       {"all", SignInCookies::kAll, m_service.Host(),
-       "Set-Cookie: BDUSS=" + account.bduss + "; path=/; HttpOnly\r\nSet-Cookie: STOKEN=" +
-           account.stoken + "; path=/; HttpOnly\r\nSet-Cookie: BAIDUID=" + account.baiduid +
-           "; path=/\r\n"},
+       "Set-Cookie: BDUSS=" + account.bduss +
+           "; path=/; HttpOnly\r\nSet-Cookie: STOKEN=" + account.stoken +
+           "; path=/; HttpOnly\r\nSet-Cookie: BAIDUID=" + account.baiduid + "; path=/\r\n"},
       {"all, named host", SignInCookies::kAll, named,
        "Set-Cookie: BDUSS=" + account.bduss +
            "; path=/; domain=quill.localhost; HttpOnly\r\nSet-Cookie: STOKEN=" + account.stoken +
@@ -571,6 +573,15 @@ TEST_F(ServiceModelTest, StrictChecksRefuseAWrongBdstokenOrLogid) {
               StartsWith("{\"errno\":-6,"));
   EXPECT_THAT(Post("/api/filemanager?opera=rename&async=0&bdstoken=" + account.bdstoken, rename),
               StartsWith("{\"errno\":12,"));
+  // A file operation or folder creation without its token is refused too;
+  // listings send it empty and pass.
+  for (const std::string& target : {std::string("/api/filemanager?opera=rename&async=0&bdstoken="),
+                                    std::string("/api/filemanager?opera=rename&async=0"),
+                                    std::string("/api/create?a=commit&bdstoken=&clienttype=0")}) {
+    SCOPED_TRACE(target);
+    EXPECT_THAT(Post(target, rename + "&path=%2Fz&isdir=1"), StartsWith("{\"errno\":-6,"));
+  }
+  EXPECT_EQ(Tree().Find("/z"), nullptr);
   EXPECT_THAT(GetBody("/api/list?dir=%2F&logid=QUJD"), StartsWith("{\"errno\":-6,"));
   // The logid is the Base64 of the BAIDUID value, sent raw.
   unsigned char base64[128] = {};
@@ -578,6 +589,32 @@ TEST_F(ServiceModelTest, StrictChecksRefuseAWrongBdstokenOrLogid) {
                   static_cast<int>(account.baiduid.size()));
   EXPECT_THAT(GetBody("/api/list?dir=%2F&logid=" + std::string(reinterpret_cast<char*>(base64))),
               StartsWith("{\"errno\":0,"));
+}
+
+TEST_F(ServiceModelTest, ADelayedTaskChangesTheTreeOnlyWhenItsTurnComes) {
+  ModelOptions options;
+  options.taskDelayRequests = 4;
+  m_service.Model().SetOptions(options);
+  const std::string deleted = FileOp("delete", "2", "[\"/docs/notes\"]");
+  const std::string renamed =
+      FileOp("rename", "2", "[{\"path\":\"/readme.txt\",\"newname\":\"r.txt\"}]");
+  // Both tasks run: the listing still shows both items, and so do the queries.
+  EXPECT_THAT(List("/docs"), HasSubstr("\"server_filename\":\"notes\""));
+  EXPECT_THAT(GetBody("/share/taskquery?taskid=" + TaskId(deleted)), HasSubstr("\"running\""));
+  EXPECT_NE(Tree().Find("/readme.txt"), nullptr);
+  // Their turns come: the delete's with the fourth request after it, the rename's after that.
+  EXPECT_THAT(List("/docs"), Not(HasSubstr("\"server_filename\":\"notes\"")));
+  EXPECT_THAT(GetBody("/share/taskquery?taskid=" + TaskId(deleted)), HasSubstr("\"success\""));
+  EXPECT_THAT(GetBody("/share/taskquery?taskid=" + TaskId(renamed)), HasSubstr("\"success\""));
+  EXPECT_EQ(Tree().Find("/readme.txt"), nullptr);
+  EXPECT_NE(Tree().Find("/r.txt"), nullptr);
+  // A delayed delete whose item is missing fails in its task.
+  const std::string missing = FileOp("delete", "2", "[\"/none\"]");
+  for (int i = 0; i < 3; ++i) {
+    List("/");
+  }
+  EXPECT_THAT(GetBody("/share/taskquery?taskid=" + TaskId(missing)),
+              AllOf(HasSubstr("\"failed\""), HasSubstr("\"error_code\":-9")));
 }
 
 }  // namespace

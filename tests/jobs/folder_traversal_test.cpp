@@ -276,6 +276,38 @@ TEST_F(FolderTraversalTest, AFolderIsReadWholeBeforeAnyEntryChanges) {
   EXPECT_EQ(RenameRequests(), 450u) << "one request per entry, deletions included";
 }
 
+TEST_F(FolderTraversalTest, AFolderIsListedOnlyAfterTheDeleteBeforeItHasEnded) {
+  // The service changes the tree only some requests after it took a delete
+  // on. The walk follows each delete's task to its end, books it by that
+  // outcome, and only then lists the next folder.
+  ModelOptions options;
+  options.taskDelayRequests = 3;
+  Service().Model().SetOptions(options);
+  UseTree(RemoteTree::FromPaths({"/t/a_del/x.txt", "/t/sub/d.txt", "/t/b.txt"}));
+  ControlStore& store = GetControlStore();
+  store.SetChecked(kModifyAllRadio, false);
+  store.SetChecked(kModifyFilesOnlyRadio, true);
+  store.SetChecked(kDeleteFoldersBox, true);
+  store.SetText(kDeleteFoldersKeywordsEdit, "_del");
+  Service().ClearRequests();
+  Traverse("/t");
+  EXPECT_EQ(Tree(), RemoteTree::FromPaths({"/t/sub/P_d.txt", "/t/P_b.txt"}));
+  EXPECT_EQ(g_deletedCount.load(), 1);
+  EXPECT_EQ(g_renamedCount.load(), 2);
+  EXPECT_EQ(g_renameFailedCount.load() + g_deleteFailedCount.load(), 0);
+  EXPECT_THAT(LogText(kLogDeleted), HasSubstr("/t/a_del"));
+  std::vector<std::string> order;
+  for (const RecordedRequest& request : Service().Requests()) {
+    const std::string path = request.Path();
+    order.push_back(path == "/api/list" ? "list " + request.QueryValue("dir").value_or("")
+                                        : path + " " + request.QueryValue("opera").value_or(""));
+  }
+  EXPECT_EQ(order,
+            (std::vector<std::string>{"list /t", "/api/filemanager delete", "/share/taskquery ",
+                                      "/share/taskquery ", "/share/taskquery ", "list /t/sub",
+                                      "/api/filemanager rename", "/api/filemanager rename"}));
+}
+
 TEST_F(FolderTraversalTest, AFailingSecondPageEndsTheListingAfterOneRound) {
   RemoteTree tree;
   for (int i = 0; i < 250; ++i) {

@@ -1,5 +1,6 @@
 #include "platform/qt/qt_desktop.h"
 
+#include "open_boxes.h"
 #include "platform/code_page_codec.h"
 #include "platform/fake_clock.h"
 
@@ -21,28 +22,6 @@
 #include <thread>
 
 namespace {
-
-// Handles events until condition holds or maxMs of real time have passed.
-bool ProcessUntil(const std::function<bool()>& condition, int maxMs = 5000) {
-  const auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(maxMs);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > due)
-      return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    std::this_thread::sleep_for(std::chrono::microseconds(200));
-  }
-  return true;
-}
-
-std::vector<QMessageBox*> OpenBoxes() {
-  std::vector<QMessageBox*> boxes;
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    auto* box = qobject_cast<QMessageBox*>(widget);
-    if (box && box->isVisible() && box->objectName() == "quillmere_message_box")
-      boxes.push_back(box);
-  }
-  return boxes;
-}
 
 QMessageBox* BoxTitled(const QString& title) {
   for (QMessageBox* box : OpenBoxes())

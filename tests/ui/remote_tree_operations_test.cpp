@@ -515,6 +515,18 @@ TEST_F(RemoteTreeTest, DeletionIsRefusedForTheRootAndAfterATimedOutQuestion) {
   EXPECT_NE(Tree().Find("/docs/old.txt"), nullptr);
 }
 
+TEST_F(RemoteTreeTest, DeletionWithoutABdstokenSendsNothingAndAsksForASignIn) {
+  // The session check found no token (the service no longer accepts the sign-in).
+  SetAccountSession({"demo", Account().CookieText(), ""});
+  FolderTree().SetCurrent(AddFile(AddFolder(AddRoot(), "docs", true), "old.txt"));
+  m_ui.desktop.AnswerNext(kBoxResultOk);
+  DeleteRemoteItem();
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes().back().text, kSignInAgainNotice);
+  EXPECT_THAT(RequestsTo("/api/filemanager"), IsEmpty());
+  EXPECT_NE(Tree().Find("/docs/old.txt"), nullptr);
+}
+
 TEST_F(RemoteTreeTest, APathWithAQuoteAndABackslashNamesExactlyThatItem) {
   UseTree(RemoteTree::FromPaths({"/q\"x\\y.txt", "/q", "/keep.txt"}));
   FolderTree().SetCurrent(AddFile(AddRoot(), "q\"x\\y.txt"));

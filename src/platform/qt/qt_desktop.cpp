@@ -6,8 +6,12 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QEventLoop>
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
@@ -100,12 +104,72 @@ QMessageBox::Icon IconFor(int type) {
   }
 }
 
+// A window manager shows a title that does not fit between the frame's
+// buttons as "…", and many centre it, which takes the width of the frame's
+// icon and three buttons on both sides. Qt sizes a box by its text and buttons
+// and leaves a title little room: the box is widened (through its button row,
+// which spans it, so that Qt's own sizing keeps the width) to the title in the
+// title bar's bold font plus eight slots of about the title bar's height.
+void FitTitle(QMessageBox* box, const QString& title) {
+  constexpr int kFrameSlots = 8;
+  constexpr int kSlotPadding = 4;
+  QFont font = QApplication::font("QMdiSubWindowTitleBar");
+  font.setBold(true);
+  const QFontMetrics metrics(font);
+  const int wide =
+      metrics.horizontalAdvance(title) + kFrameSlots * (metrics.height() + kSlotPadding);
+  auto* buttons = box->findChild<QDialogButtonBox*>();
+  if (buttons == nullptr || box->layout() == nullptr)
+    return;
+  const QMargins margins = box->layout()->contentsMargins();
+  buttons->setMinimumWidth(wide - margins.left() - margins.right());
+}
+
+// Qt blocks input to every window that is neither the newest modal window nor
+// in front of it (transient for it, directly or through other windows). A box
+// that a modal window opened after it blocks steps in front of that window:
+// it becomes transient for it and is raised, so it stays answerable by mouse
+// and keyboard. When that modal window closes while an older one stays open,
+// the box is blocked again and steps in front of the older one. A modal window
+// that itself stands in front of the box is left so (no circle of windows each
+// in front of the other); the program opens none.
+class KeepAnswerable final : public QObject {
+ public:
+  explicit KeepAnswerable(QMessageBox* box) : QObject(box), m_box(box) {
+    box->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    // The event comes while Qt works through the blocked state of every window:
+    // step in front once that is done.
+    if (watched == m_box && event->type() == QEvent::WindowBlocked)
+      QMetaObject::invokeMethod(
+          this, [this] { StepInFrontOfModal(); }, Qt::QueuedConnection);
+    return false;
+  }
+
+ private:
+  void StepInFrontOfModal() {
+    QWindow* const handle = m_box->windowHandle();
+    QWindow* const modal = QGuiApplication::modalWindow();
+    if (!m_box->isVisible() || handle == nullptr || modal == nullptr || modal == handle ||
+        handle->isAncestorOf(modal, QWindow::IncludeTransients))
+      return;
+    handle->setTransientParent(modal);
+    m_box->raise();
+  }
+
+  QMessageBox* m_box;
+};
+
 // Shows a non-modal box in front of `front` (none: in front of nothing in
 // particular) and calls done(result) exactly once: when it closes, or with the
 // escape result when the box goes away unanswered. The box belongs to no
 // window: it is only transient for `front`, which puts it above that window
 // and, when `front` is modal, leaves it unblocked; a window closing meanwhile
-// does not take the box along. UI thread.
+// does not take the box along, and a modal window opened later does not block
+// it (KeepAnswerable). UI thread.
 void OpenBox(QWidget* front, const QString& caption, const QString& text, int type,
              std::int64_t timeoutMs, std::function<void(int)> whenClosed) {
   auto* box = new QMessageBox();
@@ -126,6 +190,7 @@ void OpenBox(QWidget* front, const QString& caption, const QString& text, int ty
     if (choice.result == escapeResult)
       box->setEscapeButton(button);
   }
+  FitTitle(box, caption);
   const std::size_t defaultIndex = static_cast<std::size_t>((type >> 8) & 0xF);
   if (defaultIndex < choices.size())
     box->setDefaultButton(qobject_cast<QPushButton*>(box->button(choices[defaultIndex].standard)));
@@ -171,6 +236,7 @@ void OpenBox(QWidget* front, const QString& caption, const QString& text, int ty
     box->createWinId();
     box->windowHandle()->setTransientParent(front->windowHandle());
   }
+  new KeepAnswerable(box);
   box->show();
   box->raise();
   box->activateWindow();

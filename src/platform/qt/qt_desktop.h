@@ -6,8 +6,13 @@
 // Message boxes: a non-modal QMessageBox (object name "quillmere_message_box")
 // on the user-interface thread, raised and activated in front of the open
 // modal window, else the active window, else the main window (SetMainWindow).
-// A box is only transient for that window, never owned by it: a modal window
-// does not block it, and a window that closes meanwhile leaves it open. Called
+// A box is only transient for that window, never owned by it: a window that
+// closes meanwhile leaves it open. A modal window blocks input to every window
+// that does not stand in front of it; a box blocked by a modal window opened
+// after it steps in front of that window, so every box stays answerable by
+// mouse and keyboard. A box is at least as wide as its title needs in the
+// window manager's title bar (the title plus the frame's icon and buttons on
+// both sides), so that the title is not cut to "…". Called
 // on the user-interface thread, the call runs a local event loop until the box
 // closes, so the windows stay responsive and several boxes can be open at
 // once. Called from a worker, the box is posted to the user-interface thread
