@@ -7,14 +7,12 @@ ScriptedDesktop::ScriptedDesktop(FailureReporter reporter)
 
 int ScriptedDesktop::ShowMessageBox(std::string_view caption, std::string_view text, int type,
                                     std::int64_t timeoutMs) {
-  return ShowBox(0, caption, std::string(text), DecodeToUtf16(text, kCodePageLocal), false, type,
-                 timeoutMs);
+  return ShowBox(0, caption, std::string(text), {}, false, type, timeoutMs);
 }
 
 int ScriptedDesktop::ShowOwnedMessageBox(WindowHandle owner, std::string_view caption,
                                          std::string_view text, int type, std::int64_t timeoutMs) {
-  return ShowBox(owner, caption, std::string(text), DecodeToUtf16(text, kCodePageLocal), false,
-                 type, timeoutMs);
+  return ShowBox(owner, caption, std::string(text), {}, false, type, timeoutMs);
 }
 
 int ScriptedDesktop::ShowMessageBoxUtf16(std::string_view caption, std::string_view utf16Bytes,

@@ -30,8 +30,8 @@
 struct RecordedBox {
   std::string caption;
   std::string text;        // code page 936 ("?" where it cannot hold a character)
-  std::u16string unicode;  // what the box shows
-  bool fromUtf16 = false;  // shown through ShowMessageBoxUtf16
+  std::u16string unicode;  // what a box of ShowMessageBoxUtf16 shows
+  bool fromUtf16 = false;  // shown through ShowMessageBoxUtf16 (else `unicode` is empty)
   int type = 0;
   std::int64_t timeoutMs = 0;
   WindowHandle owner = 0;  // the owner the caller named (0: none)
@@ -95,7 +95,8 @@ class ScriptedDesktop final : public Desktop {
 
  private:
   // text: the box's text in code page 936 as the caller gave it or converted;
-  // unicode: what the box shows.
+  // unicode: what a UTF-16 box shows. A code page 936 box converts nothing
+  // here, so a test that runs without a converter is not changed by a box.
   int ShowBox(WindowHandle owner, std::string_view caption, std::string text,
               std::u16string unicode, bool fromUtf16, int type, std::int64_t timeoutMs);
   void Fail(const std::string& message);
