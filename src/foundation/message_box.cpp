@@ -15,6 +15,11 @@ int ShowTimedMessageBox(std::string_view caption, std::string_view text, std::in
   return GetDesktop().ShowMessageBox(caption, text, type, timeoutMs);
 }
 
+int ShowTimedMessageBoxUtf16(std::string_view caption, std::string_view utf16Bytes,
+                             std::int64_t timeoutMs, int type) {
+  return GetDesktop().ShowMessageBoxUtf16(caption, utf16Bytes, type, timeoutMs);
+}
+
 void ShowStatusText(std::string_view text, std::string_view utf16Bytes) {
   std::lock_guard lock(g_statusLock);
   if (!text.empty())

@@ -16,6 +16,11 @@
 int ShowTimedMessageBox(std::string_view caption, std::string_view text, std::int64_t timeoutMs,
                         int type);
 
+// The same box with its text as UTF-16LE bytes, for texts that list remote
+// names: every character of a name shows as the service holds it.
+int ShowTimedMessageBoxUtf16(std::string_view caption, std::string_view utf16Bytes,
+                             std::int64_t timeoutMs, int type);
+
 // Writes the status line (panel 1 of the status bar `状态条1`) under
 // g_statusLock: the text when it is not empty, otherwise the UTF-16LE bytes
 // (the form for a line holding characters code page 936 cannot show); both

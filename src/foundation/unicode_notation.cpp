@@ -80,6 +80,109 @@ std::string EscapeToUnicodeNotation(const std::string& utf16Bytes, bool keepLett
   return out;
 }
 
+namespace {
+
+void AppendUnitEscape(std::string& out, char16_t unit) {
+  out += "\\u";
+  for (int shift = 12; shift >= 0; shift -= 4)
+    out += kUpperHex[(unit >> shift) & 15];
+}
+
+bool IsHighSurrogate(char16_t unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+bool IsLowSurrogate(char16_t unit) {
+  return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+// True when code page 936 holds the character `units` (one unit, or a
+// surrogate pair).
+bool CodePageHolds(std::u16string_view units) {
+  if (units.size() == 1 && units[0] == u'?')
+    return true;
+  return DecodeToUtf16(EncodeFromUtf16(units, kCodePageLocal), kCodePageLocal) == units;
+}
+
+// The unit written by "\u" and four hex digits at `at` of `text`, or -1.
+int EscapedUnitAt(std::string_view text, size_t at) {
+  if (at + 6 > text.size() || text[at] != '\\' || text[at + 1] != 'u')
+    return -1;
+  int value = 0;
+  for (size_t i = at + 2; i < at + 6; ++i) {
+    const int digit = HexDigitValue(text[i]);
+    if (digit < 0)
+      return -1;
+    value = value * 16 + digit;
+  }
+  return value;
+}
+
+}  // namespace
+
+std::string EscapeBeyondCodePage(const std::string& utf16Bytes, bool escapeBackslashU) {
+  const std::u16string units = UnitsBeforeNul(utf16Bytes);
+  std::string out = EncodeFromUtf16(units, kCodePageLocal);
+  if (DecodeToUtf16(out, kCodePageLocal) == units &&
+      !(escapeBackslashU && units.find(u"\\u") != std::u16string::npos))
+    return out;  // the common case: code page 936 holds the whole text
+  out.clear();
+  size_t plainFrom = 0;  // start of the units not yet written
+  const auto flushPlain = [&](size_t end) {
+    out += EncodeFromUtf16(std::u16string_view(units).substr(plainFrom, end - plainFrom),
+                           kCodePageLocal);
+  };
+  for (size_t i = 0; i < units.size();) {
+    const size_t length =
+        IsHighSurrogate(units[i]) && i + 1 < units.size() && IsLowSurrogate(units[i + 1]) ? 2 : 1;
+    const std::u16string_view character = std::u16string_view(units).substr(i, length);
+    const bool backslashU =
+        escapeBackslashU && units[i] == u'\\' && i + 1 < units.size() && units[i + 1] == u'u';
+    if (backslashU || !CodePageHolds(character)) {
+      flushPlain(i);
+      for (char16_t unit : character)
+        AppendUnitEscape(out, unit);
+      plainFrom = i + length;
+    }
+    i += length;
+  }
+  flushPlain(units.size());
+  return out;
+}
+
+std::u16string DecodeEscapesBeyondCodePage(std::string_view text) {
+  std::u16string out;
+  size_t plainFrom = 0;
+  const auto flushPlain = [&](size_t end) {
+    out += DecodeToUtf16(text.substr(plainFrom, end - plainFrom), kCodePageLocal);
+  };
+  for (size_t i = 0; i < text.size();) {
+    const int first = EscapedUnitAt(text, i);
+    if (first < 0) {
+      i += Cp936CharLength(text, i);
+      continue;
+    }
+    std::u16string character(1, static_cast<char16_t>(first));
+    if (IsHighSurrogate(character[0])) {
+      const int second = EscapedUnitAt(text, i + 6);
+      if (second >= 0 && IsLowSurrogate(static_cast<char16_t>(second)))
+        character += static_cast<char16_t>(second);
+    }
+    const bool lone =
+        character.size() == 1 && (IsHighSurrogate(character[0]) || IsLowSurrogate(character[0]));
+    if (lone || CodePageHolds(character)) {
+      i += 6;  // an escape the program would not have written: it stands
+      continue;
+    }
+    flushPlain(i);
+    out += character;
+    i += 6 * character.size();
+    plainFrom = i;
+  }
+  flushPlain(text.size());
+  return out;
+}
+
 std::string UnescapeToText(const std::string& text) {
   std::u16string work = DecodeToUtf16(text, kCodePageLocal);
   // Line breaks and apostrophes are protected by marks while the escapes are

@@ -9,6 +9,7 @@
 // engine, so names from the service are never evaluated as code.
 
 #include <string>
+#include <string_view>
 
 // Backslash-u text to UTF-16 bytes. The text is split at every "\u" (lower-case
 // u only); each later piece contributes the code unit written by the longest
@@ -27,6 +28,24 @@ std::string DecodeUnicodeEscapes(const std::string& text);
 // back as exactly these code units.
 std::string EscapeToUnicodeNotation(const std::string& utf16Bytes, bool keepLettersDigits = false,
                                     bool keepPunctuation = false);
+
+// UTF-16 bytes (up to the first zero code unit) to code page 936 text that
+// keeps every character: a character that code page 936 holds is written as
+// itself, every other code unit as "\u" and four upper-case hex digits (a
+// supplementary character as its two surrogates). So a name that code page 936
+// holds comes out as plain text, and one that it does not stays readable
+// except for the characters it lacks. With escapeBackslashU, a backslash that
+// is followed by "u" is written "\u005C", so that DecodeUnicodeEscapes gives
+// back exactly the code units (the program's path texts); without it the text
+// is for a JSON string or a box, whose own escapes keep such a backslash.
+std::string EscapeBeyondCodePage(const std::string& utf16Bytes, bool escapeBackslashU);
+
+// The reading of such a text for the eye: code page 936 text to UTF-16 code
+// units in which each "\u" and four hex digits that write a character code
+// page 936 cannot hold (two such escapes for a surrogate pair) becomes that
+// character; everything else stands as it is. EscapeBeyondCodePage of the
+// result (without escapeBackslashU) gives the text back.
+std::u16string DecodeEscapesBeyondCodePage(std::string_view text);
 
 // Backslash-u or percent-escaped text to code page 936 text: backslash escapes
 // are read as a script string literal would read them ("\u4e2d", "\t", "\\"),

@@ -17,6 +17,7 @@
 #include "web/folder_listing.h"
 #include "web/http_request.h"
 #include "web/item_request_hold.h"
+#include "web/remote_name_text.h"
 #include "web/remote_tree_paths.h"
 #include "web/service_conventions.h"
 
@@ -61,7 +62,7 @@ void ReloadRootFolder() {
 bool ReadFolderFiles(const AccountSession& session, const std::string& folder,
                      const ListingSortOrder& sort, std::vector<ListedFile>& files) {
   for (int page = 1;; ++page) {
-    const std::string reply = Get(session, ListingUrl(sort, page, UrlEncodeText(folder)));
+    const std::string reply = Get(session, ListingUrl(sort, page, EncodeRemoteQueryValue(folder)));
     if (!ReplyHolds(reply, "{\"errno\":0,")) {
       ShowStatusText("获取目录列表失败，请重试");
       if (ReplyHolds(reply, "{\"errno\":-9,\"request_id")) {
@@ -114,8 +115,11 @@ void ArchiveFile(const AccountSession& session, const std::string& folder,
   if (subfolder.empty()) {
     return;
   }
-  const std::string target = escaped ? UrlEncodeText(folder + "/") + EncodeEscaped(subfolder)
-                                     : UrlEncodeText(folder + "/" + subfolder);
+  // The folder's path is the program's text of the tree's path: every
+  // character kept, decoded from its own notation.
+  const std::string encodedFolder = EncodeRemoteQueryValue(folder + "/");
+  const std::string target =
+      encodedFolder + (escaped ? EncodeEscaped(subfolder) : UrlEncodeText(subfolder));
   ShowStatusText(CountsText(counts) + "     正在归档处理：" + subfolder);
   std::string test;
   for (int attempt = 1; attempt <= kTargetTestAttempts && test.empty(); ++attempt) {
@@ -125,7 +129,7 @@ void ArchiveFile(const AccountSession& session, const std::string& folder,
     CreateRemoteFolder(session, target);
   }
   const std::string encodedName = escaped ? EncodeEscaped(file.rawName) : UrlEncodeText(clearName);
-  if (MoveRemoteFile(session, UrlEncodeText(folder + "/") + encodedName, target, encodedName)) {
+  if (MoveRemoteFile(session, encodedFolder + encodedName, target, encodedName)) {
     ++counts.archived;
   } else {
     ++counts.failed;

@@ -18,7 +18,9 @@
 // started.
 ThreadHandle OnArchiveClicked();
 
-// The job for the remote folder `folder` (plain path, "/" for the root),
+// The job for the remote folder `folder` (a path as GetRemoteTreeNodePath
+// gives it: plain text, or backslash-u notation for characters code page 936
+// lacks; "/" for the root),
 // every request with `session`. Reads every page of the folder first, then
 // archives file by file. Enables `按钮9` on every way out.
 void RunArchiveJob(const AccountSession& session, const std::string& folder);

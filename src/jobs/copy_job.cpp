@@ -6,15 +6,19 @@
 #include "foundation/date_time.h"
 #include "foundation/message_box.h"
 #include "foundation/shared_locks.h"
+#include "foundation/text_encodings.h"
 #include "foundation/text_search.h"
+#include "foundation/unicode_notation.h"
 #include "foundation/url_encoding.h"
 #include "foundation/waits.h"
 #include "jobs/copy_job_state.h"
 #include "jobs/copy_request.h"
 #include "jobs/copy_targets.h"
+#include "platform/code_page_codec.h"
 #include "platform/control_store.h"
 #include "platform/desktop.h"
 #include "web/item_request_hold.h"
+#include "web/remote_name_text.h"
 
 namespace {
 
@@ -36,6 +40,15 @@ void ShowCopyStatus(const std::string& head, const char* copied, const char* fai
                     const std::string& tail) {
   std::lock_guard lock(g_counterLock);
   ShowStatusText(head + Counts(copied, failed) + tail);
+}
+
+// The same line ending in "  正复制到：" and the folder, every character of
+// its name shown.
+void ShowCopyingInto(const std::string& head, const char* copied, const char* failed,
+                     const std::string& encodedFolder) {
+  std::lock_guard lock(g_counterLock);
+  ShowStatusText({}, TextToUtf16(head + Counts(copied, failed) + "  正复制到：", true) +
+                         Utf8TextToUtf16(UrlDecodeText(encodedFolder, false)));
 }
 
 // Copies into one folder, and once more when the result asks for it.
@@ -82,8 +95,8 @@ void CopyIntoSubfolders(const AccountSession& session, const std::string& encode
       return;
     }
     WaitWhileCopyPaused();
-    ShowCopyStatus("进度：" + std::to_string(j + 1) + "/" + std::to_string(kept.size()), " 成功：",
-                   "  失败：", "  正复制到：" + UrlDecodeText(kept[j].path));
+    ShowCopyingInto("进度：" + std::to_string(j + 1) + "/" + std::to_string(kept.size()), " 成功：",
+                    "  失败：", kept[j].path);
     CopyWithRepeat(session, kept[j].path, stamp);
     WaitPumpingMessages(kCopyWaitMs, kWaitMilliseconds, CopyStopRequested);
   }
@@ -134,11 +147,15 @@ ThreadHandle OnStartCopyClicked() {
       "复制过程中遇到操作频繁或有队列任务时，会循环等待，程序会出现卡住一直不动。最长会等待10分"
       "钟左右。");
   if (store.Checked(kCopyAllLevelsRadio)) {
-    const int answer =
-        ShowTimedMessageBox("提示：",
-                            "确定将 " + std::to_string(g_copySources.size()) + " 个文件/夹：\r\n" +
-                                sourceText + "\r\n\r\n复制到(包含所有子目录下)：\r\n" + destination,
-                            0, kBoxYesNo | kBoxIconQuestion);
+    // The boxes' texts with every character of their names shown.
+    const std::u16string question =
+        DecodeToUtf16("确定将 " + std::to_string(g_copySources.size()) + " 个文件/夹：\r\n",
+                      kCodePageLocal) +
+        DecodeEscapesBeyondCodePage(sourceText) +
+        DecodeToUtf16("\r\n\r\n复制到(包含所有子目录下)：\r\n", kCodePageLocal) +
+        DecodeEscapesBeyondCodePage(destination);
+    const int answer = ShowTimedMessageBoxUtf16("提示：", Utf16ToLeBytes(question), 0,
+                                                kBoxYesNo | kBoxIconQuestion);
     if (answer != kBoxResultYes) {
       return nullptr;
     }
@@ -163,15 +180,14 @@ void RunCopyJob(const AccountSession& session, const std::string& destination) {
   if (DriveFullAndDeclined(session)) {
     return;
   }
-  const std::string encodedDestination = UrlEncodeText(destination);
+  const std::string encodedDestination = EncodeRemoteQueryValue(destination);
   const std::string stamp = MakeLocalStampText();
   const ControlStore& store = GetControlStore();
   if (!store.Checked(kCopyDestinationOnlyRadio)) {
     CopyIntoSubfolders(session, encodedDestination, stamp);
     return;
   }
-  const std::string where = "  正复制到：" + UrlDecodeText(encodedDestination);
-  ShowCopyStatus("", "复制成功：", "  失败数：", where);
+  ShowCopyingInto("", "复制成功：", "  失败数：", encodedDestination);
   CopyWithRepeat(session, encodedDestination, stamp);
-  ShowCopyStatus("", "复制成功：", "  失败数：", where);
+  ShowCopyingInto("", "复制成功：", "  失败数：", encodedDestination);
 }

@@ -17,12 +17,17 @@
 
 // The source list of a box text: the elements of a JSON list, or, when the
 // text holds no JSON list, its comma-separated entries (empty ones dropped).
+// Each element comes out exactly: plain text when code page 936 holds it,
+// else with the characters it lacks in backslash-u notation (as
+// GetRemoteTreeNodePath writes a path).
 TextArray ReadCopySourceList(const std::string& text);
 
 // The pop-up menu entry "批量复制-选择此文件进行复制": appends the tree's
 // current item (file or folder) to the source box, which is kept as a JSON
 // list. Refused while a copy job runs; asks before adding to a box that is
-// not empty; a path already listed is not added again.
+// not empty; a path already listed is not added again. Characters that code
+// page 936 lacks stand in the list as JSON escapes ("\uD83D\uDE00"), which
+// the box shows as the characters themselves.
 void OnAddCopySourceSelected();
 
 // The click of `按钮_开始复制文件`: rebuilds g_copySources from the source
@@ -34,7 +39,8 @@ void OnAddCopySourceSelected();
 ThreadHandle OnStartCopyClicked();
 
 // The job (the thread's body): the quota check, then the copies of the
-// selected mode into `destination` (a plain remote path), every request with
+// selected mode into `destination` (a remote path in the program's text, read
+// through RemoteNameUtf8), every request with
 // `session`. Its results are the counters, the status line and the result
 // logs.
 void RunCopyJob(const AccountSession& session, const std::string& destination);

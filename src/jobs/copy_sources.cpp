@@ -4,6 +4,8 @@
 #include "data/json_document.h"
 #include "data/json_tree_node.h"
 #include "foundation/message_box.h"
+#include "foundation/text_encodings.h"
+#include "foundation/unicode_notation.h"
 #include "foundation/waits.h"
 #include "jobs/copy_job.h"
 #include "jobs/copy_job_state.h"
@@ -11,12 +13,24 @@
 #include "platform/control_store.h"
 #include "platform/desktop.h"
 #include "web/folder_tree_model.h"
+#include "web/remote_name_text.h"
 #include "web/remote_tree_paths.h"
 
 namespace {
 
 constexpr int kNoticeTimeoutMs = 10000;
 constexpr int kQuestionTimeoutMs = 30000;
+
+// The box keeps its JSON list in the program's text: the characters code page
+// 936 lacks as JSON escapes ("\uD83D\uDE00"), which read back exactly and which
+// the box shows as the characters themselves.
+std::string ListBoxText(const JsonDocument& list) {
+  return EscapeBeyondCodePage(list.GetJsonTextW(""), false);
+}
+
+std::string ElementPath(int i) {
+  return TextToUtf16("[" + std::to_string(i) + "]", true);
+}
 
 }  // namespace
 
@@ -26,7 +40,7 @@ TextArray ReadCopySourceList(const std::string& text) {
     TextArray sources;
     const int count = list.GetCount("");
     for (int i = 0; i < count; ++i) {
-      sources.push_back(list.GetText("[" + std::to_string(i) + "]"));
+      sources.push_back(EscapeBeyondCodePage(list.GetTextW(ElementPath(i)), true));
       PumpMessages();
     }
     return sources;
@@ -69,9 +83,10 @@ void OnAddCopySourceSelected() {
   }
   JsonDocument list;
   list.Parse("[]");
+  const std::string append = TextToUtf16("[]", true);
   for (const std::string& source : sources) {
-    list.SetString("[]", source);
+    list.SetStringW(append, Utf8TextToUtf16(RemoteNameUtf8(source)));
   }
-  list.SetString("[]", path);
-  store.SetText(kCopySourcesEdit, list.GetJsonText(""));
+  list.SetStringW(append, Utf8TextToUtf16(RemoteNameUtf8(path)));
+  store.SetText(kCopySourcesEdit, ListBoxText(list));
 }

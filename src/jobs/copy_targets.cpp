@@ -18,6 +18,7 @@
 #include "platform/control_store.h"
 #include "web/folder_listing.h"
 #include "web/http_request.h"
+#include "web/remote_name_text.h"
 #include "web/service_conventions.h"
 
 namespace {
@@ -49,7 +50,7 @@ std::string Utf8PathOf(const std::string& listedPath) {
 std::vector<std::string> Utf8Sources(const TextArray& sources) {
   std::vector<std::string> paths;
   for (const std::string& source : sources) {
-    std::string path = TextToUtf8(source);
+    std::string path = RemoteNameUtf8(source);
     while (!path.empty() && path.back() == '/') {
       path.pop_back();
     }

@@ -1,7 +1,9 @@
 #include "jobs/rename_selection.h"
 
+#include "foundation/text_encodings.h"
 #include "foundation/unicode_notation.h"
 #include "foundation/waits.h"
+#include "platform/code_page_codec.h"
 
 namespace {
 
@@ -35,6 +37,7 @@ std::string EscapedTreePath(const std::vector<FolderTreeItem>& items, int index)
 RenameSelection CollectRenameSelection(const std::vector<FolderTreeItem>& items,
                                        bool tickedItemsMode) {
   RenameSelection selection;
+  int confirmationLines = 0;
   for (int index = 0; index < static_cast<int>(items.size()); ++index) {
     const FolderTreeItem& item = items[index];
     if (item.removed || !item.checked) {
@@ -52,9 +55,12 @@ RenameSelection CollectRenameSelection(const std::vector<FolderTreeItem>& items,
     }
     const std::string path = EscapedTreePath(items, index);
     selection.entries.push_back(tickedItemsMode ? kind + path : path);
-    if (CountLines(selection.confirmation) <= kConfirmationLineLimit) {
-      selection.confirmation += std::string(tickedItemsMode ? kind : kFolderKindWord) + "：" +
-                                EscapedTreeName(item) + "\r\n";
+    if (confirmationLines < kConfirmationLineLimit) {
+      ++confirmationLines;
+      selection.confirmation +=
+          DecodeToUtf16(std::string(tickedItemsMode ? kind : kFolderKindWord) + "：",
+                        kCodePageLocal) +
+          LeBytesToUtf16(CutUtf16AtNul(item.textUtf16)) + u"\r\n";
     }
     PumpMessages();
   }

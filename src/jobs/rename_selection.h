@@ -29,8 +29,10 @@ struct RenameSelection {
   // entries kept.
   TextArray entries;
   // One line (CR LF ended) per entry while the text has at most 20 lines:
-  // kind word (or "目录") + "：" + the item's own escaped name.
-  std::string confirmation;
+  // kind word (or "目录") + "：" + the item's own name exactly as the tree
+  // holds it (the service's name: every character, "%" and "\" as
+  // themselves), for a box that shows UTF-16.
+  std::u16string confirmation;
   // The root item (item data -1) is ticked. It never becomes an entry.
   bool rootTicked = false;
 };

@@ -15,6 +15,7 @@
 #include "jobs/rename_status_lines.h"
 #include "jobs/rename_task_checks.h"
 #include "jobs/rename_task_controls.h"
+#include "platform/code_page_codec.h"
 #include "platform/control_store.h"
 #include "platform/desktop.h"
 #include "web/folder_tree_model.h"
@@ -136,7 +137,7 @@ bool RenameTaskRun::ChooseSelection(RunMode mode, RenameSelection& selection) co
     // rename. The folder modes take the whole drive.
     if (!tickedItems) {
       selection.entries = {"/"};
-      selection.confirmation = kWholeDriveLine;
+      selection.confirmation = DecodeToUtf16(kWholeDriveLine, kCodePageLocal);
     }
   }
   if (selection.entries.empty()) {
@@ -149,11 +150,15 @@ bool RenameTaskRun::ChooseSelection(RunMode mode, RenameSelection& selection) co
   if (m_argument == kRenameLoopRestart) {
     return true;
   }
-  const std::string listed = UnescapeToText(selection.confirmation);
-  const std::string question = tickedItems
-                                   ? "确定针对勾选的：\r\n\r\n" + listed + "\r\n\r\n 进行操作？"
-                                   : "确定针对勾选的\r\n\r\n" + listed + "\r\n\r\n 目录进行操作？";
-  return ShowRenameTaskBox(question, kBoxYesNo | kBoxIconQuestion) == kBoxResultYes;
+  // The names as the service holds them: the box shows every character.
+  const std::u16string question =
+      DecodeToUtf16(tickedItems ? "确定针对勾选的：\r\n\r\n" : "确定针对勾选的\r\n\r\n",
+                    kCodePageLocal) +
+      selection.confirmation +
+      DecodeToUtf16(tickedItems ? "\r\n\r\n 进行操作？" : "\r\n\r\n 目录进行操作？",
+                    kCodePageLocal);
+  return ShowTimedMessageBoxUtf16("提示：", Utf16ToLeBytes(question), 0,
+                                  kBoxYesNo | kBoxIconQuestion) == kBoxResultYes;
 }
 
 bool RenameTaskRun::RunTickedItems(const RenameSelection& selection) const {

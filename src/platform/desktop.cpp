@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "platform/code_page_codec.h"
+
 namespace {
 
 // Used until a real or scripted desktop is installed: a program without a
@@ -25,6 +27,20 @@ SilentDesktop s_silentDesktop;
 std::atomic<Desktop*> s_installedDesktop{nullptr};
 
 }  // namespace
+
+std::u16string DesktopUtf16Units(std::string_view utf16Bytes) {
+  std::u16string units = LeBytesToUtf16(utf16Bytes);
+  const size_t nul = units.find(u'\0');
+  if (nul != std::u16string::npos)
+    units.resize(nul);
+  return units;
+}
+
+int Desktop::ShowMessageBoxUtf16(std::string_view caption, std::string_view utf16Bytes, int type,
+                                 std::int64_t timeoutMs) {
+  return ShowMessageBox(caption, EncodeFromUtf16(DesktopUtf16Units(utf16Bytes), kCodePageLocal),
+                        type, timeoutMs);
+}
 
 Desktop& GetDesktop() {
   Desktop* desktop = s_installedDesktop.load(std::memory_order_acquire);

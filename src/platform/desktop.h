@@ -59,6 +59,13 @@ class Desktop {
     return ShowMessageBox(caption, text, type, timeoutMs);
   }
 
+  // The box of ShowMessageBox with its text as UTF-16LE bytes (a trailing zero
+  // code unit ignored): shows characters that code page 936 cannot hold, for
+  // texts that list remote names. Unless overridden, the text is shown
+  // converted to code page 936.
+  virtual int ShowMessageBoxUtf16(std::string_view caption, std::string_view utf16Bytes, int type,
+                                  std::int64_t timeoutMs);
+
   // Sets panel `panel` (0-based: 0 is the first panel) of the main window's
   // status bar `状态条1`. An empty text clears the panel.
   virtual void SetStatusPanel(int panel, std::string_view text) = 0;
@@ -100,6 +107,10 @@ class ScopedDesktop {
  private:
   Desktop* m_previous;
 };
+
+// The code units of a UTF-16 text as the members above take it: UTF-16LE
+// bytes, read up to the first zero code unit.
+std::u16string DesktopUtf16Units(std::string_view utf16Bytes);
 
 // The plain message box: no time-out, caption "信息：" unless given, an OK
 // button unless type asks for Yes and No. Returns the button.

@@ -7,20 +7,30 @@ ScriptedDesktop::ScriptedDesktop(FailureReporter reporter)
 
 int ScriptedDesktop::ShowMessageBox(std::string_view caption, std::string_view text, int type,
                                     std::int64_t timeoutMs) {
-  return ShowBox(0, caption, text, type, timeoutMs);
+  return ShowBox(0, caption, std::string(text), {}, false, type, timeoutMs);
 }
 
 int ScriptedDesktop::ShowOwnedMessageBox(WindowHandle owner, std::string_view caption,
                                          std::string_view text, int type, std::int64_t timeoutMs) {
-  return ShowBox(owner, caption, text, type, timeoutMs);
+  return ShowBox(owner, caption, std::string(text), {}, false, type, timeoutMs);
 }
 
-int ScriptedDesktop::ShowBox(WindowHandle owner, std::string_view caption, std::string_view text,
-                             int type, std::int64_t timeoutMs) {
+int ScriptedDesktop::ShowMessageBoxUtf16(std::string_view caption, std::string_view utf16Bytes,
+                                         int type, std::int64_t timeoutMs) {
+  std::u16string units = DesktopUtf16Units(utf16Bytes);
+  std::string text = EncodeFromUtf16(units, kCodePageLocal);
+  return ShowBox(0, caption, std::move(text), std::move(units), true, type, timeoutMs);
+}
+
+int ScriptedDesktop::ShowBox(WindowHandle owner, std::string_view caption, std::string text,
+                             std::u16string unicode, bool fromUtf16, int type,
+                             std::int64_t timeoutMs) {
   RecordedBox box;
   box.owner = owner;
   box.caption = caption;
-  box.text = text;
+  box.text = std::move(text);
+  box.unicode = std::move(unicode);
+  box.fromUtf16 = fromUtf16;
   box.type = type;
   box.timeoutMs = timeoutMs;
   box.thread = std::this_thread::get_id();
@@ -69,9 +79,7 @@ void ScriptedDesktop::SetStatusPanelUtf16(int panel, std::string_view utf16Bytes
   RecordedStatus status;
   status.panel = panel;
   status.fromUtf16 = true;
-  status.unicode = LeBytesToUtf16(utf16Bytes);
-  while (!status.unicode.empty() && status.unicode.back() == u'\0')
-    status.unicode.pop_back();
+  status.unicode = DesktopUtf16Units(utf16Bytes);
   status.text = EncodeFromUtf16(status.unicode, kCodePageLocal);
   RecordStatus(std::move(status));
 }

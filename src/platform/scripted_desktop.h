@@ -29,7 +29,9 @@
 
 struct RecordedBox {
   std::string caption;
-  std::string text;
+  std::string text;        // code page 936 ("?" where it cannot hold a character)
+  std::u16string unicode;  // what a box of ShowMessageBoxUtf16 shows
+  bool fromUtf16 = false;  // shown through ShowMessageBoxUtf16 (else `unicode` is empty)
   int type = 0;
   std::int64_t timeoutMs = 0;
   WindowHandle owner = 0;  // the owner the caller named (0: none)
@@ -57,6 +59,8 @@ class ScriptedDesktop final : public Desktop {
                      std::int64_t timeoutMs) override;
   int ShowOwnedMessageBox(WindowHandle owner, std::string_view caption, std::string_view text,
                           int type, std::int64_t timeoutMs) override;
+  int ShowMessageBoxUtf16(std::string_view caption, std::string_view utf16Bytes, int type,
+                          std::int64_t timeoutMs) override;
   void SetStatusPanel(int panel, std::string_view text) override;
   void SetStatusPanelUtf16(int panel, std::string_view utf16Bytes) override;
   int OpenTarget(std::string_view target) override;
@@ -90,8 +94,11 @@ class ScriptedDesktop final : public Desktop {
   int PumpCount() const;  // calls of PumpEvents and PumpEventsFor on the UI thread
 
  private:
-  int ShowBox(WindowHandle owner, std::string_view caption, std::string_view text, int type,
-              std::int64_t timeoutMs);
+  // text: the box's text in code page 936 as the caller gave it or converted;
+  // unicode: what a UTF-16 box shows. A code page 936 box converts nothing
+  // here, so a test that runs without a converter is not changed by a box.
+  int ShowBox(WindowHandle owner, std::string_view caption, std::string text,
+              std::u16string unicode, bool fromUtf16, int type, std::int64_t timeoutMs);
   void Fail(const std::string& message);
   void RecordStatus(RecordedStatus status);
 

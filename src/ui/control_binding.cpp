@@ -81,6 +81,21 @@ void SetRadioChecked(QRadioButton* radio, bool checked) {
   group->setExclusive(true);
 }
 
+// The text of an edit box as the store holds it and as the widget shows it:
+// code page 936, or in a box marked with kNotationTextProperty the notation
+// that keeps every character of a name.
+bool KeepsNamesWhole(const QWidget* widget) {
+  return widget->property(kNotationTextProperty).toBool();
+}
+
+std::string StoreText(const QWidget* widget, const QString& text) {
+  return KeepsNamesWhole(widget) ? NotationFromWidgetText(text) : Cp936FromWidgetText(text);
+}
+
+QString ShownText(const QWidget* widget, std::string_view text) {
+  return KeepsNamesWhole(widget) ? WidgetTextFromNotation(text) : WidgetTextFromCp936(text);
+}
+
 }  // namespace
 
 ControlBinding::ControlBinding(QWidget* root, ControlStore& store)
@@ -137,9 +152,9 @@ void ControlBinding::WriteInitialState(QWidget* widget, const std::string& name)
       m_store.SetChecked(name, button->isChecked(), kFromWidget);
     }
   } else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
-    m_store.SetText(name, Cp936FromWidgetText(line->text()), kFromWidget);
+    m_store.SetText(name, StoreText(widget, line->text()), kFromWidget);
   } else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
-    m_store.SetText(name, Cp936FromWidgetText(edit->toPlainText()), kFromWidget);
+    m_store.SetText(name, StoreText(widget, edit->toPlainText()), kFromWidget);
   } else if (auto* label = qobject_cast<QLabel*>(widget)) {
     m_store.SetText(name, Cp936FromWidgetText(label->text()), kFromWidget);
   } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
@@ -180,12 +195,12 @@ void ControlBinding::ConnectUserEdits(QWidget* widget, const std::string& name) 
               }
             });
   } else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
-    connect(line, &QLineEdit::textChanged, this, [this, store, name](const QString& text) {
-      WriteEditText(*store, name, Cp936FromWidgetText(text));
+    connect(line, &QLineEdit::textChanged, this, [this, store, name, line](const QString& text) {
+      WriteEditText(*store, name, StoreText(line, text));
     });
   } else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
     connect(edit, &QPlainTextEdit::textChanged, this, [this, store, name, edit] {
-      WriteEditText(*store, name, Cp936FromWidgetText(edit->toPlainText()));
+      WriteEditText(*store, name, StoreText(edit, edit->toPlainText()));
     });
   } else if (auto* tabs = qobject_cast<QTabWidget*>(widget)) {
     connect(tabs, &QTabWidget::currentChanged, this, [this, store, name](int page) {
@@ -252,7 +267,7 @@ void ControlBinding::Apply(const std::string& name, ControlProperty property) {
       }
       return;
     case ControlProperty::Text: {
-      const QString text = WidgetTextFromCp936(state.text);
+      const QString text = ShownText(widget, state.text);
       if (auto* line = qobject_cast<QLineEdit*>(widget)) {
         if (line->text() != text) {
           line->setText(text);

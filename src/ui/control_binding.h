@@ -15,7 +15,8 @@
 // not empty, not Qt's own ("qt_..."), and without ':' (names with ':' mark
 // parts of a control such as a status bar panel or a page). Kinds: buttons,
 // check boxes and radio buttons (caption, tick), edit boxes and labels (text),
-// group boxes (caption), the tab control (selection: page), list views
+// group boxes (caption; an edit box marked with kNotationTextProperty keeps
+// remote names whole), the tab control (selection: page), list views
 // (selection: row; items: one per row, the columns joined by a tab). Tree
 // views bind enabled and visible only; their items are kept by the tree's own
 // code.
@@ -33,6 +34,12 @@
 
 class QTreeWidget;
 class QWidget;
+
+// A bool property of an edit box whose text keeps remote names whole: the
+// store holds the characters that code page 936 lacks in backslash-u notation
+// and the widget shows them as themselves (ui/qt_text.h,
+// WidgetTextFromNotation). Set before the binding is made.
+inline constexpr const char* kNotationTextProperty = "quillmereNotationText";
 
 // Joins the columns of a list row in the store's items.
 inline constexpr char kListColumnSeparator = '\t';

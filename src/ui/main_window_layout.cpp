@@ -17,6 +17,7 @@
 #include <QTreeWidget>
 
 #include "ui/clickable_label.h"
+#include "ui/control_binding.h"
 #include "ui/qt_text.h"
 
 namespace {
@@ -268,14 +269,14 @@ constexpr ControlSpec kControls[] = {
      u"将文件或目录：",
      {13, 23, 83, 16},
      0},
-    {ControlKind::Edit, u"编辑框_被复制对象", u"分组框1", u"", {97, 19, 471, 24}, 0},
+    {ControlKind::Edit, u"编辑框_被复制对象", u"分组框1", u"", {97, 19, 471, 24}, kKeepsNames},
     {ControlKind::TransparentLabel,
      u"透明标签3",
      u"分组框1",
      u"复制到目录下：",
      {13, 51, 83, 16},
      0},
-    {ControlKind::Edit, u"编辑框_复制到目标位置", u"分组框1", u"", {97, 49, 471, 24}, 0},
+    {ControlKind::Edit, u"编辑框_复制到目标位置", u"分组框1", u"", {97, 49, 471, 24}, kKeepsNames},
     {ControlKind::Button, u"按钮_开始复制文件", u"分组框1", u"开始复制", {572, 13, 70, 32}, 0},
     {ControlKind::Button, u"按钮_复制文件暂停和继续", u"分组框1", u"暂停", {571, 51, 32, 24}, 0},
     {ControlKind::Button, u"按钮_复制文件停止", u"分组框1", u"停止", {610, 50, 32, 24}, 0},
@@ -474,6 +475,9 @@ void BuildMainWindowControls(QWidget* client) {
     control->setGeometry(def.place.translated(-parent.designOrigin));
     if (def.flags & kHidden) {
       control->setVisible(false);
+    }
+    if (def.flags & kKeepsNames) {
+      control->setProperty(kNotationTextProperty, true);
     }
     if (def.kind == ControlKind::GroupBox) {
       parents.insert(control->objectName(), {control, QPoint()});

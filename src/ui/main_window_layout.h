@@ -30,6 +30,9 @@ enum class ControlKind {
 // Flags of ControlSpec::flags.
 inline constexpr int kChecked = 1;  // ticked check box or selected radio button
 inline constexpr int kHidden = 2;
+// An edit box holding remote paths: every character of a name is kept
+// (kNotationTextProperty of ui/control_binding.h).
+inline constexpr int kKeepsNames = 4;
 
 // Parent tokens for the three pages of the tab control `高级选择夹1`.
 inline constexpr const char16_t* kPage0 = u"高级选择夹1:0";

@@ -16,3 +16,10 @@ QString WidgetTextFromCp936(std::string_view text);
 // A widget's text for the program: LF (and a lone CR LF pair) turned into CR LF,
 // then encoded to code page 936 (a character it cannot hold becomes "?").
 std::string Cp936FromWidgetText(const QString& text);
+
+// The texts of a box that keeps a name whole (a remote path): its program
+// text writes the characters code page 936 lacks in backslash-u notation
+// (EscapeBeyondCodePage), and the widget shows them as the characters
+// themselves; line breaks as above. Each gives back the other's text.
+QString WidgetTextFromNotation(std::string_view text);
+std::string NotationFromWidgetText(const QString& text);

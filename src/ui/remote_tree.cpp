@@ -280,8 +280,10 @@ void DeleteRemoteItem() {
     ShowTimedMessageBox("提示：", kSignInAgainNotice, kDeleteBoxMs, kBoxIconWarning);
     return;
   }
-  if (ShowTimedMessageBox("操作确认：", "确定从网盘删除：\r\n\r\n" + path, kDeleteBoxMs,
-                          kBoxYesNo | kBoxIconWarning) != kBoxResultYes) {
+  const std::string question =
+      TextToUtf16("确定从网盘删除：\r\n\r\n", true) + CutUtf16AtNul(Utf8TextToUtf16(utf8Path));
+  if (ShowTimedMessageBoxUtf16("操作确认：", question, kDeleteBoxMs, kBoxYesNo | kBoxIconWarning) !=
+      kBoxResultYes) {
     return;
   }
   std::string cookies = session.cookies;

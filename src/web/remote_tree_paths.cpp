@@ -6,6 +6,7 @@
 
 #include "foundation/files_and_paths.h"
 #include "foundation/text_encodings.h"
+#include "foundation/unicode_notation.h"
 #include "web/folder_tree_model.h"
 
 namespace {
@@ -75,10 +76,16 @@ std::string BuildNodePath(int& isFolder, int index,
   return path;
 }
 
+// One level in the program's text: code page 936, the characters it lacks in
+// backslash-u notation.
+std::string LevelText(std::string_view utf16) {
+  return EscapeBeyondCodePage(std::string(utf16), true);
+}
+
 }  // namespace
 
 std::string GetRemoteTreeNodePath(int& isFolder, int index) {
-  return BuildNodePath(isFolder, index, &Utf16ToText);
+  return BuildNodePath(isFolder, index, &LevelText);
 }
 
 std::string GetRemoteTreeNodePathUtf8(int& isFolder, int index) {

@@ -15,9 +15,12 @@ int GetFileIconIndex(const std::string& name);
 
 // The remote path of tree item `index` (below 1: the tree's current item):
 // "/" for the root item, otherwise "/" + the texts of the items from the
-// root's child down to the item, joined by "/"; code page 936. `isFolder` is
-// 1 for a folder or the root item, else 0. A missing item gives the empty
-// text and `isFolder` 0.
+// root's child down to the item, joined by "/". Every character is kept: the
+// text is code page 936, and a name holding characters that code page 936
+// lacks writes those in backslash-u notation (EscapeBeyondCodePage, a
+// backslash before "u" as "\u005C"), so RemoteNameUtf8 gives back the exact
+// path and a box shows it readably. `isFolder` is 1 for a folder or the root
+// item, else 0. A missing item gives the empty text and `isFolder` 0.
 std::string GetRemoteTreeNodePath(int& isFolder, int index);
 
 // The same path in UTF-8, every character of the names kept (for requests

@@ -91,6 +91,44 @@ TEST(UnicodeNotation, NamesOutsideTheCodePageRoundTrip) {
   }
 }
 
+// Paths that a box shows and a job reads back: code page 936 where it holds
+// the character, backslash-u notation for the rest.
+TEST(EscapeBeyondCodePage, KeepsEveryCharacterAndEscapesOnlyWhatTheCodePageLacks) {
+  struct Row {
+    const char* name;
+    std::u16string input;
+    std::string path;  // with escapeBackslashU
+    std::string box;   // without
+  } rows[] = {
+      {"code page 936 text stays plain", u"/中文/a b.txt", "/中文/a b.txt", "/中文/a b.txt"},
+      {"emoji as two escapes", u"/文件0000 \U0001F600.txt", "/文件0000 \\uD83D\\uDE00.txt",
+       "/文件0000 \\uD83D\\uDE00.txt"},
+      {"Hangul", u"/\uD55C\uAD6D \uD3F4\uB354", "/\\uD55C\\uAD6D \\uD3F4\\uB354",
+       "/\\uD55C\\uAD6D \\uD3F4\\uB354"},
+      {"a question mark is a character", u"what?.txt", "what?.txt", "what?.txt"},
+      {"a backslash before u", u"/a\\u0041.txt", "/a\\u005Cu0041.txt", "/a\\u0041.txt"},
+      {"other backslashes stay", u"C:\\path\\new", "C:\\path\\new", "C:\\path\\new"},
+      {"a lone surrogate is kept as its escape", std::u16string(1, char16_t(0xD83D)) + u"x",
+       "\\uD83Dx", "\\uD83Dx"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string bytes = Utf16ToLeBytes(row.input);
+    EXPECT_EQ(EscapeBeyondCodePage(bytes, true), row.path);
+    EXPECT_EQ(EscapeBeyondCodePage(bytes, false), row.box);
+    EXPECT_EQ(DecodeUnicodeEscapes(row.path), Utf16WithNul(row.input)) << "a job reads it back";
+    EXPECT_EQ(EscapeBeyondCodePage(Utf16ToLeBytes(DecodeEscapesBeyondCodePage(row.box)), false),
+              row.box)
+        << "a box gives back its text";
+  }
+  EXPECT_EQ(DecodeEscapesBeyondCodePage("/文件 \\uD83D\\uDE00 \\uD55C"),
+            u"/文件 \U0001F600 \uD55C");
+  // Escapes the program does not write stand as they are: a character the
+  // code page holds, a lone surrogate, a short escape.
+  EXPECT_EQ(DecodeEscapesBeyondCodePage("\\u4e2d \\uDE00 \\uD83D \\u12"),
+            u"\\u4e2d \\uDE00 \\uD83D \\u12");
+}
+
 TEST(UnescapeToText, DecodesEscapesAndKeepsProtectedCharacters) {
   struct Row {
     const char* name;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "foundation/text_arrays.h"
 #include "rename_task_harness.h"
 
@@ -29,10 +31,11 @@ TEST_F(RenameSelectionTest, TwentyFiveFoldersListTwentyLinesAndTwentyFiveEntries
   ASSERT_EQ(selection.entries.size(), 25u);
   EXPECT_EQ(selection.entries.front(), "/d1");
   EXPECT_EQ(selection.entries.back(), "/d25");
-  EXPECT_EQ(CountLines(selection.confirmation), 21) << "20 lines, each ended by CR LF";
-  EXPECT_EQ(selection.confirmation.substr(0, 20), "目录：d1\r\n目录：d2\r\n");
-  EXPECT_NE(selection.confirmation.find("目录：d20\r\n"), std::string::npos);
-  EXPECT_EQ(selection.confirmation.find("d21"), std::string::npos);
+  const std::u16string& lines = selection.confirmation;
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), u'\n'), 20) << "20 lines, each ended by CR LF";
+  EXPECT_EQ(lines.substr(0, 14), u"目录：d1\r\n目录：d2\r\n");
+  EXPECT_NE(lines.find(u"目录：d20\r\n"), std::u16string::npos);
+  EXPECT_EQ(lines.find(u"d21"), std::u16string::npos);
 }
 
 TEST_F(RenameSelectionTest, EachModeTakesItsKindsOfItems) {
@@ -44,11 +47,11 @@ TEST_F(RenameSelectionTest, EachModeTakesItsKindsOfItems) {
 
   const RenameSelection folders = Collect(false);
   EXPECT_EQ(folders.entries, (TextArray{"/a b", "/a b/\\uD55C\\uAD6D-1"}));
-  EXPECT_EQ(folders.confirmation, "目录：a b\r\n目录：\\uD55C\\uAD6D-1\r\n");
+  EXPECT_EQ(folders.confirmation, u"目录：a b\r\n目录：한국-1\r\n");
 
   const RenameSelection items = Collect(true);
   EXPECT_EQ(items.entries, (TextArray{"目录/a b", "文件/a b/x.txt", "目录/a b/\\uD55C\\uAD6D-1"}));
-  EXPECT_EQ(items.confirmation, "目录：a b\r\n文件：x.txt\r\n目录：\\uD55C\\uAD6D-1\r\n");
+  EXPECT_EQ(items.confirmation, u"目录：a b\r\n文件：x.txt\r\n目录：한국-1\r\n");
   EXPECT_FALSE(items.rootTicked);
 }
 
@@ -70,7 +73,7 @@ TEST_F(RenameSelectionTest, TheRootIsMarkedButNeverAnEntry) {
   const RenameSelection selection = Collect(true);
   EXPECT_TRUE(selection.rootTicked);
   EXPECT_EQ(selection.entries, (TextArray{"文件/a.txt"}));
-  EXPECT_EQ(selection.confirmation, "文件：a.txt\r\n");
+  EXPECT_EQ(selection.confirmation, u"文件：a.txt\r\n");
 }
 
 TEST_F(RenameSelectionTest, RemovedItemsAreNotSelected) {

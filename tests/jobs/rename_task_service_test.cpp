@@ -11,6 +11,7 @@
 
 #include "jobs/rename_rule_options.h"
 #include "jobs/rename_task_controls.h"
+#include "platform/code_page_codec.h"
 #include "rename_task_harness.h"
 #include "support/service_test_fixture.h"
 #include "web/item_request_hold.h"
@@ -106,6 +107,41 @@ TEST_F(RenameTaskServiceTest, TickedItemsModeLeavesTheTickedRootOut) {
   RunTask(kRenameFirstRun);
   EXPECT_EQ(BoxTexts().back(), "没有勾选要修改的项目。");
   EXPECT_TRUE(Service().Requests().empty());
+}
+
+TEST_F(RenameTaskServiceTest, TheTickedItemsBoxListsTheNamesAsTheServiceHoldsThem) {
+  struct Row {
+    std::u16string name;
+    int data;  // 1 folder, 0 file
+  };
+  const Row rows[] = {
+      {u"%41.txt", 0}, {u"a%20b.txt", 0}, {u"it\u2019s.txt", 0}, {u"한국어.txt", 0}, {u"😀 夹", 1},
+  };
+  for (const Row& row : rows) {
+    const std::string name = EncodeFromUtf16(row.name, kCodePageUtf8);
+    SCOPED_TRACE(name);
+    Reset();
+    Arrange();
+    GetControlStore().SetChecked(kTickedItemsOnlyRadio, true);
+    const std::string item = "/m/" + name + (row.data == 1 ? "/x.txt" : "");
+    // Beside it the names a decoded or code page 936 form would turn it into.
+    UseTree(RemoteTree::FromPaths({item, "/m/A.txt", "/m/a b.txt", "/m/it's.txt"}));
+    const int folder = AddTreeItem(m_root, u"m", 1);
+    Tick(AddTreeItem(folder, row.name, row.data));
+    for (const char16_t* other : {u"A.txt", u"a b.txt", u"it's.txt"}) {
+      AddTreeItem(folder, other, 0);
+    }
+    const size_t mark = m_ui.desktop.Boxes().size();
+    m_ui.desktop.AnswerNext(kBoxResultYes);
+    m_ui.desktop.AnswerNext(kBoxResultOk);
+    RunTask(kRenameFirstRun);
+    ASSERT_GT(m_ui.desktop.Boxes().size(), mark);
+    const std::u16string kind = row.data == 1 ? u"目录：" : u"文件：";
+    EXPECT_EQ(m_ui.desktop.Boxes()[mark].unicode,
+              u"确定针对勾选的：\r\n\r\n" + kind + row.name + u"\r\n\r\n\r\n 进行操作？");
+    const std::string renamed = "/m/P_" + name + (row.data == 1 ? "/x.txt" : "");
+    EXPECT_EQ(Tree(), RemoteTree::FromPaths({renamed, "/m/A.txt", "/m/a b.txt", "/m/it's.txt"}));
+  }
 }
 
 TEST_F(RenameTaskServiceTest, TraversalModeRenamesTheTickedFoldersContents) {

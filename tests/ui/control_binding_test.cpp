@@ -41,6 +41,16 @@ TEST(ControlBindingTest, WorkerWritesShowInTheWidgetsOnTheUiThread) {
        [](const MainWindow& w) {
          return w.ControlAs<QLineEdit>(u"编辑框_复制到目标位置")->text() == Q(u"/目录/子目录");
        }},
+      {"the copy boxes show every character of a path",
+       [](ControlStore& s) {
+         s.SetText(Cp(u"编辑框_复制到目标位置"), "/\\uD83D\\uDE00 " + Cp(u"夹"));
+         s.SetText(Cp(u"编辑框_被复制对象"), "[\"/\\uD55C.txt\",\"/a\\\\u0041\"]");
+       },
+       [](const MainWindow& w) {
+         return w.ControlAs<QLineEdit>(u"编辑框_复制到目标位置")->text() == Q(u"/😀 夹") &&
+                w.ControlAs<QLineEdit>(u"编辑框_被复制对象")->text() ==
+                    Q(u"[\"/한.txt\",\"/a\\\\u0041\"]");
+       }},
       {"start button disabled while a job runs",
        [](ControlStore& s) { s.SetEnabled(Cp(u"按钮_开始改名"), false); },
        [](const MainWindow& w) { return !w.Control(u"按钮_开始改名")->isEnabled(); }},
@@ -104,6 +114,11 @@ TEST(ControlBindingTest, UserEditsReachTheStore) {
       {"typed prefix",
        [](MainWindow& w) { w.ControlAs<QLineEdit>(u"编辑框_增加前缀内容")->insert(Q(u"前缀")); },
        [](const ControlStore& s) { return s.Text(Cp(u"编辑框_增加前缀内容")) == Cp(u"前缀"); }},
+      {"a path typed into a copy box keeps every character",
+       [](MainWindow& w) { w.ControlAs<QLineEdit>(u"编辑框_复制到目标位置")->insert(Q(u"/😀 夹")); },
+       [](const ControlStore& s) {
+         return s.Text(Cp(u"编辑框_复制到目标位置")) == "/\\uD83D\\uDE00 " + Cp(u"夹");
+       }},
       {"multi-line text comes back with CR LF",
        [](MainWindow& w) {
          w.ControlAs<QPlainTextEdit>(u"编辑框_百度cookies")->setPlainText(Q(u"BDUSS=1;\nSTOKEN=2"));

@@ -1,6 +1,7 @@
 // The remote folder tree's operations against the service emulator: folder
 // listings (addresses, pages, failures, the collapse rule, one listing at a
-// time), the tick operations, the copy destination and the deletion.
+// time), the tick operations, the copy destination, the menu's copy and
+// archive, and the deletion.
 
 #include "ui/remote_tree.h"
 
@@ -10,8 +11,15 @@
 #include <thread>
 
 #include "fakeservice/service_replies.h"
+#include "foundation/run_directory.h"
 #include "foundation/text_encodings.h"
+#include "foundation/unicode_notation.h"
 #include "foundation/url_encoding.h"
+#include "foundation/wait_until.h"
+#include "jobs/archive_job.h"
+#include "jobs/copy_job.h"
+#include "jobs/copy_job_state.h"
+#include "platform/code_page_codec.h"
 #include "support/service_test_fixture.h"
 #include "web/delete_paths.h"
 #include "web/folder_tree_model.h"
@@ -51,6 +59,16 @@ class RemoteTreeTest : public ServiceTest {
   std::vector<RecordedRequest> Listings() const { return RequestsTo("/api/list"); }
   std::vector<RecordedBox> Boxes() const { return m_ui.desktop.Boxes(); }
   std::string Status() const { return m_ui.desktop.StatusText(1); }
+  static std::u16string Units(const std::string& utf8) {
+    return DecodeToUtf16(utf8, kCodePageUtf8);
+  }
+  // "err.txt" of the program's folder; empty when missing.
+  static std::string ErrTxt() {
+    std::ifstream in(FileSystemPathFromText(RunDirectoryPath("err.txt")), std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
   static void WaitForListing() {
     while (IsThreadRunning(g_treeListingThread) == 1) {
       std::this_thread::yield();
@@ -326,6 +344,71 @@ TEST_F(RemoteTreeTest, CopyDestination) {
       EXPECT_EQ(Boxes().back().type, kBoxIconWarning);
       EXPECT_EQ(Boxes().back().timeoutMs, 0);
     }
+  }
+}
+
+// Names that code page 936 cannot hold, as sources and destinations of the
+// menu's copy and as the archive's folder: the box shows each name whole, the
+// copy lands, the archive files it, and nothing fails.
+TEST_F(RemoteTreeTest, CopyAndArchiveFromTheMenuKeepEveryCharacter) {
+  struct Row {
+    const char* name;
+    std::string file;    // copied beside "plain.txt"
+    std::string stem;    // its archive folder
+    std::string folder;  // the destination, then archived
+  };
+  const Row rows[] = {
+      {"emoji", U8(u8"文件0000 😀.txt"), U8(u8"文件0000 😀"), U8(u8"😀 夹")},
+      {"Hangul", U8(u8"한국어.txt"), U8(u8"한국어"), U8(u8"한국 폴더")},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Reset();
+    ZeroCopyJobState();
+    g_copySources.clear();
+    UseTree(RemoteTree::FromPaths(
+        {"/src/" + row.file + ":3", "/src/plain.txt:4", "/" + row.folder + "/"}));
+    ControlStore& store = GetControlStore();
+    store.SetChecked(kCopyDestinationOnlyRadio, true);
+    const int source = AddFolder(AddRoot(), "src", true);
+    const int file = AddFile(source, row.file);
+    const int plain = AddFile(source, "plain.txt");
+    const int folder = AddFolder(0, row.folder);
+
+    FolderTree().SetCurrent(file);
+    OnAddCopySourceSelected();  // the first source: nothing asked
+    FolderTree().SetCurrent(plain);
+    m_ui.desktop.AnswerNext(kBoxResultYes);
+    OnAddCopySourceSelected();
+    FolderTree().SetCurrent(folder);
+    SetCopyDestination();
+    EXPECT_EQ(DecodeEscapesBeyondCodePage(store.Text(kCopySourcesEdit)),
+              Units("[\"/src/" + row.file + "\",\"/src/plain.txt\"]"));
+    EXPECT_EQ(DecodeEscapesBeyondCodePage(store.Text(kCopyDestinationEdit)),
+              Units("/" + row.folder));
+
+    m_ui.desktop.AnswerNext(kBoxResultOk);  // the notice
+    m_ui.desktop.AnswerNext(kBoxResultOk);  // "复制任务完成。"
+    ThreadHandle copy = OnStartCopyClicked();
+    ASSERT_NE(copy, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return IsThreadRunning(copy) == 0; }, 30000));
+    EXPECT_EQ(g_copiedCount.load(), 1);
+    EXPECT_EQ(g_copyFailedCount.load(), 0);
+    EXPECT_EQ(m_ui.desktop.StatusUnicode(1),
+              u"复制成功：1  失败数：0  重命名数：0  复制任务已完成！！！");
+
+    FolderTree().SetCurrent(folder);
+    m_ui.desktop.AnswerNext(kBoxResultYes);
+    m_ui.desktop.AnswerNext(kBoxResultOk);  // the summary
+    ThreadHandle archive = OnArchiveClicked();
+    ASSERT_NE(archive, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return IsThreadRunning(archive) == 0; }, 30000));
+    EXPECT_EQ(Boxes().back().text, "归档处理已完成。\r\n\r\n归档成功数量：2   归档失败数量：0");
+    EXPECT_EQ(Tree(),
+              RemoteTree::FromPaths({"/src/" + row.file + ":3", "/src/plain.txt:4",
+                                     "/" + row.folder + "/" + row.stem + "/" + row.file + ":3",
+                                     "/" + row.folder + "/plain/plain.txt:4"}));
+    EXPECT_EQ(ErrTxt(), "");
   }
 }
 

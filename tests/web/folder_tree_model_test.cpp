@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "foundation/text_encodings.h"
+#include "web/remote_name_text.h"
 #include "web/remote_tree_paths.h"
 
 namespace {
@@ -133,8 +134,10 @@ TEST(RemoteTreeNodePathTest, PathsAndFolderFlags) {
   tree.Add(0, U16("电影"), kFolderImage, kFolderItemData);
   tree.Add(1, U16("2020"), kFolderImage, kFolderItemData);
   tree.Add(2, U16("a b.mp4"), 1, kFileItemData);
-  // A name code page 936 cannot hold comes out with "?" in its place.
+  // A character code page 936 lacks is kept in backslash-u notation, and so is
+  // a backslash that notation would read as the start of an escape.
   tree.Add(1, TextToUtf16("x", true) + std::string("\x3C\xD8\x89\xDF", 4), 0, kFileItemData);
+  tree.Add(1, U16("a\\u0041\\b"), 0, kFileItemData);
   struct Row {
     int current;
     int index;
@@ -142,16 +145,22 @@ TEST(RemoteTreeNodePathTest, PathsAndFolderFlags) {
     int isFolder;
   };
   const Row rows[] = {
-      {0, 0, "/", 1},           {3, 0, "/电影/2020/a b.mp4", 0},
-      {-1, 2, "/电影/2020", 1}, {-1, 3, "/电影/2020/a b.mp4", 0},
-      {-1, 4, "/电影/x?", 0},   {-1, 0, "", 0},
+      {0, 0, "/", 1},
+      {3, 0, "/电影/2020/a b.mp4", 0},
+      {-1, 2, "/电影/2020", 1},
+      {-1, 3, "/电影/2020/a b.mp4", 0},
+      {-1, 4, "/电影/x\\uD83C\\uDF89", 0},
+      {-1, 5, "/电影/a\\u005Cu0041\\b", 0},
+      {-1, 0, "", 0},
       {-1, 9, "", 0},
   };
   for (const Row& row : rows) {
     tree.SetCurrent(row.current);
     int isFolder = -5;
-    EXPECT_EQ(GetRemoteTreeNodePath(isFolder, row.index), row.path) << row.index;
+    const std::string path = GetRemoteTreeNodePath(isFolder, row.index);
+    EXPECT_EQ(path, row.path) << row.index;
     EXPECT_EQ(isFolder, row.isFolder) << row.index;
+    EXPECT_EQ(RemoteNameUtf8(path), GetRemoteTreeNodePathUtf8(isFolder, row.index)) << row.index;
   }
   tree.Clear();
 }

@@ -355,13 +355,22 @@ int QtDesktop::AwaitUiThread(std::function<void(std::shared_ptr<PendingCall>)> s
 
 int QtDesktop::ShowMessageBox(std::string_view caption, std::string_view text, int type,
                               std::int64_t timeoutMs) {
-  const QString qCaption = ToQString(caption);
-  const QString qText = ToQString(text);
+  return ShowBox(ToQString(caption), ToQString(text), type, timeoutMs);
+}
+
+int QtDesktop::ShowMessageBoxUtf16(std::string_view caption, std::string_view utf16Bytes, int type,
+                                   std::int64_t timeoutMs) {
+  return ShowBox(ToQString(caption), QString::fromStdU16String(DesktopUtf16Units(utf16Bytes)), type,
+                 timeoutMs);
+}
+
+int QtDesktop::ShowBox(const QString& caption, const QString& text, int type,
+                       std::int64_t timeoutMs) {
   if (IsUiThread())
-    return AnswerBoxHere(BoxFront(), qCaption, qText, type, timeoutMs);
+    return AnswerBoxHere(BoxFront(), caption, text, type, timeoutMs);
   return AwaitUiThread(
-      [this, qCaption, qText, type, timeoutMs](std::shared_ptr<PendingCall> pending) {
-        OpenBox(BoxFront(), qCaption, qText, type, timeoutMs,
+      [this, caption, text, type, timeoutMs](std::shared_ptr<PendingCall> pending) {
+        OpenBox(BoxFront(), caption, text, type, timeoutMs,
                 [pending](int value) { pending->Complete(value); });
       });
 }
@@ -380,11 +389,7 @@ void QtDesktop::SetStatusPanel(int panel, std::string_view text) {
 }
 
 void QtDesktop::SetStatusPanelUtf16(int panel, std::string_view utf16Bytes) {
-  std::u16string units = LeBytesToUtf16(utf16Bytes);
-  const auto end = units.find(u'\0');
-  if (end != std::u16string::npos)
-    units.resize(end);
-  PostStatus(panel, QString::fromStdU16String(units));
+  PostStatus(panel, QString::fromStdU16String(DesktopUtf16Units(utf16Bytes)));
 }
 
 void QtDesktop::PostStatus(int panel, QString text) {

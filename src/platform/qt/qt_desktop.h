@@ -55,6 +55,8 @@ class QtDesktop final : public Desktop {
                      std::int64_t timeoutMs) override;
   int ShowOwnedMessageBox(WindowHandle owner, std::string_view caption, std::string_view text,
                           int type, std::int64_t timeoutMs) override;
+  int ShowMessageBoxUtf16(std::string_view caption, std::string_view utf16Bytes, int type,
+                          std::int64_t timeoutMs) override;
   void SetStatusPanel(int panel, std::string_view text) override;
   void SetStatusPanelUtf16(int panel, std::string_view utf16Bytes) override;
   int OpenTarget(std::string_view target) override;
@@ -82,6 +84,8 @@ class QtDesktop final : public Desktop {
   // call and blocks the worker (only) until something completes that call;
   // gives 0 when the desktop goes away first.
   int AwaitUiThread(std::function<void(std::shared_ptr<PendingCall>)> start);
+  // A box in front of BoxFront, from any thread.
+  int ShowBox(const QString& caption, const QString& text, int type, std::int64_t timeoutMs);
   void PostStatus(int panel, QString text);
   void ShowPanelText(int panel);  // UI thread
   // The window a new box stands in front of, or null. UI thread.
