@@ -321,7 +321,7 @@ TEST_F(PrefetchTaskTest, EveryRequestActsOnTheItemTheUserChose) {
     std::vector<std::string> tickedItems;    // mode A: these items
     std::vector<std::string> tickedFolders;  // modes B and C: these folders
     bool renames;  // the replacement rule below; else only a delete box that matches nothing
-    bool boxNamesEach = false;  // mode A's confirmation names each ticked item once
+    bool boxNamesEach = true;  // mode A's confirmation names each ticked item once
   } rows[] = {
       {"file twins, both ticked",
        fileTwins,
