@@ -47,10 +47,17 @@ bool ScriptJsonObject::Init() {
     return false;
   auto engine = std::make_shared<ScriptControl>();
   engine->SetLanguage(u"JavaScript");
-  if (!engine->IsValid() || !engine->AddCode(kLibrary))
+  if (!engine->IsValid() || !engine->AddLibraryCode(kLibrary))
     return false;
+  m_callsAtInit = engine->CallCount();
   m_engine = std::move(engine);
   return true;
+}
+
+// An engine that holds nothing but the library, and that nobody else can
+// reach: as good as a fresh one, so Parse need not make another.
+bool ScriptJsonObject::HasFreshEngine() const {
+  return m_engine && m_engine.use_count() == 1 && m_engine->CallCount() == m_callsAtInit;
 }
 
 ScriptValue ScriptJsonObject::Call(const char16_t* function,
@@ -92,7 +99,7 @@ bool ScriptJsonObject::Keys(const std::string& path, std::u16string& keys) {
 }
 
 bool ScriptJsonObject::ParseWide(const std::u16string& jsonText, ScriptErrorInfo* error) {
-  if (!m_engine || !Init())
+  if (!m_engine || !(HasFreshEngine() || Init()))
     return false;
   ScriptValue parsed;
   bool ok = m_engine->SetGlobalText(u"json__input", jsonText) &&

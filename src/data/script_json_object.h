@@ -114,6 +114,7 @@ class ScriptJsonObject {
 
  private:
   bool ParseWide(const std::u16string& jsonText, ScriptErrorInfo* error);
+  bool HasFreshEngine() const;
   bool Keys(const std::string& path, std::u16string& keys);
   ScriptValue Call(const char16_t* function, std::vector<std::u16string> arguments);
   bool CallBool(const char16_t* function, std::vector<std::u16string> arguments);
@@ -125,4 +126,5 @@ class ScriptJsonObject {
 
   std::string m_name;
   std::shared_ptr<ScriptControl> m_engine;
+  unsigned long m_callsAtInit = 0;  // the engine's CallCount right after Init
 };

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <unordered_map>
 
 #include "platform/code_page_codec.h"
 
@@ -139,6 +141,45 @@ duk_ret_t PutGlobal(duk_context* ctx, void* udata) {
   return 1;
 }
 
+// Fixed library code as compiled by the engine, by its text. Filled from the
+// program's own code only (AddLibraryCode), so loading it is safe.
+struct CompiledLibraries {
+  std::mutex lock;
+  std::unordered_map<std::string, std::string> byText;
+};
+
+CompiledLibraries& Libraries() {
+  static CompiledLibraries libraries;
+  return libraries;
+}
+
+struct LibraryRequest {
+  const std::string* source = nullptr;
+  std::string bytecode;  // in: the compiled form, when known; out: the one made
+};
+
+// [] -> [result]: runs the library as global eval code, as duk_peval does:
+// compiled from the text (keeping the compiled form) or loaded from it.
+duk_ret_t RunLibrary(duk_context* ctx, void* udata) {
+  auto* request = static_cast<LibraryRequest*>(udata);
+  if (request->bytecode.empty()) {
+    duk_compile_lstring(ctx, DUK_COMPILE_EVAL, request->source->data(), request->source->size());
+    duk_dup(ctx, -1);
+    duk_dump_function(ctx);
+    duk_size_t size = 0;
+    const auto* bytes = static_cast<const char*>(duk_get_buffer(ctx, -1, &size));
+    request->bytecode.assign(bytes, size);
+    duk_pop(ctx);
+  } else {
+    void* buffer = duk_push_fixed_buffer(ctx, request->bytecode.size());
+    std::memcpy(buffer, request->bytecode.data(), request->bytecode.size());
+    duk_load_function(ctx);
+  }
+  duk_push_global_object(ctx);
+  duk_call_method(ctx, 0);
+  return 1;
+}
+
 struct ErrorFields {
   std::u16string name;
   std::u16string message;
@@ -252,6 +293,7 @@ void ScriptControl::SetLanguage(std::u16string_view language) {
 
 bool ScriptControl::Ready() {
   assert(std::this_thread::get_id() == m_owner && "a script engine belongs to its thread");
+  ++m_calls;
   m_error = ScriptError();
   if (m_heap == nullptr) {
     m_error.number = 5;
@@ -340,6 +382,30 @@ bool ScriptControl::ExecuteStatement(std::u16string_view code) {
   return Eval(code, ignored);
 }
 
+bool ScriptControl::AddLibraryCode(std::u16string_view code) {
+  if (!Ready())
+    return false;
+  const std::string source = EncodeCesu8(code);
+  LibraryRequest request;
+  request.source = &source;
+  CompiledLibraries& libraries = Libraries();
+  {
+    std::lock_guard<std::mutex> guard(libraries.lock);
+    const auto known = libraries.byText.find(source);
+    if (known != libraries.byText.end())
+      request.bytecode = known->second;
+  }
+  const bool compiled = request.bytecode.empty();
+  if (!Finish(duk_safe_call(m_heap->ctx, RunLibrary, &request, 0, 1)))
+    return false;
+  duk_pop(m_heap->ctx);
+  if (compiled) {
+    std::lock_guard<std::mutex> guard(libraries.lock);
+    libraries.byText.emplace(source, std::move(request.bytecode));
+  }
+  return true;
+}
+
 bool ScriptControl::Eval(std::u16string_view code, ScriptValue& result) {
   result = ScriptValue();
   if (!Ready())
@@ -377,6 +443,7 @@ bool ScriptControl::SetGlobalText(std::u16string_view name, std::u16string_view 
 }
 
 void ScriptControl::Reset() {
+  ++m_calls;
   delete m_heap;
   m_heap = new Heap();
   if (m_heap->ctx == nullptr) {

@@ -82,6 +82,11 @@ class ScriptControl {
   // Run code in the global scope and keep its definitions. False on a syntax or
   // run-time error (see Error()).
   [[nodiscard]] bool AddCode(std::u16string_view code);
+  // AddCode for the program's own fixed code (a library every engine of a kind
+  // gets): the text is compiled once per process and later engines load the
+  // compiled form, which is much cheaper than compiling. The compiled form is
+  // trusted as it is, so never pass text that came from outside.
+  [[nodiscard]] bool AddLibraryCode(std::u16string_view code);
   [[nodiscard]] bool ExecuteStatement(std::u16string_view code);
 
   // Run code in the global scope and give back the value of its last
@@ -98,6 +103,10 @@ class ScriptControl {
 
   // Drop every definition: the engine starts again from scratch.
   void Reset();
+
+  // How many calls have reached the engine since it was made (a Reset counts
+  // too): an owner that noted the figure can tell the engine is as it left it.
+  unsigned long CallCount() const { return m_calls; }
 
   // The last failed call's error; cleared by every successful call.
   const ScriptError& Error() const { return m_error; }
@@ -118,4 +127,5 @@ class ScriptControl {
   long m_sitehWnd = 0;
   ScriptError m_error;
   std::thread::id m_owner;
+  unsigned long m_calls = 0;
 };

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "data/script_json_support.h"
 
 namespace {
@@ -212,6 +214,44 @@ TEST(ScriptJsonObject, NamesLeavesMembersAndCopies) {
   path = "[0]";
   EXPECT_FALSE(o.QualifyPath(path));
   EXPECT_EQ(path, "da[0]");
+}
+
+// Parse keeps an engine that holds only the library, and makes a new one for
+// any engine that was used or that a copy or a holder can still reach.
+TEST(ScriptJsonObject, ParseStartsFromAnEngineNothingElseTouched) {
+  struct Row {
+    const char* name;
+    bool viaCopy;  // the change goes through a copy that shares the engine
+    bool keepCopy;
+  } rows[] = {
+      {"changed by the object itself", false, false},
+      {"changed through a copy that is gone", true, false},
+      {"shared with a copy that stays", true, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    ScriptJsonObject o;
+    ASSERT_TRUE(o.CreateNamed());
+    std::optional<ScriptJsonObject> copy(o);
+    ScriptJsonObject& changer = row.viaCopy ? *copy : o;
+    // Reaches the prototype every object of that engine inherits from.
+    ASSERT_TRUE(changer.SetProperty("__proto__.inherited", "stale"));
+    ASSERT_TRUE(changer.SetProperty("own", "stale"));
+    if (!row.keepCopy)
+      copy.reset();
+    ASSERT_TRUE(o.Parse(R"({"a":{}})"));
+    EXPECT_EQ(o.GetText("a.inherited"), "");
+    EXPECT_EQ(o.GetText("own"), "");
+    EXPECT_EQ(o.ToJsonText(), R"({"a":{}})");
+    if (row.keepCopy) {
+      EXPECT_EQ(copy->GetText("own"), "stale");
+    }
+  }
+  ScriptJsonObject held;
+  ASSERT_TRUE(held.CreateNamed());
+  const std::shared_ptr<ScriptControl> holder = held.GetEngine();
+  ASSERT_TRUE(held.Parse("[1]"));
+  EXPECT_NE(held.GetEngine(), holder);
 }
 
 TEST(ScriptJsonObject, OperationsWithoutAnEngineFail) {

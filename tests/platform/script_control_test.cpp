@@ -115,4 +115,36 @@ TEST(ScriptControl, GlobalTextIsAValueNeverCode) {
   EXPECT_EQ(value.AsText(), hostile);
 }
 
+// The second engine loads what the first compiled; both must behave as if the
+// text had been run with AddCode.
+TEST(ScriptControl, LibraryCodeRunsAlikeWhenCompiledAndWhenLoaded) {
+  const std::u16string library =
+      u"var greeting = 'hi';\n"
+      u"function Greet(name) { return greeting + ' ' + name + ' \u4e2d'; }\n"
+      u"function Fail() { throw new TypeError('no'); }\n";
+  for (const char* name : {"compiled", "loaded", "loaded again"}) {
+    SCOPED_TRACE(name);
+    ScriptControl engine;
+    Ready(engine);
+    ASSERT_TRUE(engine.AddLibraryCode(library));
+    ScriptValue value;
+    ASSERT_TRUE(engine.Run(u"Greet", {u"you"}, value));
+    EXPECT_EQ(value.text, u"hi you \u4e2d");
+    ASSERT_TRUE(engine.Eval(u"greeting = 'bye'; this.greeting", value));
+    EXPECT_EQ(value.text, u"bye");
+    EXPECT_FALSE(engine.Run(u"Fail", {}, value));
+    EXPECT_EQ(engine.Error().description, u"no");
+  }
+  // A text that does not compile fails every time, as AddCode does.
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    ScriptControl engine;
+    Ready(engine);
+    EXPECT_FALSE(engine.AddLibraryCode(u"function ("));
+    EXPECT_EQ(engine.Error().number, 1002);
+  }
+  ScriptControl unready;
+  EXPECT_FALSE(unready.AddLibraryCode(library));
+}
+
 }  // namespace
