@@ -1,5 +1,6 @@
 #include "platform/qt/desktop_opener.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QProcess>
@@ -34,8 +35,9 @@ bool OpenUrlOnDesktop(const QUrl& url) {
   const QString program = OpenerProgram();
   if (program.isEmpty())
     return QDesktopServices::openUrl(url);
-  // Lives until the opener ends, however long after this call that is.
-  auto* opener = new QProcess;
+  // Lives until the opener ends, however long after this call that is; an
+  // opener still running when the application object goes goes with it.
+  auto* opener = new QProcess(QCoreApplication::instance());
   opener->setProgram(program);
   opener->setArguments({OpenerArgument(url)});
   opener->setStandardInputFile(QProcess::nullDevice());
