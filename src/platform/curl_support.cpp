@@ -5,6 +5,8 @@
 #include <mutex>
 #include <vector>
 
+#include <openssl/crypto.h>
+
 #include "platform/shared_trust_store.h"
 
 namespace {
@@ -130,7 +132,14 @@ std::string AsciiLower(std::string text) {
 
 void InitializeCurlOnce() {
   static std::once_flag s_once;
-  std::call_once(s_once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+  std::call_once(s_once, [] {
+    // Without this the TLS library frees its global state in an exit handler,
+    // which can run while a worker that sent requests is still ending and
+    // freeing its per-thread TLS state: a crash at exit. The state is left to
+    // the process end instead. Only the first set-up of the library decides.
+    OPENSSL_init_crypto(OPENSSL_INIT_NO_ATEXIT, nullptr);
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+  });
 }
 
 std::string DecodableContentEncodings() {

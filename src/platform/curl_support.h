@@ -13,7 +13,8 @@
 #include <string>
 #include <string_view>
 
-// Runs curl_global_init exactly once for the process. Call it at start-up,
+// Runs curl_global_init exactly once for the process (the TLS library set up
+// without its exit handler first). Call it at start-up,
 // before any thread sends a request; the request routines call it too, so a
 // forgotten start-up call costs nothing but a late initialisation.
 void InitializeCurlOnce();

@@ -1,5 +1,7 @@
 #include "fakeservice/fake_service.h"
 
+#include <openssl/crypto.h>
+
 #include <iostream>
 
 FakeService::FakeService(FakeServiceOptions options)
@@ -14,6 +16,11 @@ FakeService::~FakeService() {
 }
 
 bool FakeService::Start(std::string* error) {
+  // The emulator is usually the first user of the TLS library in a test
+  // process, so it sets the library up as the program does: no clean-up in an
+  // exit handler, which could run while a job thread of the test is still
+  // ending.
+  OPENSSL_init_crypto(OPENSSL_INIT_NO_ATEXIT, nullptr);
   std::string message;
   const bool ok =
       m_certificates.Make(m_options.selfSignedCertificate, m_options.certificateDays, message) &&
