@@ -279,7 +279,11 @@ TEST_F(BrowserSignInTest, AControlWithCookiesOffSendsAndKeepsNone) {
   WkeBrowserControl::LoadUrl(control, webHost + "/disk/main");
   ASSERT_TRUE(ProcessEventsUntil([] { return Requested("/disk/main"); }));
   for (const RecordedRequest& request : s_service->Requests()) {
-    EXPECT_FALSE(request.Header("Cookie").has_value()) << request.target;
+    // As above: a late icon request of the signed-in control does not say
+    // which view sent it.
+    if (request.Path() != "/favicon.ico") {
+      EXPECT_FALSE(request.Header("Cookie").has_value()) << request.target;
+    }
   }
   EXPECT_EQ(WkeBrowserControl::GetCookieText(control), "");
 }
