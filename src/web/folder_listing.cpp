@@ -297,19 +297,21 @@ std::string FetchFolderListPage(const AccountSession& session, const std::string
     WaitPumpingMessages(kPageRetryWaitMs);
   }
   if (FindText(reply, "errno\":-9,") != -1) {
-    ShowTimedMessageBox("提示：",
-                        "目录不存在，可能是选中的目录名有变化或有乱码，重新刷新目录后再试，30秒后"
-                        "将自动跳过。\r\n\r\n" +
-                            RemoteNameForDisplay(folderPath),
-                        kGoneBoxTimeoutMs, kBoxIconWarning);
+    ShowTimedMessageBoxUtf16("提示：",
+                             TextToUtf16("目录不存在，可能是选中的目录名有变化或有乱码，重新刷新"
+                                         "目录后再试，30秒后将自动跳过。\r\n\r\n",
+                                         true) +
+                                 RemoteNameUtf16(folderPath),
+                             kGoneBoxTimeoutMs, kBoxIconWarning);
     return {};
   }
   if (FindText(reply, "{\"errno\":0,") == -1) {
-    ShowTimedMessageBox("提示：",
-                        "连续5次获取失败，可能是选中的目录名有变化或乱码，重新刷新目录后再试，30秒"
-                        "后将自动跳过。\r\n\r\n" +
-                            RemoteNameForDisplay(folderPath),
-                        kGoneBoxTimeoutMs, kBoxIconWarning);
+    ShowTimedMessageBoxUtf16("提示：",
+                             TextToUtf16("连续5次获取失败，可能是选中的目录名有变化或乱码，重新刷"
+                                         "新目录后再试，30秒后将自动跳过。\r\n\r\n",
+                                         true) +
+                                 RemoteNameUtf16(folderPath),
+                             kGoneBoxTimeoutMs, kBoxIconWarning);
     return {};
   }
   return reply;

@@ -40,6 +40,10 @@ std::string RemoteNameUtf8(const std::string& text) {
   return IsUnicodeNotation(text) ? Utf16ToUtf8(DecodeUnicodeEscapes(text)) : TextToUtf8(text);
 }
 
+std::string RemoteNameUtf16(const std::string& text) {
+  return IsUnicodeNotation(text) ? DecodeUnicodeEscapes(text) : TextToUtf16(text, true);
+}
+
 std::string EncodeRemoteQueryValue(const std::string& text) {
   return PercentEncodeBytes(RemoteNameUtf8(text), true);
 }

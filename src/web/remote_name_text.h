@@ -24,6 +24,10 @@ std::string EncodeRemoteQueryValue(const std::string& text);
 // `curlyApostrophes` writes each apostrophe as U+2019 ("%E2%80%99").
 std::string EncodeRemoteJsonText(const std::string& text, bool curlyApostrophes);
 
+// The UTF-16LE bytes of a name or path, decoded from its own notation: every
+// character as the service holds it (for a box that shows it).
+std::string RemoteNameUtf16(const std::string& text);
+
 // The name as result logs and messages show it: plain text as it is; a name
 // in backslash-u notation as code page 936 text when every character fits,
 // else left in its notation, so no character turns into "?".

@@ -99,39 +99,41 @@ TEST_F(FolderListingTest, FolderPathsAreEncodedForTheirRoute) {
 }
 
 TEST_F(FolderListingTest, FailedPagesShowABoxThatClosesItself) {
+  const std::u16string gone =
+      u"目录不存在，可能是选中的目录名有变化或有乱码，重新刷新目录后再试，30秒后将自动跳过。\r\n\r"
+      u"\n";
+  const std::u16string failed =
+      u"连续5次获取失败，可能是选中的目录名有变化或乱码，重新刷新目录后再试，30秒后将自动跳过。\r\n"
+      u"\r\n";
   struct Row {
     const char* name;
     const char* folder;
     bool revoked;
     int requests;
     std::vector<std::int64_t> waits;
-    const char* text;
+    std::u16string shown;  // the box as the user reads it
   };
   const Row rows[] = {
-      {"a gone folder ends at once",
-       "/gone",
-       false,
-       1,
-       {},
-       "目录不存在，可能是选中的目录名有变化或有乱码，重新刷新目录后再试，30秒后将自动跳过。\r\n\r"
-       "\n"
-       "/gone"},
+      {"a gone folder ends at once", "/gone", false, 1, {}, gone + u"/gone"},
       {"an apostrophe folder gone: its twin is not tried",
        "/gone's",
        false,
        1,
        {},
-       "目录不存在，可能是选中的目录名有变化或有乱码，重新刷新目录后再试，30秒后将自动跳过。\r\n\r"
-       "\n"
-       "/gone's"},
-      {"five failures",
-       "/docs",
+       gone + u"/gone's"},
+      {"a gone folder of Hangul and emoji shows every character",
+       "/\\uD55C\\uAD6D\\uC5B4 \\uD83D\\uDE00",
+       false,
+       1,
+       {},
+       gone + u"/한국어 😀"},
+      {"five failures", "/docs", true, 5, {500, 500, 500, 500, 500}, failed + u"/docs"},
+      {"five failures of a folder with a literal backslash-u",
+       "/a\\u005Cu0041",
        true,
        5,
        {500, 500, 500, 500, 500},
-       "连续5次获取失败，可能是选中的目录名有变化或乱码，重新刷新目录后再试，30秒后将自动跳过。\r\n"
-       "\r\n"
-       "/docs"},
+       failed + u"/a\\u0041"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -153,7 +155,8 @@ TEST_F(FolderListingTest, FailedPagesShowABoxThatClosesItself) {
     ASSERT_EQ(m_ui.desktop.Boxes().size(), boxes + 1);
     const RecordedBox box = m_ui.desktop.Boxes().back();
     EXPECT_EQ(box.caption, "提示：");
-    EXPECT_EQ(box.text, row.text);
+    EXPECT_TRUE(box.fromUtf16);
+    EXPECT_EQ(box.unicode, row.shown);
     EXPECT_EQ(box.type, kBoxIconWarning);
     EXPECT_EQ(box.timeoutMs, 30000);
   }
