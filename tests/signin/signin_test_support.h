@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QWidget>
 #include <atomic>
 #include <filesystem>
@@ -21,6 +20,7 @@
 #include "platform/scripted_desktop.h"
 #include "platform/wke_api.h"
 #include "recording_library.h"
+#include "support/process_events_until.h"
 #include "support/scratch_folder.h"
 #include "ui/signin/sign_in_windows.h"
 #include "ui/signin/wke_browser_control.h"
@@ -80,12 +80,7 @@ class EngineFolder {
 // Processes events until `done` holds or `ms` milliseconds have passed.
 template <typename Done>
 bool ProcessEventsUntil(Done done, int ms = 60000) {
-  QElapsedTimer waited;
-  waited.start();
-  while (!done() && waited.elapsed() < ms) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  return done();
+  return ProcessEventsUntilOrAfter(done, ms);
 }
 
 // A control made directly, as a window's code makes it.

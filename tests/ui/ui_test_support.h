@@ -2,12 +2,11 @@
 // Small helpers shared by the widget tests.
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QString>
-#include <QThread>
 #include <ostream>
 #include <string>
 
+#include "support/process_events_until.h"
 #include "ui/qt_text.h"
 
 // Readable QString values in test failures.
@@ -29,11 +28,5 @@ inline std::string Cp(const char16_t* text) {
 // whether it holds.
 template <typename Done>
 bool ProcessEventsUntil(Done done) {
-  QElapsedTimer waited;
-  waited.start();
-  while (!done() && waited.elapsed() < 5000) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QThread::yieldCurrentThread();
-  }
-  return done();
+  return ProcessEventsUntilOrAfter(done, 5000);
 }
