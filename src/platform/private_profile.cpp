@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -64,19 +65,28 @@ bool HasLineBreak(std::string_view text) {
   return text.find_first_of("\r\n") != kNone;
 }
 
+// Eight bytes with every ASCII lower-case letter made upper case, as
+// FoldAscii does, all at once.
+std::uint64_t FoldEightBytes(std::uint64_t bytes) {
+  constexpr std::uint64_t kEach = 0x0101010101010101u;
+  const std::uint64_t ascii = bytes & (0x7F * kEach);  // no carry between bytes below
+  const std::uint64_t fromA = ascii + (0x80 - 'a') * kEach;
+  const std::uint64_t pastZ = ascii + (0x80 - 'z' - 1) * kEach;
+  const std::uint64_t lower = fromA & ~pastZ & ~bytes & (0x80 * kEach);
+  return bytes ^ (lower >> 2);
+}
+
 // A hash of a name that is the same for names equal by ProfileNamesEqual:
-// ASCII letters folded, both bytes of a double-byte character as they are.
+// every byte folded as an ASCII letter, the trail bytes of double-byte
+// characters too (names that differ only in the case of such a byte share a
+// hash; the comparison tells them apart).
 std::uint64_t NameHash(std::string_view name) {
-  std::uint64_t hash = 14695981039346656037u;  // FNV-1a
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    auto byte = static_cast<unsigned char>(name[i]);
-    if (IsCp936LeadByte(byte) && i + 1 < name.size()) {
-      hash = (hash ^ byte) * 1099511628211u;
-      byte = static_cast<unsigned char>(name[++i]);
-    } else {
-      byte = FoldAscii(byte);
-    }
-    hash = (hash ^ byte) * 1099511628211u;
+  std::uint64_t hash = name.size() * 0x9E3779B97F4A7C15u;
+  for (std::size_t at = 0; at < name.size(); at += 8) {
+    std::uint64_t bytes = 0;
+    std::memcpy(&bytes, name.data() + at, std::min<std::size_t>(8, name.size() - at));
+    hash = (hash ^ FoldEightBytes(bytes)) * 0x9E3779B97F4A7C15u;
+    hash ^= hash >> 29;
   }
   return hash;
 }
