@@ -156,26 +156,36 @@ void ProfileFile::SetBytes(std::string bytes) {
   m_blocks.clear();
   m_sectionNames.clear();
   m_keyNames.clear();
+  // The next CR and LF at or after `start`, each looked for again only once
+  // passed (one scan of the bytes for each, not one per byte).
+  std::size_t nextCr = m_bytes.find('\r');
+  std::size_t nextLf = m_bytes.find('\n');
   std::size_t start = 0;
   while (start < m_bytes.size()) {
+    if (nextCr < start) {
+      nextCr = m_bytes.find('\r', start);
+    }
+    if (nextLf < start) {
+      nextLf = m_bytes.find('\n', start);
+    }
     Line line;
     line.start = start;
-    const std::size_t stop = m_bytes.find_first_of("\r\n", start);
+    const std::size_t stop = std::min(nextCr, nextLf);
     if (stop == kNone) {
       line.size = m_bytes.size() - start;
       start = m_bytes.size();
     } else {
       line.size = stop - start;
-      line.end = m_bytes[stop] == '\n' ? kLf : m_bytes.compare(stop, 2, "\r\n") == 0 ? kCrLf : kCr;
+      line.end = stop == nextLf ? kLf : stop + 1 == nextLf ? kCrLf : kCr;
       start = stop + kLineEnds[line.end].size();
     }
-    const std::string_view text = Text(line);
+    const std::string_view text = Trim(Text(line));
     std::string_view name;
     std::string_view value;
     if (SectionName(text, name)) {
       m_sectionNames.push_back({NameHash(name), m_blocks.size(), 0});
       m_blocks.push_back({m_lines.size(), 1});
-    } else if (!m_blocks.empty() && !Trim(text).empty()) {
+    } else if (!m_blocks.empty() && !text.empty()) {
       Block& block = m_blocks.back();
       block.end = m_lines.size() - block.header + 1;
       if (KeyOf(text, name, value)) {
