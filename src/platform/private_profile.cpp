@@ -22,6 +22,10 @@ constexpr std::uint8_t kLf = 1;
 constexpr std::uint8_t kCr = 2;
 constexpr std::uint8_t kCrLf = 3;  // the end of every line written
 
+constexpr std::size_t kUsualLines = 64;
+constexpr std::size_t kUsualSections = 8;
+constexpr std::size_t kUsualWritten = 1024;
+
 bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\v' || c == '\f';
 }
@@ -156,6 +160,11 @@ void ProfileFile::SetBytes(std::string bytes) {
   m_blocks.clear();
   m_sectionNames.clear();
   m_keyNames.clear();
+  // Room for a settings file of the usual size at once.
+  m_lines.reserve(kUsualLines);
+  m_keyNames.reserve(kUsualLines);
+  m_blocks.reserve(kUsualSections);
+  m_sectionNames.reserve(kUsualSections);
   // The next CR and LF at or after `start`, each looked for again only once
   // passed (one scan of the bytes for each, not one per byte).
   std::size_t nextCr = m_bytes.find('\r');
@@ -242,6 +251,9 @@ std::size_t ProfileFile::FindKey(std::size_t block, std::string_view key) const 
 }
 
 ProfileFile::Line ProfileFile::WrittenLine(std::string_view text) {
+  if (m_written.empty()) {
+    m_written.reserve(kUsualWritten);
+  }
   Line line;
   line.start = m_written.size();
   line.size = text.size();
@@ -289,7 +301,9 @@ bool ProfileFile::Write(std::string_view section, std::string_view key, std::str
   }
   // A key line that reads as a section header ("[k]=v", or "[k" with a value
   // holding "]") would lose the key and move the keys after it elsewhere.
-  const std::string keyLine = std::string(key) + "=" + std::string(value);
+  std::string keyLine;
+  keyLine.reserve(key.size() + 1 + value.size());
+  keyLine.append(key).append("=").append(value);
   std::string_view asSection;
   if (SectionName(keyLine, asSection)) {
     return false;
