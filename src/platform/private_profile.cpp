@@ -250,25 +250,27 @@ std::size_t ProfileFile::FindKey(std::size_t block, std::string_view key) const 
   return kNoLine;
 }
 
-ProfileFile::Line ProfileFile::WrittenLine(std::string_view text) {
+ProfileFile::Line ProfileFile::WrittenLine(std::initializer_list<std::string_view> pieces) {
   if (m_written.empty()) {
     m_written.reserve(kUsualWritten);
   }
   Line line;
   line.start = m_written.size();
-  line.size = text.size();
   line.end = kCrLf;
   line.written = true;
-  m_written += text;
+  for (const std::string_view piece : pieces) {
+    m_written += piece;
+  }
+  line.size = m_written.size() - line.start;
   return line;
 }
 
-void ProfileFile::InsertLine(std::size_t at, std::string_view text) {
+void ProfileFile::InsertLine(std::size_t at, Line line) {
   // The line before gets a line end if it was the file's unterminated last.
   if (at > 0 && m_lines[at - 1].end == kNoEnd) {
     m_lines[at - 1].end = kCrLf;
   }
-  m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), WrittenLine(text));
+  m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), line);
 }
 
 std::string ProfileFile::Read(std::string_view section, std::string_view key,
@@ -300,12 +302,13 @@ bool ProfileFile::Write(std::string_view section, std::string_view key, std::str
     return false;
   }
   // A key line that reads as a section header ("[k]=v", or "[k" with a value
-  // holding "]") would lose the key and move the keys after it elsewhere.
-  std::string keyLine;
-  keyLine.reserve(key.size() + 1 + value.size());
-  keyLine.append(key).append("=").append(value);
+  // holding "]") would lose the key and move the keys after it elsewhere. The
+  // line goes into m_written at once; a refused one is taken back.
+  const std::size_t mark = m_written.size();
+  const Line keyLine = WrittenLine({key, "=", value});
   std::string_view asSection;
-  if (SectionName(keyLine, asSection)) {
+  if (SectionName(Text(keyLine), asSection)) {
+    m_written.resize(mark);
     return false;
   }
   std::size_t index = FindSection(section);
@@ -313,7 +316,7 @@ bool ProfileFile::Write(std::string_view section, std::string_view key, std::str
     // A new section at the end of the file: its header reads back as
     // `section`, which is trimmed and holds no "]".
     index = m_blocks.size();
-    InsertLine(m_lines.size(), "[" + std::string(section) + "]");
+    InsertLine(m_lines.size(), WrittenLine({"[", section, "]"}));
     m_blocks.push_back({m_lines.size() - 1, 1});
     const NameEntry entry{NameHash(section), index, 0};
     m_sectionNames.insert(std::upper_bound(m_sectionNames.begin(), m_sectionNames.end(), entry),
@@ -333,12 +336,15 @@ bool ProfileFile::Write(std::string_view section, std::string_view key, std::str
     }
     return true;
   }
-  // The key keeps its spelling in the file; only its value changes.
+  // The key keeps its spelling in the file; only its value changes. The
+  // spelling is copied first: it may lie in m_written, which grows.
   Line& changed = m_lines[block.header + line];
   std::string_view name;
   std::string_view oldValue;
   KeyOf(Text(changed), name, oldValue);
-  const Line replaced = WrittenLine(std::string(name) + "=" + std::string(value));
+  const std::string spelling(name);
+  m_written.resize(mark);
+  const Line replaced = WrittenLine({spelling, "=", value});
   changed.start = replaced.start;
   changed.size = replaced.size;
   changed.written = true;

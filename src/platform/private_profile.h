@@ -22,6 +22,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -81,11 +82,12 @@ class ProfileFile {
   std::size_t FindKey(std::size_t block, std::string_view key) const;
   // Replaces the lines by those of a file's bytes, and indexes them.
   void SetBytes(std::string bytes);
-  // Puts a new line before line `at`, ending the file's unterminated last
-  // line first when that is the line before.
-  void InsertLine(std::size_t at, std::string_view text);
-  // A line's text put in m_written.
-  Line WrittenLine(std::string_view text);
+  // Puts a line before line `at`, ending the file's unterminated last line
+  // first when that is the line before.
+  void InsertLine(std::size_t at, Line line);
+  // A new line ending in CR LF whose text, the pieces one after the other, is
+  // put in m_written (no piece may lie in m_written itself).
+  Line WrittenLine(std::initializer_list<std::string_view> pieces);
 
   std::string m_bytes;    // as loaded
   std::string m_written;  // the texts of lines written since, one after the other
