@@ -28,9 +28,15 @@ constexpr int kNoticeTimeoutMs = 5000;
 constexpr int kOverwriteTimeoutMs = 10000;
 
 struct FamilyInfo {
-  const char* prefix;  // also the section
+  std::string_view prefix;  // also the section
   bool isEdit;
 };
+
+// Whether a control belongs to the family with `prefix`. Nearly every other
+// name differs from it in the first byte, which is looked at before any call.
+bool HasPrefix(const std::string& name, std::string_view prefix) {
+  return !name.empty() && name.front() == prefix.front() && name.starts_with(prefix);
+}
 
 FamilyInfo Info(FormFamily family) {
   switch (family) {
@@ -132,7 +138,7 @@ int WriteFormFamily(const FormWindow& window, ProfileFile& file, FormFamily fami
   const FamilyInfo info = Info(family);
   int found = 0;
   for (const std::string& name : window.controlNames) {
-    if (!name.starts_with(info.prefix)) {
+    if (!HasPrefix(name, info.prefix)) {
       continue;
     }
     ++found;
@@ -150,7 +156,7 @@ int ReadFormFamily(const FormWindow& window, const ProfileFile& file, FormFamily
   const FamilyInfo info = Info(family);
   int found = 0;
   for (const std::string& name : window.controlNames) {
-    if (!name.starts_with(info.prefix)) {
+    if (!HasPrefix(name, info.prefix)) {
       continue;
     }
     ++found;
