@@ -1,6 +1,7 @@
 #include "data/script_json_object.h"
 
 #include <charconv>
+#include <string_view>
 
 #include "data/script_json_support.h"
 #include "platform/code_page_codec.h"
@@ -13,6 +14,8 @@ namespace {
 constexpr char16_t kLibrary[] =
 #include "../../resources/script_json_library.js.inc"
     ;
+// Its length counted once, by the compiler.
+constexpr std::u16string_view kLibraryText = kLibrary;
 
 std::u16string Wide(const std::string& text) {
   return DecodeToUtf16(text, kCodePageLocal);
@@ -47,7 +50,7 @@ bool ScriptJsonObject::Init() {
     return false;
   auto engine = std::make_shared<ScriptControl>();
   engine->SetLanguage(u"JavaScript");
-  if (!engine->IsValid() || !engine->AddLibraryCode(kLibrary))
+  if (!engine->IsValid() || !engine->AddLibraryCode(kLibraryText))
     return false;
   m_callsAtInit = engine->CallCount();
   m_engine = std::move(engine);

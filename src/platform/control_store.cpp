@@ -61,10 +61,12 @@ template <typename T>
 void ControlStore::Write(std::string_view name, ControlProperty property, T ControlState::*member,
                          T value, ChangeOrigin origin) {
   std::vector<Listener> listeners;
-  const std::string key(name);
   {
     std::lock_guard lock(m_mutex);
-    ControlState& state = m_controls[key];
+    auto control = m_controls.find(name);
+    if (control == m_controls.end())
+      control = m_controls.emplace(std::string(name), ControlState()).first;
+    ControlState& state = control->second;
     if (state.*member == value)
       return;
     state.*member = std::move(value);
@@ -72,6 +74,9 @@ void ControlStore::Write(std::string_view name, ControlProperty property, T Cont
     for (const auto& [id, listener] : m_listeners)
       listeners.push_back(listener);
   }
+  if (listeners.empty())
+    return;
+  const std::string key(name);
   for (const Listener& listener : listeners)
     listener(key, property, origin);
 }

@@ -1,7 +1,9 @@
 #include "platform/private_profile.h"
 
 #include <sys/stat.h>
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -11,8 +13,18 @@
 
 namespace {
 
-constexpr const char* kNewLineEnd = "\r\n";
 constexpr std::size_t kNone = std::string::npos;
+
+// The line ends a line may have, by Line::end.
+constexpr std::string_view kLineEnds[] = {"", "\n", "\r", "\r\n"};
+constexpr std::uint8_t kNoEnd = 0;
+constexpr std::uint8_t kLf = 1;
+constexpr std::uint8_t kCr = 2;
+constexpr std::uint8_t kCrLf = 3;  // the end of every line written
+
+constexpr std::size_t kUsualLines = 64;
+constexpr std::size_t kUsualSections = 8;
+constexpr std::size_t kUsualWritten = 1024;
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\v' || c == '\f';
@@ -57,6 +69,32 @@ bool HasLineBreak(std::string_view text) {
   return text.find_first_of("\r\n") != kNone;
 }
 
+// Eight bytes with every ASCII lower-case letter made upper case, as
+// FoldAscii does, all at once.
+std::uint64_t FoldEightBytes(std::uint64_t bytes) {
+  constexpr std::uint64_t kEach = 0x0101010101010101u;
+  const std::uint64_t ascii = bytes & (0x7F * kEach);  // no carry between bytes below
+  const std::uint64_t fromA = ascii + (0x80 - 'a') * kEach;
+  const std::uint64_t pastZ = ascii + (0x80 - 'z' - 1) * kEach;
+  const std::uint64_t lower = fromA & ~pastZ & ~bytes & (0x80 * kEach);
+  return bytes ^ (lower >> 2);
+}
+
+// A hash of a name that is the same for names equal by ProfileNamesEqual:
+// every byte folded as an ASCII letter, the trail bytes of double-byte
+// characters too (names that differ only in the case of such a byte share a
+// hash; the comparison tells them apart).
+std::uint64_t NameHash(std::string_view name) {
+  std::uint64_t hash = name.size() * 0x9E3779B97F4A7C15u;
+  for (std::size_t at = 0; at < name.size(); at += 8) {
+    std::uint64_t bytes = 0;
+    std::memcpy(&bytes, name.data() + at, std::min<std::size_t>(8, name.size() - at));
+    hash = (hash ^ FoldEightBytes(bytes)) * 0x9E3779B97F4A7C15u;
+    hash ^= hash >> 29;
+  }
+  return hash;
+}
+
 }  // namespace
 
 bool ProfileNamesEqual(std::string_view a, std::string_view b) {
@@ -82,7 +120,7 @@ bool ProfileNamesEqual(std::string_view a, std::string_view b) {
 }
 
 bool ProfileFile::Load(const std::string& path) {
-  m_lines.clear();
+  SetBytes(std::string());
   if (const MemoryFiles* memory = InstalledMemoryFiles()) {
     SetBytes(memory->Read(path).value_or(std::string()));
     return true;
@@ -100,29 +138,81 @@ bool ProfileFile::Load(const std::string& path) {
   if (in.bad()) {
     return false;
   }
-  SetBytes(content.str());
+  SetBytes(std::move(content).str());
   return true;
 }
 
-void ProfileFile::SetBytes(const std::string& bytes) {
-  std::size_t start = 0;
-  while (start < bytes.size()) {
-    const std::size_t stop = bytes.find_first_of("\r\n", start);
-    if (stop == kNone) {
-      m_lines.push_back({bytes.substr(start), ""});
-      break;
-    }
-    const std::size_t endLength = bytes.compare(stop, 2, "\r\n") == 0 ? 2 : 1;
-    m_lines.push_back({bytes.substr(start, stop - start), bytes.substr(stop, endLength)});
-    start = stop + endLength;
+bool ProfileFile::NameEntry::operator<(const NameEntry& other) const {
+  if (hash != other.hash) {
+    return hash < other.hash;
   }
+  return block != other.block ? block < other.block : line < other.line;
+}
+
+std::string_view ProfileFile::Text(const Line& line) const {
+  return std::string_view(line.written ? m_written : m_bytes).substr(line.start, line.size);
+}
+
+void ProfileFile::SetBytes(std::string bytes) {
+  m_bytes = std::move(bytes);
+  m_written.clear();
+  m_lines.clear();
+  m_blocks.clear();
+  m_sectionNames.clear();
+  m_keyNames.clear();
+  // Room for a settings file of the usual size at once.
+  m_lines.reserve(kUsualLines);
+  m_keyNames.reserve(kUsualLines);
+  m_blocks.reserve(kUsualSections);
+  m_sectionNames.reserve(kUsualSections);
+  // The next CR and LF at or after `start`, each looked for again only once
+  // passed (one scan of the bytes for each, not one per byte).
+  std::size_t nextCr = m_bytes.find('\r');
+  std::size_t nextLf = m_bytes.find('\n');
+  std::size_t start = 0;
+  while (start < m_bytes.size()) {
+    if (nextCr < start) {
+      nextCr = m_bytes.find('\r', start);
+    }
+    if (nextLf < start) {
+      nextLf = m_bytes.find('\n', start);
+    }
+    Line line;
+    line.start = start;
+    const std::size_t stop = std::min(nextCr, nextLf);
+    if (stop == kNone) {
+      line.size = m_bytes.size() - start;
+      start = m_bytes.size();
+    } else {
+      line.size = stop - start;
+      line.end = stop == nextLf ? kLf : stop + 1 == nextLf ? kCrLf : kCr;
+      start = stop + kLineEnds[line.end].size();
+    }
+    const std::string_view text = Trim(Text(line));
+    std::string_view name;
+    std::string_view value;
+    if (SectionName(text, name)) {
+      m_sectionNames.push_back({NameHash(name), m_blocks.size(), 0});
+      m_blocks.push_back({m_lines.size(), 1});
+    } else if (!m_blocks.empty() && !text.empty()) {
+      Block& block = m_blocks.back();
+      block.end = m_lines.size() - block.header + 1;
+      if (KeyOf(text, name, value)) {
+        m_keyNames.push_back({NameHash(name), m_blocks.size() - 1, block.end - 1});
+      }
+    }
+    m_lines.push_back(line);
+  }
+  std::sort(m_sectionNames.begin(), m_sectionNames.end());
+  std::sort(m_keyNames.begin(), m_keyNames.end());
 }
 
 std::string ProfileFile::Bytes() const {
   std::string bytes;
+  bytes.reserve(m_bytes.size() + m_written.size() + 2 * m_lines.size());
   for (const Line& line : m_lines) {
-    bytes += line.text;
-    bytes += line.end;
+    bytes += Text(line);
+    bytes += kLineEnds[line.end];
   }
   return bytes;
 }
@@ -132,62 +222,67 @@ bool ProfileFile::Save(const std::string& path) const {
 }
 
 std::size_t ProfileFile::FindSection(std::string_view section) const {
+  const std::uint64_t hash = NameHash(section);
   std::string_view name;
-  for (std::size_t i = 0; i < m_lines.size(); ++i) {
-    if (SectionName(m_lines[i].text, name) && ProfileNamesEqual(name, section)) {
-      return i;
+  for (auto entry =
+           std::lower_bound(m_sectionNames.begin(), m_sectionNames.end(), NameEntry{hash, 0, 0});
+       entry != m_sectionNames.end() && entry->hash == hash; ++entry) {
+    if (SectionName(Text(m_lines[m_blocks[entry->block].header]), name) &&
+        ProfileNamesEqual(name, section)) {
+      return entry->block;
     }
   }
-  return kNone;
+  return kNoLine;
 }
 
-std::size_t ProfileFile::FindKey(std::size_t header, std::string_view key) const {
+std::size_t ProfileFile::FindKey(std::size_t block, std::string_view key) const {
+  const std::uint64_t hash = NameHash(key);
+  const std::size_t header = m_blocks[block].header;
   std::string_view name;
   std::string_view value;
-  for (std::size_t i = header + 1; i < m_lines.size(); ++i) {
-    if (SectionName(m_lines[i].text, name)) {
-      break;
-    }
-    if (KeyOf(m_lines[i].text, name, value) && ProfileNamesEqual(name, key)) {
-      return i;
-    }
-  }
-  return kNone;
-}
-
-std::size_t ProfileFile::SectionEnd(std::size_t header) const {
-  std::size_t end = header + 1;
-  std::string_view name;
-  for (std::size_t i = header + 1; i < m_lines.size(); ++i) {
-    if (SectionName(m_lines[i].text, name)) {
-      break;
-    }
-    if (!Trim(m_lines[i].text).empty()) {
-      end = i + 1;
+  for (auto entry =
+           std::lower_bound(m_keyNames.begin(), m_keyNames.end(), NameEntry{hash, block, 0});
+       entry != m_keyNames.end() && entry->hash == hash && entry->block == block; ++entry) {
+    if (KeyOf(Text(m_lines[header + entry->line]), name, value) && ProfileNamesEqual(name, key)) {
+      return entry->line;
     }
   }
-  return end;
+  return kNoLine;
 }
 
-void ProfileFile::InsertLine(std::size_t at, std::string text) {
+ProfileFile::Line ProfileFile::WrittenLine(std::initializer_list<std::string_view> pieces) {
+  if (m_written.empty()) {
+    m_written.reserve(kUsualWritten);
+  }
+  Line line;
+  line.start = m_written.size();
+  line.end = kCrLf;
+  line.written = true;
+  for (const std::string_view piece : pieces) {
+    m_written += piece;
+  }
+  line.size = m_written.size() - line.start;
+  return line;
+}
+
+void ProfileFile::InsertLine(std::size_t at, Line line) {
   // The line before gets a line end if it was the file's unterminated last.
-  if (at > 0 && m_lines[at - 1].end.empty()) {
-    m_lines[at - 1].end = kNewLineEnd;
+  if (at > 0 && m_lines[at - 1].end == kNoEnd) {
+    m_lines[at - 1].end = kCrLf;
   }
-  m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at),
-                 Line{std::move(text), kNewLineEnd});
+  m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), line);
 }
 
 std::string ProfileFile::Read(std::string_view section, std::string_view key,
                               std::string_view fallback) const {
-  const std::size_t header = FindSection(section);
-  const std::size_t line = header == kNone ? kNone : FindKey(header, key);
-  if (line == kNone) {
+  const std::size_t block = FindSection(section);
+  const std::size_t line = block == kNoLine ? kNoLine : FindKey(block, key);
+  if (line == kNoLine) {
     return std::string(fallback);
   }
   std::string_view name;
   std::string_view value;
-  KeyOf(m_lines[line].text, name, value);
+  KeyOf(Text(m_lines[m_blocks[block].header + line]), name, value);
   value = Trim(value);
   if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
     value = value.substr(1, value.size() - 2);
@@ -196,7 +291,7 @@ std::string ProfileFile::Read(std::string_view section, std::string_view key,
 }
 
 bool ProfileFile::HasSection(std::string_view section) const {
-  return FindSection(section) != kNone;
+  return FindSection(section) != kNoLine;
 }
 
 bool ProfileFile::Write(std::string_view section, std::string_view key, std::string_view value) {
@@ -207,28 +302,52 @@ bool ProfileFile::Write(std::string_view section, std::string_view key, std::str
     return false;
   }
   // A key line that reads as a section header ("[k]=v", or "[k" with a value
-  // holding "]") would lose the key and move the keys after it elsewhere.
-  const std::string keyLine = std::string(key) + "=" + std::string(value);
+  // holding "]") would lose the key and move the keys after it elsewhere. The
+  // line goes into m_written at once; a refused one is taken back.
+  const std::size_t mark = m_written.size();
+  const Line keyLine = WrittenLine({key, "=", value});
   std::string_view asSection;
-  if (SectionName(keyLine, asSection)) {
+  if (SectionName(Text(keyLine), asSection)) {
+    m_written.resize(mark);
     return false;
   }
-  const std::size_t header = FindSection(section);
-  if (header == kNone) {
-    InsertLine(m_lines.size(), "[" + std::string(section) + "]");
-    InsertLine(m_lines.size(), std::string(key) + "=" + std::string(value));
+  std::size_t index = FindSection(section);
+  if (index == kNoLine) {
+    // A new section at the end of the file: its header reads back as
+    // `section`, which is trimmed and holds no "]".
+    index = m_blocks.size();
+    InsertLine(m_lines.size(), WrittenLine({"[", section, "]"}));
+    m_blocks.push_back({m_lines.size() - 1, 1});
+    const NameEntry entry{NameHash(section), index, 0};
+    m_sectionNames.insert(std::upper_bound(m_sectionNames.begin(), m_sectionNames.end(), entry),
+                          entry);
+  }
+  Block& block = m_blocks[index];
+  const std::size_t line = FindKey(index, key);
+  if (line == kNoLine) {
+    // After the section's last non-blank line. Every key line is before it,
+    // so only the later sections move.
+    InsertLine(block.header + block.end, keyLine);
+    const NameEntry entry{NameHash(key), index, block.end};
+    m_keyNames.insert(std::upper_bound(m_keyNames.begin(), m_keyNames.end(), entry), entry);
+    ++block.end;
+    for (std::size_t later = index + 1; later < m_blocks.size(); ++later) {
+      ++m_blocks[later].header;
+    }
     return true;
   }
-  const std::size_t line = FindKey(header, key);
-  if (line == kNone) {
-    InsertLine(SectionEnd(header), std::string(key) + "=" + std::string(value));
-    return true;
-  }
-  // The key keeps its spelling in the file; only its value changes.
+  // The key keeps its spelling in the file; only its value changes. The
+  // spelling is copied first: it may lie in m_written, which grows.
+  Line& changed = m_lines[block.header + line];
   std::string_view name;
   std::string_view oldValue;
-  KeyOf(m_lines[line].text, name, oldValue);
-  m_lines[line].text = std::string(name) + "=" + std::string(value);
+  KeyOf(Text(changed), name, oldValue);
+  const std::string spelling(name);
+  m_written.resize(mark);
+  const Line replaced = WrittenLine({spelling, "=", value});
+  changed.start = replaced.start;
+  changed.size = replaced.size;
+  changed.written = true;
   return true;
 }
 

@@ -21,6 +21,8 @@
 // Paths are file-system paths (UTF-8). One object belongs to one thread.
 
 #include <cstddef>
+#include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,21 +50,51 @@ class ProfileFile {
   bool Write(std::string_view section, std::string_view key, std::string_view value);
 
  private:
+  // A line of the file without its line end: a piece of the loaded bytes,
+  // or of m_written for a line written since.
   struct Line {
-    std::string text;  // without its line end
-    std::string end;   // "\r\n", "\n", "\r" or "" (the last line of a file)
+    std::size_t start = 0;
+    std::size_t size = 0;
+    std::uint8_t end = 0;  // index of kLineEnds: "", "\n", "\r", "\r\n"
+    bool written = false;
   };
-  // The line index of the section's header, or npos.
-  std::size_t FindSection(std::string_view section) const;
-  // The line index of the key inside the section starting at `header`, or npos.
-  std::size_t FindKey(std::size_t header, std::string_view key) const;
-  // Replaces the lines by those of a file's bytes.
-  void SetBytes(const std::string& bytes);
-  // The index after the last non-blank line of the section at `header`.
-  std::size_t SectionEnd(std::size_t header) const;
-  void InsertLine(std::size_t at, std::string text);
+  // A section: its header line and the lines up to the next header.
+  struct Block {
+    std::size_t header;  // the header's line
+    std::size_t end;     // after its last non-blank line, counted from the header
+  };
+  // A section header (line 0 of its block) or a key line (counted from its
+  // block's header), by a hash of its name that names equal by
+  // ProfileNamesEqual share. Kept sorted, so the entries of one hash are in
+  // file order.
+  struct NameEntry {
+    std::uint64_t hash;
+    std::size_t block;
+    std::size_t line;
+    bool operator<(const NameEntry& other) const;
+  };
+  static constexpr std::size_t kNoLine = static_cast<std::size_t>(-1);
 
+  std::string_view Text(const Line& line) const;
+  // The first block with the section's name, or kNoLine.
+  std::size_t FindSection(std::string_view section) const;
+  // The first line (counted from the header) of the key in `block`, or kNoLine.
+  std::size_t FindKey(std::size_t block, std::string_view key) const;
+  // Replaces the lines by those of a file's bytes, and indexes them.
+  void SetBytes(std::string bytes);
+  // Puts a line before line `at`, ending the file's unterminated last line
+  // first when that is the line before.
+  void InsertLine(std::size_t at, Line line);
+  // A new line ending in CR LF whose text, the pieces one after the other, is
+  // put in m_written (no piece may lie in m_written itself).
+  Line WrittenLine(std::initializer_list<std::string_view> pieces);
+
+  std::string m_bytes;    // as loaded
+  std::string m_written;  // the texts of lines written since, one after the other
   std::vector<Line> m_lines;
+  std::vector<Block> m_blocks;
+  std::vector<NameEntry> m_sectionNames;
+  std::vector<NameEntry> m_keyNames;
 };
 
 // One-call forms over ProfileFile: read one value; write one value (load,

@@ -9,9 +9,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <unordered_map>
 
 #include "platform/code_page_codec.h"
+#include "platform/script_heap_allocator.h"
 
 namespace {
 
@@ -50,55 +50,16 @@ std::u16string SafeText(duk_context* ctx, duk_idx_t index) {
   return text;
 }
 
-// Allocation header: keeps each block's size so the heap's total can be capped.
-struct alignas(std::max_align_t) BlockHeader {
-  size_t size;
-};
-
-struct HeapBudget {
-  size_t used = 0;
-  size_t limit = 0;
-};
-
-void* BudgetAlloc(void* udata, duk_size_t size) {
-  auto* budget = static_cast<HeapBudget*>(udata);
-  if (size == 0 || budget->used + size > budget->limit)
-    return nullptr;
-  auto* header = static_cast<BlockHeader*>(std::malloc(sizeof(BlockHeader) + size));
-  if (header == nullptr)
-    return nullptr;
-  header->size = size;
-  budget->used += size;
-  return header + 1;
+void* HeapAlloc(void* udata, duk_size_t size) {
+  return static_cast<ScriptHeapAllocator*>(udata)->Allocate(size);
 }
 
-void BudgetFree(void* udata, void* ptr) {
-  if (ptr == nullptr)
-    return;
-  auto* budget = static_cast<HeapBudget*>(udata);
-  BlockHeader* header = static_cast<BlockHeader*>(ptr) - 1;
-  budget->used -= header->size;
-  std::free(header);
+void* HeapRealloc(void* udata, void* ptr, duk_size_t size) {
+  return static_cast<ScriptHeapAllocator*>(udata)->Reallocate(ptr, size);
 }
 
-void* BudgetRealloc(void* udata, void* ptr, duk_size_t size) {
-  if (ptr == nullptr)
-    return BudgetAlloc(udata, size);
-  if (size == 0) {
-    BudgetFree(udata, ptr);
-    return nullptr;
-  }
-  auto* budget = static_cast<HeapBudget*>(udata);
-  BlockHeader* header = static_cast<BlockHeader*>(ptr) - 1;
-  const size_t old = header->size;
-  if (size > old && budget->used + (size - old) > budget->limit)
-    return nullptr;
-  auto* grown = static_cast<BlockHeader*>(std::realloc(header, sizeof(BlockHeader) + size));
-  if (grown == nullptr)
-    return nullptr;
-  grown->size = size;
-  budget->used = budget->used - old + size;
-  return grown + 1;
+void HeapFree(void* udata, void* ptr) {
+  static_cast<ScriptHeapAllocator*>(udata)->Free(ptr);
 }
 
 // Reached only by an unprotected engine call, which this file never makes.
@@ -142,10 +103,25 @@ duk_ret_t PutGlobal(duk_context* ctx, void* udata) {
 }
 
 // Fixed library code as compiled by the engine, by its text. Filled from the
-// program's own code only (AddLibraryCode), so loading it is safe.
+// program's own code only (AddLibraryCode), so loading it is safe. Kept by
+// the UTF-16 text as given, so a known library is found without converting it.
+struct CompiledLibrary {
+  std::u16string text;
+  std::string bytecode;
+};
+
 struct CompiledLibraries {
   std::mutex lock;
-  std::unordered_map<std::string, std::string> byText;
+  std::vector<CompiledLibrary> known;  // a program has a handful
+
+  const CompiledLibrary* Find(std::u16string_view text) const {
+    for (const CompiledLibrary& library : known) {
+      if (library.text.size() == text.size() &&
+          std::memcmp(library.text.data(), text.data(), text.size() * sizeof(char16_t)) == 0)
+        return &library;
+    }
+    return nullptr;
+  }
 };
 
 CompiledLibraries& Libraries() {
@@ -218,13 +194,10 @@ bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
 }  // namespace
 
 struct ScriptControl::Heap {
-  HeapBudget budget;
+  ScriptHeapAllocator memory{kHeapLimit};  // outlives the engine's heap
   duk_context* ctx = nullptr;
 
-  Heap() {
-    budget.limit = kHeapLimit;
-    ctx = duk_create_heap(BudgetAlloc, BudgetRealloc, BudgetFree, &budget, FatalHandler);
-  }
+  Heap() { ctx = duk_create_heap(HeapAlloc, HeapRealloc, HeapFree, &memory, FatalHandler); }
   ~Heap() {
     if (ctx)
       duk_destroy_heap(ctx);
@@ -385,23 +358,26 @@ bool ScriptControl::ExecuteStatement(std::u16string_view code) {
 bool ScriptControl::AddLibraryCode(std::u16string_view code) {
   if (!Ready())
     return false;
-  const std::string source = EncodeCesu8(code);
   LibraryRequest request;
-  request.source = &source;
   CompiledLibraries& libraries = Libraries();
   {
     std::lock_guard<std::mutex> guard(libraries.lock);
-    const auto known = libraries.byText.find(source);
-    if (known != libraries.byText.end())
-      request.bytecode = known->second;
+    if (const CompiledLibrary* known = libraries.Find(code))
+      request.bytecode = known->bytecode;
   }
   const bool compiled = request.bytecode.empty();
+  std::string source;
+  if (compiled) {
+    source = EncodeCesu8(code);
+    request.source = &source;
+  }
   if (!Finish(duk_safe_call(m_heap->ctx, RunLibrary, &request, 0, 1)))
     return false;
   duk_pop(m_heap->ctx);
   if (compiled) {
     std::lock_guard<std::mutex> guard(libraries.lock);
-    libraries.byText.emplace(source, std::move(request.bytecode));
+    if (libraries.Find(code) == nullptr)
+      libraries.known.push_back({std::u16string(code), std::move(request.bytecode)});
   }
   return true;
 }

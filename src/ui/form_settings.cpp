@@ -28,9 +28,15 @@ constexpr int kNoticeTimeoutMs = 5000;
 constexpr int kOverwriteTimeoutMs = 10000;
 
 struct FamilyInfo {
-  const char* prefix;  // also the section
+  std::string_view prefix;  // also the section
   bool isEdit;
 };
+
+// Whether a control belongs to the family with `prefix`. Nearly every other
+// name differs from it in the first byte, which is looked at before any call.
+bool HasPrefix(const std::string& name, std::string_view prefix) {
+  return !name.empty() && name.front() == prefix.front() && name.starts_with(prefix);
+}
 
 FamilyInfo Info(FormFamily family) {
   switch (family) {
@@ -54,16 +60,6 @@ constexpr const char* kEditBoxesEmptiedByLoad[] = {
     "编辑框_修改扩展名内容",   "编辑框_复制到目标位置",   "编辑框_被复制对象",
     "编辑框_单次改名提交数量",
 };
-
-std::vector<std::string> NamesWithPrefix(const FormWindow& window, std::string_view prefix) {
-  std::vector<std::string> names;
-  for (const std::string& name : window.controlNames) {
-    if (name.compare(0, prefix.size(), prefix) == 0) {
-      names.push_back(name);
-    }
-  }
-  return names;
-}
 
 std::string PathOrDefault(const std::string& path) {
   return FileSystemPathFromText(path.empty() ? DefaultFormSettingsPath() : path);
@@ -93,11 +89,15 @@ void Notice(const char* text, int icon) {
 }  // namespace
 
 FormWindow MainFormWindow(ControlStore& store) {
-  FormWindow window{store, {}};
-  for (const ControlSpec& control : MainWindowControlSpecs()) {
-    window.controlNames.push_back(EncodeFromUtf16(control.name, kCodePageLocal));
-  }
-  return window;
+  // The window's controls are fixed: their names are converted once.
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> converted;
+    for (const ControlSpec& control : MainWindowControlSpecs()) {
+      converted.push_back(EncodeFromUtf16(control.name, kCodePageLocal));
+    }
+    return converted;
+  }();
+  return FormWindow{store, names};
 }
 
 bool IsControlNotExcluded(const std::string& exclusions, const std::string& name) {
@@ -136,8 +136,12 @@ std::string DecodeEditText(const std::string& value) {
 int WriteFormFamily(const FormWindow& window, ProfileFile& file, FormFamily family,
                     const std::string& exclusions) {
   const FamilyInfo info = Info(family);
-  const std::vector<std::string> names = NamesWithPrefix(window, info.prefix);
-  for (const std::string& name : names) {
+  int found = 0;
+  for (const std::string& name : window.controlNames) {
+    if (!HasPrefix(name, info.prefix)) {
+      continue;
+    }
+    ++found;
     if (!IsControlNotExcluded(exclusions, name)) {
       continue;
     }
@@ -145,13 +149,17 @@ int WriteFormFamily(const FormWindow& window, ProfileFile& file, FormFamily fami
                                           : (window.store.Checked(name) ? kTrue : kFalse);
     file.Write(info.prefix, name, value);
   }
-  return static_cast<int>(names.size());
+  return found;
 }
 
 int ReadFormFamily(const FormWindow& window, const ProfileFile& file, FormFamily family) {
   const FamilyInfo info = Info(family);
-  const std::vector<std::string> names = NamesWithPrefix(window, info.prefix);
-  for (const std::string& name : names) {
+  int found = 0;
+  for (const std::string& name : window.controlNames) {
+    if (!HasPrefix(name, info.prefix)) {
+      continue;
+    }
+    ++found;
     const std::string value = file.Read(info.prefix, name);
     if (value.empty()) {
       continue;
@@ -162,7 +170,7 @@ int ReadFormFamily(const FormWindow& window, const ProfileFile& file, FormFamily
       window.store.SetChecked(name, value != kFalse);
     }
   }
-  return static_cast<int>(names.size());
+  return found;
 }
 
 int WriteRadioStates(const FormWindow& window, const std::string& path,

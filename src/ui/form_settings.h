@@ -25,7 +25,7 @@ class ProfileFile;
 // their states and their names in the window's control order.
 struct FormWindow {
   ControlStore& store;
-  std::vector<std::string> controlNames;
+  const std::vector<std::string>& controlNames;  // fixed for the window, outlives it
 };
 
 // The main window's controls (MainWindowControlSpecs), over `store`.

@@ -114,6 +114,66 @@ TEST(PrivateProfileTest, ReadsTrimQuotesAndMatchNamesWithoutCase) {
   EXPECT_EQ(ReadProfileText(folder.Utf8("missing.ini"), "Main", "plain", "x"), "x");
 }
 
+struct SessionRow {
+  const char* name;
+  std::string before;
+  std::vector<Write> writes;
+  std::string after;
+  std::vector<ReadRow> reads;  // after the writes, on the same profile
+};
+
+// Many writes on one loaded profile, each finding what the ones before it
+// added or moved: keys added to a section shift every later one, a new section
+// takes keys again, and the first of duplicate sections and keys stays the
+// one read and replaced.
+TEST(PrivateProfileTest, OneProfileFindsWhatItsOwnWritesMoved) {
+  const SessionRow rows[] = {
+      {"keys added to an earlier section move the later sections",
+       "[a]\r\nx=1\r\n\r\n[b]\r\ny=2\r\n[B]\r\nz=3\r\n",
+       {{"a", "n1", "v1"}, {"a", "n2", "v2"}, {"b", "y", "new"}, {"B", "z", "4"}, {"a", "x", "5"}},
+       "[a]\r\nx=5\r\nn1=v1\r\nn2=v2\r\n\r\n[b]\r\ny=new\r\nz=4\r\n[B]\r\nz=3\r\n",
+       {{"later section", "B", "Y", "new"},
+        {"key of the second section of a name, written to the first", "b", "Z", "4"},
+        {"added key", "A", "N2", "v2"}}},
+      {"the first of duplicate keys is read and replaced",
+       "[s]\nk=1\nK=2\n",
+       {{"s", "K", "3"}},
+       "[s]\nk=3\nK=2\n",
+       {{"replaced", "s", "k", "3"}}},
+      {"a new section takes keys after the first one's",
+       "[s]\nx=1",
+       {{"t", "a", "1"}, {"s", "y", "2"}, {"t", "b", "3"}, {"T", "A", "4"}},
+       "[s]\nx=1\r\ny=2\r\n[t]\r\na=4\r\nb=3\r\n",
+       {{"new section", "t", "b", "3"}, {"added to the old section", "s", "y", "2"}}},
+      {"trail bytes that look like letters stay apart",
+       "[s]\r\n\xB0\x41=1\r\n",
+       {{"s", "\xB0\x61", "2"}, {"s", "\xB0\x41", "3"}},
+       "[s]\r\n\xB0\x41=3\r\n\xB0\x61=2\r\n",
+       {{"upper trail", "s", "\xB0\x41", "3"}, {"lower trail", "s", "\xB0\x61", "2"}}},
+      {"a key line before the first section is no key",
+       "k=0\r\n[s]\r\n",
+       {{"s", "k", "1"}},
+       "k=0\r\n[s]\r\nk=1\r\n",
+       {{"the section's own", "s", "k", "1"}}},
+  };
+  for (const SessionRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    ScratchFolder folder;
+    const std::string path = folder.Utf8("set.ini");
+    std::ofstream(path, std::ios::binary) << row.before;
+    ProfileFile file;
+    ASSERT_TRUE(file.Load(path));
+    for (const Write& write : row.writes) {
+      EXPECT_TRUE(file.Write(write.section, write.key, write.value));
+    }
+    EXPECT_EQ(file.Bytes(), row.after);
+    for (const ReadRow& read : row.reads) {
+      SCOPED_TRACE(read.name);
+      EXPECT_EQ(file.Read(read.section, read.key, "fallback"), read.expected);
+    }
+  }
+}
+
 TEST(PrivateProfileTest, CodePageBytesOnDiskAndLongValuesWhole) {
   ScratchFolder folder;
   const std::string path = folder.Utf8("set.ini");

@@ -72,6 +72,7 @@ TEST(ScriptControl, ErrorsBecomeFailuresWithAnErrorText) {
       {"thrown value", u"throw 'stop'", 5},
       {"runaway recursion", u"function f() { return 1 + f(); } f()", 5},
       {"memory beyond the heap limit", u"var s = 'x'; while (true) s += s;", 5},
+      {"memory beyond the heap limit in small blocks", u"var a = []; while (true) a.push({});", 5},
       {"error whose fields cannot be read",
        u"var e = new Error('x');"
        u"Object.defineProperty(e, 'name', {get: function() { throw 1; }}); throw e;",
