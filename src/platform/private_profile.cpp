@@ -97,6 +97,20 @@ std::uint64_t NameHash(std::string_view name) {
 
 }  // namespace
 
+std::string ProfileValueReadingBackExactly(std::string_view value) {
+  const bool trimmed = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()));
+  const bool quoted = value.size() >= 2 && value.front() == '"' && value.back() == '"';
+  if (!trimmed && !quoted) {
+    return std::string(value);
+  }
+  std::string kept;
+  kept.reserve(value.size() + 2);
+  kept += '"';
+  kept += value;
+  kept += '"';
+  return kept;
+}
+
 bool ProfileNamesEqual(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) {
     return false;

@@ -105,6 +105,12 @@ std::string ReadProfileText(const std::string& path, std::string_view section, s
 bool WriteProfileText(const std::string& path, std::string_view section, std::string_view key,
                       std::string_view value);
 
+// The form of `value` to write so that it reads back exactly: in double quotes
+// when it begins or ends with white space, which reading would drop (or when
+// it is itself a whole quoted text, whose quotes reading would take off);
+// otherwise unchanged.
+std::string ProfileValueReadingBackExactly(std::string_view value);
+
 // True when the two names are equal without regard to ASCII case, the trail
 // bytes of code page 936 double-byte characters being compared exactly.
 bool ProfileNamesEqual(std::string_view a, std::string_view b);

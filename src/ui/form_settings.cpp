@@ -145,8 +145,10 @@ int WriteFormFamily(const FormWindow& window, ProfileFile& file, FormFamily fami
     if (!IsControlNotExcluded(exclusions, name)) {
       continue;
     }
-    const std::string value = info.isEdit ? EncodeEditText(window.store.Text(name))
-                                          : (window.store.Checked(name) ? kTrue : kFalse);
+    // An edit text is written so that its blanks at the ends come back too.
+    const std::string value =
+        info.isEdit ? ProfileValueReadingBackExactly(EncodeEditText(window.store.Text(name)))
+                    : (window.store.Checked(name) ? kTrue : kFalse);
     file.Write(info.prefix, name, value);
   }
   return found;

@@ -192,6 +192,34 @@ TEST(PrivateProfileTest, CodePageBytesOnDiskAndLongValuesWhole) {
   EXPECT_EQ(ReadProfileText(path, section, "k"), value);
 }
 
+TEST(PrivateProfileTest, AValueWrittenInItsExactFormReadsBackExactly) {
+  ScratchFolder folder;
+  const std::string path = folder.Utf8("set.ini");
+  struct Row {
+    const char* name;
+    std::string value;
+    std::string stored;  // what follows "k="
+  };
+  const Row rows[] = {
+      {"plain", "P_", "P_"},
+      {"blanks inside", "a b", "a b"},
+      {"spaces at the ends", "  mid  ", "\"  mid  \""},
+      {"a tab, a vertical tab and a form feed", "\t\v\fP_\f", "\"\t\v\fP_\f\""},
+      {"a trailing space only", "P ", "\"P \""},
+      {"a whole quoted text", "\"q\"", "\"\"q\"\""},
+      {"a quote at one end only", "\"q", "\"q"},
+      {"one quote", "\"", "\""},
+      {"empty", "", ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::filesystem::remove(path);
+    ASSERT_TRUE(WriteProfileText(path, "s", "k", ProfileValueReadingBackExactly(row.value)));
+    EXPECT_EQ(ReadFileBytes(path), "[s]\r\nk=" + row.stored + "\r\n");
+    EXPECT_EQ(ReadProfileText(path, "s", "k", "fallback"), row.value);
+  }
+}
+
 TEST(PrivateProfileTest, AFailedSaveLeavesTheOldFile) {
   ScratchFolder folder;
   const std::string path = folder.Utf8("set.ini");

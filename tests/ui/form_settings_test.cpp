@@ -89,7 +89,8 @@ TEST_F(FormSettingsTest, EditTextsStayOnOneLineAndComeBack) {
       {"a lone LF and a lone CR", "a\nb\rc", "a><br><b><br><c", "a\r\nb\r\nc"},
       {"the marks themselves come back as a break and a quote", "x><br><y#引号z", "x><br><y#引号z",
        "x\r\ny\"z"},
-      {"blanks at the ends are lost", "  mid  ", "  mid  ", "mid"},
+      {"blanks at the ends are kept in quotes", "  mid  ", "\"  mid  \"", "  mid  "},
+      {"a prefix ending in a space", "2024 ", "\"2024 \"", "2024 "},
   };
   const std::string box = "编辑框_增加前缀内容";
   for (const EditRow& row : rows) {
