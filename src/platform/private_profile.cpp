@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -69,28 +68,14 @@ bool HasLineBreak(std::string_view text) {
   return text.find_first_of("\r\n") != kNone;
 }
 
-// Eight bytes with every ASCII lower-case letter made upper case, as
-// FoldAscii does, all at once.
-std::uint64_t FoldEightBytes(std::uint64_t bytes) {
-  constexpr std::uint64_t kEach = 0x0101010101010101u;
-  const std::uint64_t ascii = bytes & (0x7F * kEach);  // no carry between bytes below
-  const std::uint64_t fromA = ascii + (0x80 - 'a') * kEach;
-  const std::uint64_t pastZ = ascii + (0x80 - 'z' - 1) * kEach;
-  const std::uint64_t lower = fromA & ~pastZ & ~bytes & (0x80 * kEach);
-  return bytes ^ (lower >> 2);
-}
-
 // A hash of a name that is the same for names equal by ProfileNamesEqual:
 // every byte folded as an ASCII letter, the trail bytes of double-byte
 // characters too (names that differ only in the case of such a byte share a
 // hash; the comparison tells them apart).
 std::uint64_t NameHash(std::string_view name) {
-  std::uint64_t hash = name.size() * 0x9E3779B97F4A7C15u;
-  for (std::size_t at = 0; at < name.size(); at += 8) {
-    std::uint64_t bytes = 0;
-    std::memcpy(&bytes, name.data() + at, std::min<std::size_t>(8, name.size() - at));
-    hash = (hash ^ FoldEightBytes(bytes)) * 0x9E3779B97F4A7C15u;
-    hash ^= hash >> 29;
+  std::uint64_t hash = 0xCBF29CE484222325u;  // FNV-1a
+  for (const char byte : name) {
+    hash = (hash ^ FoldAscii(static_cast<unsigned char>(byte))) * 0x100000001B3u;
   }
   return hash;
 }

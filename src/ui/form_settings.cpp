@@ -32,12 +32,6 @@ struct FamilyInfo {
   bool isEdit;
 };
 
-// Whether a control belongs to the family with `prefix`. Nearly every other
-// name differs from it in the first byte, which is looked at before any call.
-bool HasPrefix(const std::string& name, std::string_view prefix) {
-  return !name.empty() && name.front() == prefix.front() && name.starts_with(prefix);
-}
-
 FamilyInfo Info(FormFamily family) {
   switch (family) {
     case FormFamily::kRadio:
@@ -138,7 +132,7 @@ int WriteFormFamily(const FormWindow& window, ProfileFile& file, FormFamily fami
   const FamilyInfo info = Info(family);
   int found = 0;
   for (const std::string& name : window.controlNames) {
-    if (!HasPrefix(name, info.prefix)) {
+    if (!name.starts_with(info.prefix)) {
       continue;
     }
     ++found;
@@ -158,7 +152,7 @@ int ReadFormFamily(const FormWindow& window, const ProfileFile& file, FormFamily
   const FamilyInfo info = Info(family);
   int found = 0;
   for (const std::string& name : window.controlNames) {
-    if (!HasPrefix(name, info.prefix)) {
+    if (!name.starts_with(info.prefix)) {
       continue;
     }
     ++found;

@@ -221,6 +221,14 @@ bool RootListing::ListPages(const std::string& cookies, int rootItem) {
   }
 }
 
+// The box that says why a folder is skipped, with its path as the service
+// holds it (every character shown).
+void ShowSkippedFolderBox(const char* reason, const std::string& folderPath) {
+  ShowTimedMessageBoxUtf16(
+      "提示：", TextToUtf16(std::string(reason) + "\r\n\r\n", true) + RemoteNameUtf16(folderPath),
+      kGoneBoxTimeoutMs, kBoxIconWarning);
+}
+
 }  // namespace
 
 std::string RootListingQuery(int page, const std::string& order, const std::string& desc) {
@@ -297,21 +305,17 @@ std::string FetchFolderListPage(const AccountSession& session, const std::string
     WaitPumpingMessages(kPageRetryWaitMs);
   }
   if (FindText(reply, "errno\":-9,") != -1) {
-    ShowTimedMessageBoxUtf16("提示：",
-                             TextToUtf16("目录不存在，可能是选中的目录名有变化或有乱码，重新刷新"
-                                         "目录后再试，30秒后将自动跳过。\r\n\r\n",
-                                         true) +
-                                 RemoteNameUtf16(folderPath),
-                             kGoneBoxTimeoutMs, kBoxIconWarning);
+    ShowSkippedFolderBox(
+        "目录不存在，可能是选中的目录名有变化或有乱码，重新刷新目录后再试，30秒后"
+        "将自动跳过。",
+        folderPath);
     return {};
   }
   if (FindText(reply, "{\"errno\":0,") == -1) {
-    ShowTimedMessageBoxUtf16("提示：",
-                             TextToUtf16("连续5次获取失败，可能是选中的目录名有变化或乱码，重新刷"
-                                         "新目录后再试，30秒后将自动跳过。\r\n\r\n",
-                                         true) +
-                                 RemoteNameUtf16(folderPath),
-                             kGoneBoxTimeoutMs, kBoxIconWarning);
+    ShowSkippedFolderBox(
+        "连续5次获取失败，可能是选中的目录名有变化或乱码，重新刷新目录后再试，30秒"
+        "后将自动跳过。",
+        folderPath);
     return {};
   }
   return reply;
